@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+// A file type offered by a file selector: a name shown to the user and the whole-name wildcard
+// patterns it lists ("radar.lzw", "*.csv"), matched without regard to letter case.
+struct FileType {
+  QString name;
+  QStringList patterns;
+};
+
+// The state of one file selector, kept by its owner for the whole run: the types it offers and
+// the folder and file last chosen in it. The dialog itself is run by Prompts.
+struct FileSelector {
+  QVector<FileType> types;
+  QString directory;  // folder the dialog opens in; empty: the current folder
+  QString file;       // full path of the file chosen last, or a preset name for the next run
+};

@@ -1,0 +1,18 @@
+#include "platform/file_ops.h"
+
+#include <windows.h>
+
+// <windows.h> maps these names to their A/W variants; ours are plain functions.
+#undef DeleteFile
+#undef MoveFile
+
+namespace platform {
+
+bool DeleteFile(const std::string& path) { return ::DeleteFileA(path.c_str()) != 0; }
+
+// MoveFileA already fails when the target exists.
+bool MoveFile(const std::string& from, const std::string& to) {
+  return ::MoveFileA(from.c_str(), to.c_str()) != 0;
+}
+
+}  // namespace platform

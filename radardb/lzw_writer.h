@@ -1,0 +1,12 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+// Input bytes per block when the caller names no block size.
+inline constexpr std::size_t kDefaultLzwBlockSize = 64 * 1024;
+
+// Compresses `data` into a complete archive (header, blocks of at most `blockSize` input bytes,
+// block table) that DecompressLzw expands back to exactly `data`. `blockSize` must be at least 1.
+std::string CompressLzw(std::string_view data, std::size_t blockSize = kDefaultLzwBlockSize);

@@ -1,0 +1,72 @@
+#include "platform/file_ops.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class FileOpsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("kestrolan-fileops-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+            "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  std::string Path(const char* name) const { return (dir_ / name).string(); }
+  static void Write(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+  }
+  static std::string Read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+  }
+
+  fs::path dir_;
+};
+
+TEST_F(FileOpsTest, MoveFileRenamesWhenTargetIsFree) {
+  Write(Path("a"), "alpha");
+  EXPECT_TRUE(platform::MoveFile(Path("a"), Path("a.OLD")));
+  EXPECT_FALSE(fs::exists(Path("a")));
+  EXPECT_EQ(Read(Path("a.OLD")), "alpha");
+}
+
+// A plain rename(2) would replace the backup; the program relies on this failing.
+TEST_F(FileOpsTest, MoveFileRefusesExistingTargetAndKeepsBoth) {
+  Write(Path("a"), "new");
+  Write(Path("a.OLD"), "old");
+  EXPECT_FALSE(platform::MoveFile(Path("a"), Path("a.OLD")));
+  EXPECT_EQ(Read(Path("a")), "new");
+  EXPECT_EQ(Read(Path("a.OLD")), "old");
+}
+
+TEST_F(FileOpsTest, MoveFileOfMissingSourceFails) {
+  EXPECT_FALSE(platform::MoveFile(Path("missing"), Path("target")));
+  EXPECT_FALSE(fs::exists(Path("target")));
+}
+
+TEST_F(FileOpsTest, DeleteFileRemovesOnlyExistingFiles) {
+  Write(Path("x"), "x");
+  EXPECT_TRUE(platform::DeleteFile(Path("x")));
+  EXPECT_FALSE(fs::exists(Path("x")));
+  EXPECT_FALSE(platform::DeleteFile(Path("x")));
+}
+
+TEST_F(FileOpsTest, PathBytesAreHandedOnUnchanged) {
+  const std::string name = Path("caf\xc3\xa9 \x80.lzw");
+  Write(name, "raw");
+  EXPECT_TRUE(platform::MoveFile(name, name + ".OLD"));
+  EXPECT_EQ(Read(name + ".OLD"), "raw");
+  EXPECT_TRUE(platform::DeleteFile(name + ".OLD"));
+}
+
+}  // namespace

@@ -1,0 +1,53 @@
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "app/app_identity.h"
+#include "tools/commands.h"
+
+namespace {
+
+void PrintHelp() {
+  std::printf("kestrolan-db %s: radar database archives from the command line\n\n", AppVersion);
+  std::printf("usage: kestrolan-db COMMAND [ARGS...]\n\ncommands:\n");
+  for (const Command& c : Commands()) {
+    std::printf("  %s %s\n      %s\n", c.name, c.usage, c.summary);
+  }
+  std::printf("\n  --help     this text\n  --version  the program's version\n");
+}
+
+}  // namespace
+
+int UsageError(const Command& command) {
+  std::fprintf(stderr, "usage: kestrolan-db %s %s\n", command.name, command.usage);
+  return 2;
+}
+
+const Command& CommandNamed(const char* name) {
+  for (const Command& c : Commands()) {
+    if (std::strcmp(c.name, name) == 0) return c;
+  }
+  std::abort();
+}
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: kestrolan-db COMMAND [ARGS...] (see --help)\n");
+    return 2;
+  }
+  const std::string name = argv[1];
+  if (name == "--help" || name == "-h") {
+    PrintHelp();
+    return 0;
+  }
+  if (name == "--version") {
+    std::printf("kestrolan-db %s %s\n", AppVersion, AppDate);
+    return 0;
+  }
+  for (const Command& c : Commands()) {
+    if (name == c.name) return c.run(CommandArgs(argv + 2, argv + argc));
+  }
+  std::fprintf(stderr, "kestrolan-db: unknown command '%s' (see --help)\n", name.c_str());
+  return 2;
+}
