@@ -1,0 +1,82 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "radardb/lzw_format.h"
+
+// One string of the decoder's dictionary: its last byte appended to its parent's string. Nodes
+// never change once made, so an entry that is overwritten leaves the strings built on its old
+// contents intact.
+struct LzwNode {
+  // Output offset of a complete earlier copy of this string (a hint; kLzwNoPosition when none).
+  // Offsets fit in 32 bits: an archive's total is a 32-bit number.
+  std::uint32_t position;
+  std::uint32_t parent;  // kLzwNoParent for single bytes
+  std::uint32_t length;  // bytes in the string; 0 only for the empty node
+  std::uint8_t last;
+  std::uint8_t first;
+};
+
+inline constexpr std::uint32_t kLzwNoPosition = UINT32_MAX;
+inline constexpr std::uint32_t kLzwNoParent = UINT32_MAX;
+// Node of the string that holds no bytes: codes 256, 257 and entries not yet filled.
+inline constexpr std::uint32_t kLzwEmptyNode = 256;
+
+// The decoder's dictionary for one archive: codes 0..4095 mapped to strings, the next free code
+// and the code width. Entries from 258 upward keep their strings across resets until
+// overwritten, as long as the object lives. Memory: a fixed table plus the nodes still reachable
+// from it (unreachable nodes are reclaimed at resets, often enough to keep them in cache).
+class LzwDictionary {
+ public:
+  LzwDictionary();
+
+  // Forgets the entries added since the last reset: the next free code becomes 258, the width 9.
+  void Reset();
+
+  // The node id for `code` (below kLzwDictionarySize).
+  std::uint32_t NodeOf(std::uint32_t code) const { return slots_[code]; }
+  LzwNode& Node(std::uint32_t id) { return nodes_[id]; }
+  const LzwNode& Node(std::uint32_t id) const { return nodes_[id]; }
+
+  std::uint32_t NextFree() const { return nextFree_; }
+  unsigned Width() const { return width_; }
+
+  // Fills the entry at the next free code with the string of `prefixCode` followed by `byte`
+  // (just `byte` when that string is empty), `position` being a known output offset of the new
+  // string or kLzwNoPosition. Returns the new node, or kLzwNoParent when there is no room: the
+  // dictionary is full (the next free code is past 4095), `prefixCode` is past 4095, or the
+  // string would be longer than 2^32 - 1 bytes.
+  std::uint32_t Add(std::uint32_t prefixCode, std::uint8_t byte, std::uint32_t position) {
+    if (nextFree_ >= kLzwDictionarySize || prefixCode >= kLzwDictionarySize) return kLzwNoParent;
+    const std::uint32_t prefix = slots_[prefixCode];
+    std::uint32_t id = byte;
+    if (prefix != kLzwEmptyNode) {
+      const LzwNode& p = nodes_[prefix];
+      if (p.length == UINT32_MAX) return kLzwNoParent;
+      id = nodeCount_++;
+      nodes_[id] = {position, prefix, p.length + 1, byte, p.first};
+    }
+    slots_[nextFree_] = id;
+    ++nextFree_;
+    if (nextFree_ == (std::uint32_t{1} << width_)) ++width_;
+    return id;
+  }
+
+ private:
+  void Compact();
+
+  // Room for the nodes at the last reset plus one generation's worth; nodeCount_ are in use.
+  std::vector<LzwNode> nodes_;
+  std::uint32_t nodeCount_ = 0;
+  std::array<std::uint32_t, kLzwDictionarySize> slots_;
+  // Scratch space of Compact(), indexed by node id, and the live nodes it found.
+  std::vector<std::uint32_t> marks_;
+  std::vector<std::uint32_t> newIds_;
+  std::vector<std::uint32_t> live_;
+  std::uint32_t epoch_ = 0;
+  std::size_t compactAt_;
+  std::uint32_t nextFree_ = kLzwFirstFreeCode;
+  unsigned width_ = kLzwInitialWidth;
+};

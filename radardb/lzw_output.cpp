@@ -1,0 +1,52 @@
+#include "radardb/lzw_output.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr std::size_t kBufferSize = std::size_t{1} << 20;
+constexpr std::size_t kInitialBufferSize = std::size_t{16} << 10;
+// Output kept readable after a hand-over, so strings seen recently can still be copied.
+constexpr std::size_t kHistoryKept = std::size_t{128} << 10;
+
+}  // namespace
+
+LzwOutput::LzwOutput(LzwOutputSink& sink) : sink_(sink), buffer_(kInitialBufferSize + kSlack) {}
+
+unsigned char* LzwOutput::ReserveSlow(std::size_t size) {
+  if (failed_) return nullptr;
+  if (Total() > limit_ || limit_ - Total() < size) {
+    limitExceeded_ = true;
+    return nullptr;
+  }
+  if (used_ + size + kSlack > buffer_.size() && !Drain(size)) return nullptr;
+  return buffer_.data() + used_;
+}
+
+bool LzwOutput::Flush() {
+  if (failed_) return false;
+  if (used_ > flushed_ && !sink_.Write(buffer_.data() + flushed_, used_ - flushed_)) {
+    failed_ = true;
+    return false;
+  }
+  flushed_ = used_;
+  return true;
+}
+
+bool LzwOutput::Drain(std::size_t size) {
+  // Small outputs never need the full buffer: it grows to kBufferSize before any hand-over.
+  if (buffer_.size() < kBufferSize + kSlack) {
+    buffer_.resize(
+        std::max(std::min(2 * buffer_.size(), kBufferSize + kSlack), used_ + size + kSlack));
+    if (used_ + size + kSlack <= buffer_.size()) return true;
+  }
+  if (!Flush()) return false;
+  const std::size_t keep = used_ < kHistoryKept ? used_ : kHistoryKept;
+  std::memmove(buffer_.data(), buffer_.data() + (used_ - keep), keep);
+  base_ += used_ - keep;
+  used_ = keep;
+  flushed_ = keep;
+  if (used_ + size + kSlack > buffer_.size()) buffer_.resize(used_ + size + kSlack);
+  return true;
+}

@@ -1,0 +1,60 @@
+// kestrolan-db info: describes an archive: header, blocks, sizes and the records it holds.
+#include <cinttypes>
+#include <cstdio>
+#include <string>
+
+#include "radardb/lzw_archive.h"
+#include "radardb/lzw_expand.h"
+#include "radardb/lzw_format.h"
+#include "radardb/lzw_io.h"
+#include "radardb/radar_record.h"
+#include "tools/commands.h"
+
+namespace {
+
+int RunInfo(const CommandArgs& args) {
+  if (args.size() != 1 || args[0].empty()) return UsageError(CommandNamed("info"));
+  const std::string& path = args[0];
+  LzwUniqueFile file(std::fopen(path.c_str(), "rb"));
+  if (!file) {
+    std::fprintf(stderr, "kestrolan-db: %s: %s\n", path.c_str(), kLzwFileNotFound);
+    return 1;
+  }
+  LzwFileSource source(file.get());
+  LzwArchiveLayout layout;
+  const std::string error = ReadLzwLayout(source, layout);
+  if (!error.empty()) {
+    std::fprintf(stderr, "kestrolan-db: %s: %s\n", path.c_str(), error.c_str());
+    return 1;
+  }
+  const std::uint32_t expanded = layout.expectedTotals.back();
+  std::printf("archive: %s\n", path.c_str());
+  std::printf("file size: %" PRIu64 " bytes\n", layout.fileSize);
+  std::printf("magic: RS\n");
+  std::printf("blocks: %" PRIu32 "\n", layout.blockCount);
+  std::printf("block table offset: %" PRIu32 "\n", layout.tableOffset);
+  std::printf("reserved: 0x%08" PRIX32 "\n", layout.reserved);
+  std::printf("compressed size: %" PRId64 " bytes\n",
+              std::int64_t{layout.tableOffset} - std::int64_t{layout.blockStarts.front()});
+  std::printf("expanded size: %" PRIu32 " bytes\n", expanded);
+
+  LzwCountingSink counter;
+  const std::string failure = ExpandLzwBlocks(source, layout, counter);
+  if (!failure.empty()) {
+    std::printf("records: unknown (%s)\n", failure.c_str());
+    std::fprintf(stderr, "kestrolan-db: %s: %s\n", path.c_str(), failure.c_str());
+    return 1;
+  }
+  if (expanded % kRadarRecordSize != 0) {
+    std::printf("records: none (%" PRIu32 " bytes is not a whole number of %zu-byte records)\n",
+                expanded, kRadarRecordSize);
+  } else {
+    std::printf("records: %" PRIu32 "\n", expanded / static_cast<std::uint32_t>(kRadarRecordSize));
+  }
+  return 0;
+}
+
+}  // namespace
+
+extern const Command kInfoCommand = {
+    "info", "ARCHIVE", "shows the header, blocks, sizes and record count of ARCHIVE", RunInfo};

@@ -1,0 +1,109 @@
+// kestrolan-db pack: compresses raw database bytes into an archive.
+#include <cstdio>
+#include <optional>
+#include <string>
+
+#include "radardb/lzw_io.h"
+#include "radardb/lzw_writer.h"
+#include "tools/commands.h"
+#include "tools/output_file.h"
+
+namespace {
+
+// The largest block size accepted: the format counts everything in 32 bits.
+constexpr unsigned long long kMaxBlockSize = 0xFFFFFFFFull;
+
+struct PackArgs {
+  std::string input;
+  std::string output;
+  std::size_t blockSize = kDefaultLzwBlockSize;
+};
+
+std::optional<std::size_t> ParseBlockSize(const std::string& text) {
+  if (text.empty() || text.size() > 10 || text.find_first_not_of("0123456789") != text.npos) {
+    return {};
+  }
+  const unsigned long long value = std::stoull(text);
+  if (value == 0 || value > kMaxBlockSize) return {};
+  return static_cast<std::size_t>(value);
+}
+
+std::optional<PackArgs> ParsePackArgs(const CommandArgs& args) {
+  PackArgs parsed;
+  bool haveOutput = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    const bool hasValue = i + 1 < args.size();
+    if (arg == "-o" && hasValue && !haveOutput) {
+      parsed.output = args[++i];
+      haveOutput = !parsed.output.empty();
+      if (!haveOutput) return {};
+    } else if (arg == "--block-size" && hasValue) {
+      const std::optional<std::size_t> size = ParseBlockSize(args[++i]);
+      if (!size) return {};
+      parsed.blockSize = *size;
+    } else if (parsed.input.empty() && !arg.empty() && (arg[0] != '-' || arg == "-")) {
+      parsed.input = arg;
+    } else {
+      return {};
+    }
+  }
+  if (parsed.input.empty() || !haveOutput) return {};
+  return parsed;
+}
+
+// Reads all of `path` ("-" for standard input) into `data`; false with `error` set on failure.
+bool ReadAll(const std::string& path, std::string& data, std::string& error) {
+  LzwUniqueFile owned;
+  std::FILE* file = stdin;
+  if (path != "-") {
+    owned.reset(std::fopen(path.c_str(), "rb"));
+    if (!owned) {
+      error = "cannot open '" + path + "'";
+      return false;
+    }
+    file = owned.get();
+  }
+  char chunk[1 << 16];
+  std::size_t got;
+  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) data.append(chunk, got);
+  if (std::ferror(file)) {
+    error = "cannot read '" + path + "'";
+    return false;
+  }
+  return true;
+}
+
+int RunPack(const CommandArgs& args) {
+  const std::optional<PackArgs> parsed = ParsePackArgs(args);
+  if (!parsed) return UsageError(CommandNamed("pack"));
+  std::string data;
+  std::string error;
+  if (!ReadAll(parsed->input, data, error)) {
+    std::fprintf(stderr, "kestrolan-db: %s\n", error.c_str());
+    return 1;
+  }
+  const std::string archive = CompressLzw(data, parsed->blockSize);
+  if (archive.empty()) {
+    std::fprintf(stderr, "kestrolan-db: %s: too large for an archive (4 GiB at most)\n",
+                 parsed->input.c_str());
+    return 1;
+  }
+  OutputFile out;
+  if (!out.Open(parsed->output, error)) {
+    std::fprintf(stderr, "kestrolan-db: %s\n", error.c_str());
+    return 1;
+  }
+  std::fwrite(archive.data(), 1, archive.size(), out.Stream());
+  if (!out.Commit(error)) {
+    std::fprintf(stderr, "kestrolan-db: %s\n", error.c_str());
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace
+
+extern const Command kPackCommand = {
+    "pack", "FILE -o ARCHIVE [--block-size N]",
+    "compresses FILE (- for standard input) into a new archive, N input bytes per block", RunPack};
