@@ -1,0 +1,208 @@
+#include "radardb/csv_export.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#ifndef _WIN32
+#include <sys/resource.h>
+
+#include <csignal>
+#endif
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr char kHeader[] = "CoordX,CoordY,SS,MS,LS,X,Y,subcat,mph,speed,dir,Speed,Road,City\r\n";
+
+RecordTable::Ints Ints(std::int32_t index, std::int32_t dir) {
+  return {index, 1090234, 561678, 18, 52, 60, 1234, 5678, 3, 1, 50, dir};
+}
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+std::string Csv(const RecordTable& rows, const std::vector<std::uint32_t>& order = {}) {
+  FilePtr file(std::tmpfile());
+  EXPECT_TRUE(WriteCsv(rows, order, file.get()));
+  std::string bytes(static_cast<std::size_t>(std::ftell(file.get())), '\0');
+  std::rewind(file.get());
+  EXPECT_EQ(std::fread(bytes.data(), 1, bytes.size(), file.get()), bytes.size());
+  return bytes;
+}
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+struct LineCase {
+  const char* fault;
+  std::int32_t dir;
+  std::string speed, road, city;
+  std::string line;
+};
+
+// Test names show the fault a case would catch.
+void PrintTo(const LineCase& c, std::ostream* os) { *os << c.fault; }
+
+class CsvLineTest : public testing::TestWithParam<LineCase> {};
+
+TEST_P(CsvLineTest, WritesHeaderAndRecordLineBytes) {
+  const LineCase& c = GetParam();
+  RecordTable rows;
+  rows.Append(Ints(7, c.dir), c.speed, c.road, c.city);
+  EXPECT_EQ(Csv(rows), kHeader + c.line + "\r\n") << c.fault;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    AwkwardValues, CsvLineTest,
+    testing::Values(
+        LineCase{"plain texts quoted or index exported", 0, "50", "A7", "Lyon",
+                 "1090234,561678,18,52,60,1234,5678,3,1,50,0,50,A7,Lyon"},
+        LineCase{"minus sign lost", -179, "", "", "",
+                 "1090234,561678,18,52,60,1234,5678,3,1,50,-179,,,"},
+        LineCase{"360 clipped", 360, "x", "y", "z",
+                 "1090234,561678,18,52,60,1234,5678,3,1,50,360,x,y,z"},
+        LineCase{"a comma splitting a field", 1, "50", "A7, exit 3", "a,b",
+                 "1090234,561678,18,52,60,1234,5678,3,1,50,1,50,\"A7, exit 3\",\"a,b\""},
+        LineCase{"inner quote not doubled", 1, "\"fast\"", "Rue \"X\"", "q\"",
+                 "1090234,561678,18,52,60,1234,5678,3,1,50,1,\"\"\"fast\"\"\",\"Rue "
+                 "\"\"X\"\"\",\"q\"\"\""},
+        LineCase{"CR or LF left bare", 1, "a\rb", "c\nd", "\r\n",
+                 "1090234,561678,18,52,60,1234,5678,3,1,50,1,\"a\rb\",\"c\nd\",\"\r\n\""},
+        LineCase{"high bytes converted or quoted", 1, "\xB5", "\xC3\xA9tang", "\xFF\x80",
+                 "1090234,561678,18,52,60,1234,5678,3,1,50,1,\xB5,\xC3\xA9tang,\xFF\x80"},
+        LineCase{"spaces or semicolons quoted", 1, " 50 ", "a;b", "'x'",
+                 "1090234,561678,18,52,60,1234,5678,3,1,50,1, 50 ,a;b,'x'"}));
+
+TEST(CsvExportTest, EmptyTableGivesHeaderOnly) { EXPECT_EQ(Csv(RecordTable{}), kHeader); }
+
+TEST(CsvExportTest, RowsFollowTheGivenOrder) {
+  RecordTable rows;
+  rows.Append(Ints(0, 10), "a", "", "");
+  rows.Append(Ints(1, 20), "b", "", "");
+  rows.Append(Ints(2, 30), "c", "", "");
+  const std::string prefix = "1090234,561678,18,52,60,1234,5678,3,1,50,";
+  EXPECT_EQ(Csv(rows, {2, 0, 1}),
+            kHeader + prefix + "30,c,,\r\n" + prefix + "10,a,,\r\n" + prefix + "20,b,,\r\n");
+}
+
+#ifndef _WIN32
+TEST(CsvExportTest, WriteErrorIsReported) {
+  FilePtr full(std::fopen("/dev/full", "wb"));
+  ASSERT_NE(full, nullptr);
+  RecordTable rows;
+  rows.Append(Ints(0, 0), "50", "A7", "Lyon");
+  EXPECT_FALSE(WriteCsv(rows, {}, full.get()));
+}
+#endif
+
+class CsvExportFileTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("csv_export_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+            "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  std::vector<std::string> FolderEntries() const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir_)) {
+      names.push_back(entry.path().filename().string());
+    }
+    return names;
+  }
+
+  fs::path dir_;
+};
+
+TEST_F(CsvExportFileTest, ReplacesAnExistingFileWhole) {
+  const fs::path target = dir_ / "radar.csv";
+  std::ofstream(target) << std::string(100000, 'x');
+  const fs::perms shared = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                           fs::perms::group_write | fs::perms::others_read;
+  fs::permissions(target, shared);
+  RecordTable rows;
+  rows.Append(Ints(0, 0), "50", "A7", "Lyon");
+  EXPECT_EQ(ExportCsvFile(rows, {}, target.string()), "");
+  EXPECT_EQ(ReadFile(target), Csv(rows));
+  EXPECT_EQ(fs::status(target).permissions(), shared);
+  EXPECT_EQ(FolderEntries(), std::vector<std::string>{"radar.csv"});
+}
+
+TEST_F(CsvExportFileTest, CreatesANewFile) {
+  const fs::path target = dir_ / "new export.csv";
+  RecordTable rows;
+  rows.Append(Ints(0, 360), "", "", "");
+  EXPECT_EQ(ExportCsvFile(rows, {}, target.string()), "");
+  EXPECT_EQ(ReadFile(target), Csv(rows));
+  EXPECT_EQ(FolderEntries(), std::vector<std::string>{"new export.csv"});
+}
+
+TEST_F(CsvExportFileTest, MissingFolderGivesCreateError) {
+  const std::string target = (dir_ / "no such folder" / "radar.csv").string();
+  EXPECT_EQ(ExportCsvFile(RecordTable{}, {}, target), "Error creating file " + target);
+  EXPECT_EQ(FolderEntries(), std::vector<std::string>{});
+}
+
+TEST_F(CsvExportFileTest, TargetThatIsAFolderGivesCreateError) {
+  const fs::path target = dir_ / "taken.csv";
+  fs::create_directory(target);
+  EXPECT_EQ(ExportCsvFile(RecordTable{}, {}, target.string()),
+            "Error creating file " + target.string());
+  EXPECT_EQ(FolderEntries(), std::vector<std::string>{"taken.csv"});
+}
+
+#ifndef _WIN32
+// Caps the size of files this process writes; writes beyond it fail instead of raising SIGXFSZ.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    getrlimit(RLIMIT_FSIZE, &previous_);
+    rlimit limit = previous_;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &previous_);
+    std::signal(SIGXFSZ, previousHandler_);
+  }
+
+ private:
+  rlimit previous_{};
+  void (*previousHandler_)(int);
+};
+
+TEST_F(CsvExportFileTest, FailedWriteLeavesExistingFileIntact) {
+  const fs::path target = dir_ / "radar.csv";
+  const std::string original = "CoordX\r\nprevious export\r\n";
+  std::ofstream(target, std::ios::binary) << original;
+  RecordTable rows;
+  for (int i = 0; i < 100000; ++i) rows.Append(Ints(i, i % 400 - 180), "50", "Road", "City");
+  std::string message;
+  {
+    const FileSizeLimit limit(64 * 1024);
+    message = ExportCsvFile(rows, {}, target.string());
+  }
+  EXPECT_EQ(message, "Error writing file " + target.string());
+  EXPECT_EQ(ReadFile(target), original);
+  EXPECT_EQ(FolderEntries(), std::vector<std::string>{"radar.csv"});
+}
+#endif
+
+}  // namespace

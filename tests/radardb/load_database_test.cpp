@@ -1,0 +1,178 @@
+#include "radardb/load_database.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "radardb/lzw_writer.h"
+#include "radardb/radar_record.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr char kErrorReading[] = "Error reading uncompressed temporary file";
+
+// A record whose fields all depend on `i`, so rows cannot be mixed up unnoticed.
+std::string Record(int i) {
+  RadarRecord record;
+  record.SS = static_cast<std::uint8_t>(i);
+  record.MS = static_cast<std::uint8_t>(i * 7);
+  record.LS = static_cast<std::uint16_t>(i * 1000);
+  record.X = static_cast<std::uint16_t>(i * 13);
+  record.Y = static_cast<std::uint16_t>(i * 17);
+  record.packed = static_cast<std::uint32_t>(i) << 19 | 0x1F;
+  const std::string speed = std::to_string(i * 10);
+  speed.copy(record.Speed, kSpeedFieldSize);
+  std::string("road ").append(std::to_string(i)).copy(record.Road, kRoadFieldSize);
+  std::string bytes;
+  record.AppendTo(bytes);
+  return bytes;
+}
+
+std::string Records(int count) {
+  std::string bytes;
+  for (int i = 0; i < count; ++i) bytes += Record(i);
+  return bytes;
+}
+
+class LoadDatabaseTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ =
+        fs::temp_directory_path() / (std::string("load_database_test_") +
+                                     testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  std::string WriteArchive(const std::string& expanded, const std::string& name = "radar.lzw") {
+    return WriteFile(name, CompressLzw(expanded));
+  }
+  std::string WriteFile(const std::string& name, const std::string& bytes) {
+    const fs::path path = dir_ / name;
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path.string();
+  }
+  std::vector<std::string> FolderEntries() const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir_)) {
+      names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  fs::path dir_;
+};
+
+struct SizeCase {
+  const char* fault;
+  std::size_t expandedSize;
+  std::size_t rows;
+  std::string message;
+  bool exportEnabled;
+};
+
+// Test names show the fault a case would catch.
+void PrintTo(const SizeCase& c, std::ostream* os) { *os << c.fault; }
+
+class LoadSizeTest : public LoadDatabaseTest, public testing::WithParamInterface<SizeCase> {};
+
+TEST_P(LoadSizeTest, RowsMessageAndExportStateFollowTheExpandedSize) {
+  const SizeCase& c = GetParam();
+  const std::string archive = WriteArchive(Records(4).substr(0, c.expandedSize));
+  const LoadOutcome outcome = LoadDatabase(archive);
+  EXPECT_EQ(outcome.message, c.message) << c.fault;
+  EXPECT_TRUE(outcome.tableReplaced) << c.fault;
+  EXPECT_EQ(outcome.exportEnabled, std::optional<bool>(c.exportEnabled)) << c.fault;
+  EXPECT_EQ(outcome.rows.size(), c.rows) << c.fault;
+  EXPECT_EQ(FolderEntries(), std::vector<std::string>{"radar.lzw"}) << c.fault;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ExpandedSizes, LoadSizeTest,
+    testing::Values(SizeCase{"empty database refused", 0, 0, "", true},
+                    SizeCase{"one record lost", 241, 1, "", true},
+                    SizeCase{"sizes below one record reported", 1, 0, "", true},
+                    SizeCase{"sizes below one record reported at 240", 240, 0, "", true},
+                    SizeCase{"two whole records refused", 482, 2, "", true},
+                    SizeCase{"a partial record accepted", 483, 0, kErrorReading, false},
+                    SizeCase{"rows read before noticing the partial record", 963, 0, kErrorReading,
+                             false}));
+
+TEST_F(LoadDatabaseTest, ThreeRecordsGiveRowsNumberedFromZero) {
+  const LoadOutcome outcome = LoadDatabase(WriteArchive(Records(3)));
+  ASSERT_EQ(outcome.rows.size(), 3u);
+  for (int i = 0; i < 3; ++i) {
+    const RecordTable& rows = outcome.rows;
+    EXPECT_EQ(rows.Int(i, Column::kIndex), i);
+    EXPECT_EQ(rows.Int(i, Column::kSS), i);
+    EXPECT_EQ(rows.Int(i, Column::kMS), i * 7);
+    EXPECT_EQ(rows.Int(i, Column::kLS), i * 1000);
+    EXPECT_EQ(rows.Int(i, Column::kX), i * 13);
+    EXPECT_EQ(rows.Int(i, Column::kY), i * 17);
+    EXPECT_EQ(rows.Int(i, Column::kSc), 0);
+    EXPECT_EQ(rows.Int(i, Column::kSpd), 0);
+    EXPECT_EQ(rows.Text(i, Column::kSpeed), std::to_string(i * 10));
+    EXPECT_EQ(rows.Text(i, Column::kRoad), "road " + std::to_string(i));
+    EXPECT_EQ(rows.Text(i, Column::kCity), "");
+  }
+  // Record 1: LS 1000 (1000 mod 28 = 20, 1000 div 28 = 35), MS 7, SS 1, X 13, Y 17, D 1.
+  EXPECT_EQ(outcome.rows.Int(1, Column::kCoordX), ((20 * 16 + 7) * 16 + 1) * 1000 + 13);
+  EXPECT_EQ(outcome.rows.Int(1, Column::kCoordY), (35 * 16 * 16) * 1000 + 17);
+  EXPECT_EQ(outcome.rows.Int(1, Column::kDir), -179);
+}
+
+TEST_F(LoadDatabaseTest, MissingArchiveLeavesEverythingAsItWas) {
+  const LoadOutcome outcome = LoadDatabase((dir_ / "missing.lzw").string());
+  EXPECT_EQ(outcome.message, "LZW file not found");
+  EXPECT_FALSE(outcome.tableReplaced);
+  EXPECT_EQ(outcome.exportEnabled, std::nullopt);
+  EXPECT_EQ(FolderEntries(), std::vector<std::string>{});
+}
+
+TEST_F(LoadDatabaseTest, FailedExpansionDeletesItsPartialTemporaryFile) {
+  std::string archive = CompressLzw(Records(3));
+  // The last table entry's expected total, one byte up: the blocks now come out one short.
+  archive[archive.size() - 4] = static_cast<char>(archive[archive.size() - 4] + 1);
+  const LoadOutcome outcome = LoadDatabase(WriteFile("radar.lzw", archive));
+  EXPECT_EQ(outcome.message, "LZW decompress error");
+  EXPECT_FALSE(outcome.tableReplaced);
+  EXPECT_EQ(outcome.exportEnabled, std::nullopt);
+  EXPECT_EQ(FolderEntries(), std::vector<std::string>{"radar.lzw"});
+}
+
+TEST_F(LoadDatabaseTest, FileNamedLikeTheTemporaryFileSurvives) {
+  const std::string own = "the user's own file";
+  WriteFile("radar", own);
+  const LoadOutcome outcome = LoadDatabase(WriteArchive(Records(2)));
+  EXPECT_EQ(outcome.rows.size(), 2u);
+  EXPECT_EQ(FolderEntries(), (std::vector<std::string>{"radar", "radar.lzw"}));
+  std::ifstream in(dir_ / "radar", std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), own);
+}
+
+TEST_F(LoadDatabaseTest, ReportsProgressFromZeroToTotal) {
+  constexpr int kCount = 40000;
+  std::vector<std::pair<std::size_t, std::size_t>> calls;
+  const LoadOutcome outcome =
+      LoadDatabase(WriteArchive(Records(kCount)),
+                   [&](std::size_t done, std::size_t total) { calls.emplace_back(done, total); });
+  ASSERT_EQ(outcome.rows.size(), static_cast<std::size_t>(kCount));
+  ASSERT_GE(calls.size(), 2u);
+  EXPECT_EQ(calls.front(), std::make_pair(std::size_t{0}, std::size_t{kCount}));
+  EXPECT_EQ(calls.back(), std::make_pair(std::size_t{kCount}, std::size_t{kCount}));
+  for (std::size_t i = 1; i < calls.size(); ++i) EXPECT_LT(calls[i - 1].first, calls[i].first);
+  EXPECT_EQ(outcome.rows.Int(kCount - 1, Column::kIndex), kCount - 1);
+}
+
+}  // namespace

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+// Runs the built kestrolan-db for the export and import tests, each test in a fresh folder.
+
+struct ToolResult {
+  int status = -1;  // the exit status, -1 when the tool did not exit normally
+  std::string out;  // everything it wrote to standard output
+  std::string err;  // everything it wrote to standard error
+};
+
+// A fresh, empty folder for the running test, and a second one for captured output; both are
+// removed when the object goes.
+class ToolFolder {
+ public:
+  ToolFolder();
+  ~ToolFolder();
+  ToolFolder(const ToolFolder&) = delete;
+  ToolFolder& operator=(const ToolFolder&) = delete;
+
+  const std::filesystem::path& path() const { return work_; }
+  // Runs kestrolan-db with `args` in this folder.
+  ToolResult Run(const std::vector<std::string>& args) const;
+  // The names of the files in this folder, sorted.
+  std::vector<std::string> Entries() const;
+
+ private:
+  std::filesystem::path root_;
+  std::filesystem::path work_;
+};
+
+std::string ReadFileBytes(const std::filesystem::path& path);
+void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes);

@@ -1,0 +1,152 @@
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "radardb/lzw_writer.h"
+#include "tests/tools/cmd_csv_support.h"
+
+namespace {
+
+const std::string kHeader = "CoordX,CoordY,SS,MS,LS,X,Y,subcat,mph,speed,dir,Speed,Road,City\r\n";
+
+// The worked example record (SS 18, MS 52, LS 60, X 1234, Y 5678, sc 3, mph 1, spd 50, D 3142)
+// with the texts "50", "A7, exit 3" and "Lyon", and the line the export writes for it.
+std::string ExampleRecord() {
+  std::string bytes("\x12\x34\x00\x3C\x04\xD2\x16\x2E\x62\x31\x94\x60", 12);
+  const auto field = [](const std::string& text, std::size_t size) {
+    return text + std::string(size - text.size(), '\0');
+  };
+  return bytes + field("50", 41) + field("A7, exit 3", 68) + field("Lyon", 120);
+}
+const std::string kExampleLine =
+    "1090234,561678,18,52,60,1234,5678,3,1,50,0,50,\"A7, exit 3\",Lyon\r\n";
+
+struct NameCase {
+  const char* fault;
+  std::string archive;
+  std::vector<std::string> extraArgs;
+  std::string csv;  // where the CSV must appear, relative to the test folder
+};
+
+// Test names show the fault a case would catch.
+void PrintTo(const NameCase& c, std::ostream* os) { *os << c.fault; }
+
+class ExportNameTest : public testing::TestWithParam<NameCase> {};
+
+TEST_P(ExportNameTest, WritesTheCsvWhereItBelongs) {
+  const NameCase& c = GetParam();
+  ToolFolder folder;
+  std::filesystem::create_directories((folder.path() / c.archive).parent_path());
+  WriteFileBytes(folder.path() / c.archive, CompressLzw(ExampleRecord() + ExampleRecord()));
+  std::vector<std::string> args = {"export", c.archive};
+  args.insert(args.end(), c.extraArgs.begin(), c.extraArgs.end());
+  const ToolResult result = folder.Run(args);
+  EXPECT_EQ(result.status, 0) << c.fault << ": " << result.err;
+  EXPECT_EQ(result.err, "") << c.fault;
+  EXPECT_EQ(ReadFileBytes(folder.path() / c.csv), kHeader + kExampleLine + kExampleLine) << c.fault;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, ExportNameTest,
+    testing::Values(
+        NameCase{"extension not replaced", "radar.lzw", {}, "radar.csv"},
+        NameCase{"cut at the first dot", "my.radar.lzw", {}, "my.radar.csv"},
+        NameCase{
+            "dot of a folder taken for the extension", "maps.v2/radar", {}, "maps.v2/radar.csv"},
+        NameCase{"-o ignored", "radar.lzw", {"-o", "all records.csv"}, "all records.csv"}));
+
+TEST(ExportTest, DashWritesToStandardOutput) {
+  ToolFolder folder;
+  WriteFileBytes(folder.path() / "radar.lzw", CompressLzw(ExampleRecord()));
+  const ToolResult result = folder.Run({"export", "-o", "-", "radar.lzw"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, kHeader + kExampleLine);
+  EXPECT_EQ(folder.Entries(), std::vector<std::string>{"radar.lzw"});
+}
+
+struct FailureCase {
+  const char* fault;
+  std::string expanded;  // the archive's content; "missing" for no archive at all
+  std::string err;
+};
+
+// Test names show the fault a case would catch.
+void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.fault; }
+
+class ExportFailureTest : public testing::TestWithParam<FailureCase> {};
+
+TEST_P(ExportFailureTest, ReportsTheLoadsMessageAndKeepsAnOldCsv) {
+  const FailureCase& c = GetParam();
+  ToolFolder folder;
+  std::vector<std::string> expected = {"radar.csv"};
+  if (c.expanded != "missing") {
+    WriteFileBytes(folder.path() / "radar.lzw", CompressLzw(c.expanded));
+    expected.push_back("radar.lzw");
+  }
+  WriteFileBytes(folder.path() / "radar.csv", "old export\r\n");
+  const ToolResult result = folder.Run({"export", "radar.lzw"});
+  EXPECT_EQ(result.status, 1) << c.fault;
+  EXPECT_EQ(result.err, c.err) << c.fault;
+  EXPECT_EQ(result.out, "") << c.fault;
+  EXPECT_EQ(ReadFileBytes(folder.path() / "radar.csv"), "old export\r\n") << c.fault;
+  EXPECT_EQ(folder.Entries(), expected) << c.fault;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Loads, ExportFailureTest,
+    testing::Values(FailureCase{"missing archive exported", "missing", "LZW file not found\n"},
+                    FailureCase{"partial record exported",
+                                ExampleRecord() + ExampleRecord().substr(0, 1),
+                                "Error reading uncompressed temporary file\n"}));
+
+TEST(ExportTest, DamagedArchiveLeavesNothingBehind) {
+  ToolFolder folder;
+  std::string archive = CompressLzw(ExampleRecord());
+  // One byte of the magic number.
+  archive[0] = 'X';
+  WriteFileBytes(folder.path() / "radar.lzw", archive);
+  const ToolResult result = folder.Run({"export", "radar.lzw"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, "Wrong file format\n");
+  EXPECT_EQ(folder.Entries(), std::vector<std::string>{"radar.lzw"});
+}
+
+TEST(ExportTest, ArchiveNamedLikeItsCsvIsNotOverwritten) {
+  ToolFolder folder;
+  const std::string archive = CompressLzw(ExampleRecord());
+  WriteFileBytes(folder.path() / "radar.csv", archive);
+  const ToolResult result = folder.Run({"export", "radar.csv"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err,
+            "kestrolan-db export: 'radar.csv' would replace the archive; name another with -o\n");
+  EXPECT_EQ(ReadFileBytes(folder.path() / "radar.csv"), archive);
+}
+
+struct UsageCase {
+  const char* fault;
+  std::vector<std::string> args;
+};
+
+// Test names show the fault a case would catch.
+void PrintTo(const UsageCase& c, std::ostream* os) { *os << c.fault; }
+
+class ExportUsageTest : public testing::TestWithParam<UsageCase> {};
+
+TEST_P(ExportUsageTest, PrintsTheUsageLine) {
+  ToolFolder folder;
+  const ToolResult result = folder.Run(GetParam().args);
+  EXPECT_EQ(result.status, 2) << GetParam().fault;
+  EXPECT_EQ(result.err, "usage: kestrolan-db export ARCHIVE [-o FILE.csv]\n") << GetParam().fault;
+  EXPECT_EQ(folder.Entries(), std::vector<std::string>{}) << GetParam().fault;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BadArgs, ExportUsageTest,
+    testing::Values(UsageCase{"no archive accepted", {"export"}},
+                    UsageCase{"second archive ignored", {"export", "a.lzw", "b.lzw"}},
+                    UsageCase{"-o without a name taken as an archive", {"export", "a.lzw", "-o"}},
+                    UsageCase{"second -o ignored", {"export", "a.lzw", "-o", "x", "-o", "y"}}));
+
+}  // namespace
