@@ -17,7 +17,10 @@ struct HttpGetOptions {
 
 // Fetches `url` ("[http://]host[/path]") with one HTTP/1.1 GET and returns the complete body.
 // Every failure (unreachable host, a status other than "HTTP/1.1 200 OK", a body shorter than
-// announced, a time-out, cancellation, too large a body) gives an empty result and no message.
+// announced, a time-out, cancellation, too large a body) gives an empty result and no message;
+// so does a body that is empty. Blocks the calling thread; `options.progress`, when set, is
+// opened with "read : " + `url` once connected and closed before returning. Needs a
+// QCoreApplication.
 QByteArray HttpGet(const QByteArray& url, const HttpGetOptions& options = {});
 
 // `text` with every byte that occurs in `set` replaced by "%" and its two upper-case hex digits.
