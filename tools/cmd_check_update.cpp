@@ -1,14 +1,13 @@
 // kestrolan-db check-update: tells what the program's update check would decide, installing
 // nothing, so administrators and scripts can watch the update server.
 #include <QByteArray>
-#include <QCoreApplication>
 #include <cstdio>
-#include <memory>
 #include <optional>
 #include <string>
 
 #include "app/app_identity.h"
 #include "tools/commands.h"
+#include "tools/network_support.h"
 #include "update/fetch_block.h"
 #include "update/update_check.h"
 #include "update/update_decision.h"
@@ -16,21 +15,11 @@
 namespace {
 
 constexpr char kVersionListPath[] = "/software/lastversions.txt";
-constexpr unsigned long kMaxPort = 65535;
-constexpr size_t kMaxPortDigits = 5;
 
 struct CheckArgs {
   QByteArray host = BuiltInUpdateHost();
   quint16 port = HttpGetOptions().port;
 };
-
-std::optional<quint16> ParsePort(const std::string& text) {
-  if (text.empty() || text.size() > kMaxPortDigits) return {};
-  if (text.find_first_not_of("0123456789") != std::string::npos) return {};
-  const unsigned long port = std::stoul(text);
-  if (port == 0 || port > kMaxPort) return {};
-  return static_cast<quint16>(port);
-}
 
 std::optional<CheckArgs> ParseCheckArgs(const CommandArgs& args) {
   CheckArgs parsed;
@@ -71,14 +60,7 @@ int RunCheckUpdate(const CommandArgs& args) {
   const std::optional<CheckArgs> parsed = ParseCheckArgs(args);
   if (!parsed) return UsageError(CommandNamed("check-update"));
 
-  // The socket layer needs an application object.
-  static int appArgc = 1;
-  static char appName[] = "kestrolan-db";
-  static char* appArgv[] = {appName, nullptr};
-  std::unique_ptr<QCoreApplication> app;
-  if (QCoreApplication::instance() == nullptr) {
-    app = std::make_unique<QCoreApplication>(appArgc, appArgv);
-  }
+  const NetworkApplication app;
 
   HttpGetOptions options;
   options.port = parsed->port;

@@ -1,33 +1,22 @@
 // kestrolan-db fetch: fetches a URL the way the update check does, so an administrator can test
 // the update server from a shell.
 #include <QByteArray>
-#include <QCoreApplication>
 #include <cstdio>
-#include <memory>
 #include <optional>
 #include <string>
 
 #include "tools/commands.h"
+#include "tools/network_support.h"
 #include "tools/output_file.h"
 #include "update/http_get.h"
 
 namespace {
-
-constexpr unsigned long kMaxPort = 65535;
 
 struct FetchArgs {
   std::string url;
   quint16 port = HttpGetOptions().port;
   std::string outPath;
 };
-
-std::optional<quint16> ParsePort(const std::string& text) {
-  if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) return {};
-  if (text.size() > 5) return {};
-  const unsigned long port = std::stoul(text);
-  if (port == 0 || port > kMaxPort) return {};
-  return static_cast<quint16>(port);
-}
 
 std::optional<FetchArgs> ParseFetchArgs(const CommandArgs& args) {
   FetchArgs parsed;
@@ -67,14 +56,7 @@ int RunFetch(const CommandArgs& args) {
   const std::optional<FetchArgs> parsed = ParseFetchArgs(args);
   if (!parsed) return UsageError(CommandNamed("fetch"));
 
-  // The socket layer needs an application object; the tool's other commands do not.
-  static int appArgc = 1;
-  static char appName[] = "kestrolan-db";
-  static char* appArgv[] = {appName, nullptr};
-  std::unique_ptr<QCoreApplication> app;
-  if (QCoreApplication::instance() == nullptr) {
-    app = std::make_unique<QCoreApplication>(appArgc, appArgv);
-  }
+  const NetworkApplication app;
 
   HttpGetOptions options;
   options.port = parsed->port;
