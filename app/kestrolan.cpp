@@ -1,0 +1,86 @@
+#include "app/kestrolan.h"
+
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QIcon>
+
+#include "app/anchor_layout.h"
+#include "app/app_identity.h"
+#include "app/prompts.h"
+#include "app/record_table_view.h"
+
+namespace {
+
+// The layout's size in layout units; the window's first and smallest client size, zoomed.
+constexpr QSize kDesignSize(752, 392);
+constexpr char kIconPath[] = ":/KestrolanImg/Icon";
+
+FileSelector MakeSelector(const QString& typeName, const QStringList& patterns) {
+  FileSelector selector;
+  selector.types = {{typeName, patterns}, {QStringLiteral("All files"), {QStringLiteral("*")}}};
+  return selector;
+}
+
+}  // namespace
+
+QString KestrolanTitle() {
+  return QStringLiteral("%1 - %2 - %3 - by Tolvenqar").arg(AppName, AppVersion, AppDate);
+}
+
+QIcon KestrolanIcon() { return QIcon(QString::fromLatin1(kIconPath)); }
+
+Kestrolan::Kestrolan(Prompts& prompts, QWidget* parent)
+    : QWidget(parent, Qt::Window), prompts_(prompts) {
+  setupUi(this);
+  setWindowIcon(KestrolanIcon());
+
+  auto* anchors = new AnchorLayout(kDesignSize, LayoutZoom(font()), this);
+  anchors->AddAnchored(btLoad, {Anchor::kLeading, 12, 88}, {Anchor::kLeading, 12, 24});
+  anchors->AddAnchored(esFilename, {Anchor::kBoth, 112, 16}, {Anchor::kLeading, 12, 24});
+  anchors->AddAnchored(acList, {Anchor::kBoth, 12, 12}, {Anchor::kBoth, 48, 48});
+  anchors->AddAnchored(btExport, {Anchor::kLeading, 12, 88}, {Anchor::kTrailing, 12, 24});
+  anchors->AddAnchored(btExit, {Anchor::kTrailing, 12, 88}, {Anchor::kTrailing, 12, 24});
+  resize(anchors->sizeHint());
+  setMinimumSize(anchors->minimumSize());
+
+  setWindowTitle(KestrolanTitle());
+  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+
+  fsRadar = MakeSelector(QStringLiteral("Radar file"),
+                         {QStringLiteral("radar.lzw"), QStringLiteral("dangerz.lzw")});
+  fsCsv = MakeSelector(QStringLiteral("CSV file"), {QStringLiteral("*.csv")});
+
+  ConfigureRecordView(*acList, model_);
+  btExport->setEnabled(false);
+
+  connect(btLoad, &QPushButton::clicked, this, &Kestrolan::OpenRadarFile);
+  connect(btExport, &QPushButton::clicked, this, &Kestrolan::ExportCsv);
+  connect(btExit, &QPushButton::clicked, this, &Kestrolan::ExitProgram);
+}
+
+Kestrolan::~Kestrolan() = default;
+
+int Kestrolan::Run() {
+  QEventLoop loop;
+  loop_ = &loop;
+  show();
+  const int code = loop.exec();
+  loop_ = nullptr;
+  hide();
+  return code;
+}
+
+void Kestrolan::OpenRadarFile() {
+  if (!prompts_.OpenFile(fsRadar, QStringLiteral("Open Radar file"))) return;
+  LoadRadarFile(fsRadar.file);
+}
+
+void Kestrolan::ExitProgram() {
+  if (loop_ != nullptr) loop_->exit(kExitCode);
+}
+
+void Kestrolan::closeEvent(QCloseEvent* event) {
+  event->accept();
+  if (loop_ != nullptr) loop_->exit(0);
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QIcon>
+#include <QString>
+#include <QWidget>
+
+#include "app/file_selector.h"
+#include "app/record_table_model.h"
+#include "ui_KestrolanLayout.h"
+
+class Prompts;
+class QCloseEvent;
+class QEventLoop;
+
+// The main window: Load button, the loaded database's path, the record table, Export and Exit.
+// Built complete and hidden by the constructor; Run() shows it and returns when it is left.
+// Every question it asks goes through `prompts`, which must outlive the window.
+class Kestrolan : public QWidget, public Ui::KestrolanLayout {
+  Q_OBJECT
+
+ public:
+  // What Run() returns when the Exit button ended it.
+  static constexpr int kExitCode = 9999;
+
+  explicit Kestrolan(Prompts& prompts, QWidget* parent = nullptr);
+  ~Kestrolan() override;
+
+  // Shows the window and runs its event loop until Exit (returns kExitCode) or the title bar's
+  // close button (returns 0); the window is hidden again on return.
+  int Run();
+
+  // Loads the database archive at `path` into the table; reports every outcome itself.
+  void LoadRadarFile(QString path);
+  // Offers the program update; true when an update was installed and started, so the program
+  // must end without running the window.
+  bool CheckUpdate();
+
+  // The rows on show, in the table's current order.
+  const RecordTableModel& Model() const { return model_; }
+
+  FileSelector fsRadar;
+  FileSelector fsCsv;
+
+ public slots:
+  void OpenRadarFile();
+  void ExitProgram();
+  void ExportCsv();
+
+ protected:
+  // The title bar's close button ends Run() the way Exit does, with 0, asking nothing.
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  Prompts& prompts_;
+  RecordTableModel model_;
+  QEventLoop* loop_ = nullptr;  // the loop of the running Run(), if any
+};
+
+// The window's title: name, version, date and author.
+QString KestrolanTitle();
+// The program's icon (KestrolanImg's Icon), for every window it shows.
+QIcon KestrolanIcon();

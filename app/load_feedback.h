@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QProgressDialog>
+#include <cstddef>
+
+#include "radardb/load_database.h"
+
+class QWidget;
+
+// What the user sees while a database loads: nothing for a short load; once a load has run for
+// kDelayMs, a busy cursor and a modal dialog with the records read of the total. Both go away
+// when the object is destroyed. Needs a QApplication.
+class LoadFeedback {
+ public:
+  static constexpr int kDelayMs = 500;
+
+  // `owner` parents the dialog; may be null. `delayMs`: how long a load runs before it shows.
+  explicit LoadFeedback(QWidget* owner, int delayMs = kDelayMs);
+  ~LoadFeedback();
+  LoadFeedback(const LoadFeedback&) = delete;
+  LoadFeedback& operator=(const LoadFeedback&) = delete;
+
+  // The callback to hand to LoadDatabase; valid while this object lives.
+  LoadProgress Callback();
+  // Reports progress; shows the feedback once the load has run for kDelayMs.
+  void Report(std::size_t done, std::size_t total);
+
+  // The dialog once shown, or null.
+  QProgressDialog* Dialog() const { return dialog_; }
+
+ private:
+  void Show(std::size_t total);
+
+  QWidget* owner_;
+  int delayMs_;
+  QElapsedTimer clock_;
+  QPointer<QProgressDialog> dialog_;
+  bool busyCursor_ = false;
+  int scale_ = 1;  // records per dialog step, so counts fit the dialog's int range
+};

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+// The switch that suppresses the update offer without naming a database; matched exactly.
+inline constexpr char kNoCheckSwitch[] = "-nocheck";
+
+// What start-up does with the window. `load` gets each database path (a copy); `checkUpdate`
+// offers the update and returns true when the program must end at once.
+struct StartupActions {
+  std::function<void(QString)> load;
+  std::function<bool()> checkUpdate;
+};
+
+// Walks the command-line arguments (without the program's name) in order: every argument but
+// the exact switch kNoCheckSwitch goes to `load`, an empty one included. With no argument at all
+// the update is offered instead. Returns false when the program must end without showing its
+// window (an update was installed), true when the window is to run.
+bool WalkArguments(const QStringList& arguments, const StartupActions& actions);

@@ -1,0 +1,75 @@
+#include "app/text_decoding.h"
+
+#include <array>
+#include <cstdint>
+
+namespace {
+
+// Code points of the bytes 0x80..0x9F in Windows-1252; the rest of its upper half equals
+// Latin-1, that is the byte's own value.
+constexpr std::array<char16_t, 32> kWindows1252High = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  //
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,  //
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  //
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+constexpr unsigned char kFirstHighByte = 0x80;
+constexpr unsigned char kLastRemappedByte = 0x9F;
+
+bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+
+QString DecodeWindows1252(std::string_view bytes) {
+  QString text(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
+  QChar* out = text.data();
+  for (const char c : bytes) {
+    const auto byte = static_cast<unsigned char>(c);
+    const bool remapped = byte >= kFirstHighByte && byte <= kLastRemappedByte;
+    *out++ = QChar(remapped ? kWindows1252High[byte - kFirstHighByte] : char16_t{byte});
+  }
+  return text;
+}
+
+}  // namespace
+
+bool IsValidUtf8(std::string_view bytes) {
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  const auto* end = p + bytes.size();
+  while (p < end) {
+    const unsigned char lead = *p;
+    if (lead < 0x80) {
+      ++p;
+      continue;
+    }
+    // Sequence length and the allowed range of the second byte, which rules out overlong
+    // forms, surrogates (U+D800..U+DFFF) and code points above U+10FFFF.
+    int length = 0;
+    unsigned char low = 0x80, high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+      length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+      length = 3;
+      if (lead == 0xE0) low = 0xA0;
+      if (lead == 0xED) high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+      length = 4;
+      if (lead == 0xF0) low = 0x90;
+      if (lead == 0xF4) high = 0x8F;
+    } else {
+      return false;
+    }
+    if (end - p < length) return false;
+    if (p[1] < low || p[1] > high) return false;
+    for (int i = 2; i < length; ++i) {
+      if (!IsContinuation(p[i])) return false;
+    }
+    p += length;
+  }
+  return true;
+}
+
+QString DecodeDatabaseText(std::string_view bytes) {
+  if (IsValidUtf8(bytes)) {
+    return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+  }
+  return DecodeWindows1252(bytes);
+}

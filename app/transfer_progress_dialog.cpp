@@ -1,0 +1,56 @@
+#include "app/transfer_progress_dialog.h"
+
+#include <QCoreApplication>
+#include <limits>
+
+#include "app/app_identity.h"
+
+namespace {
+
+constexpr qint64 kLargestDialogValue = std::numeric_limits<int>::max();
+
+}  // namespace
+
+TransferProgressDialog::~TransferProgressDialog() { Close(); }
+
+void TransferProgressDialog::Open(const QString& text, int widthPx) {
+  Close();
+  total_ = 0;
+  cancelled_ = false;
+  dialog_ = new QProgressDialog(text, QStringLiteral("Cancel"), 0, 0);
+  dialog_->setWindowTitle(QString::fromLatin1(AppName));
+  dialog_->setWindowModality(Qt::ApplicationModal);
+  dialog_->setAutoClose(false);
+  dialog_->setAutoReset(false);
+  dialog_->setMinimumDuration(0);
+  dialog_->resize(widthPx, dialog_->sizeHint().height());
+  dialog_->show();
+  QCoreApplication::processEvents();
+}
+
+int TransferProgressDialog::ToDialogUnits(qint64 value) const {
+  if (total_ <= kLargestDialogValue) return static_cast<int>(value);
+  return static_cast<int>(value / (total_ / kLargestDialogValue + 1));
+}
+
+void TransferProgressDialog::SetTotal(qint64 total) {
+  total_ = total;
+  if (dialog_ != nullptr) dialog_->setMaximum(ToDialogUnits(total));
+}
+
+void TransferProgressDialog::SetPos(qint64 pos) {
+  if (dialog_ == nullptr) return;
+  dialog_->setValue(ToDialogUnits(pos));
+  QCoreApplication::processEvents();
+}
+
+bool TransferProgressDialog::Cancelled() {
+  if (dialog_ != nullptr && dialog_->wasCanceled()) cancelled_ = true;
+  return cancelled_;
+}
+
+void TransferProgressDialog::Close() {
+  if (dialog_ == nullptr) return;
+  dialog_->hide();
+  delete dialog_;
+}

@@ -1,0 +1,97 @@
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "app/kestrolan.h"
+#include "tests/app/window_archives.h"
+#include "tests/support/scripted_prompts.h"
+
+// The window's Export: the name it offers, the file it writes in the table's order, its reports.
+class KestrolanExportTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init();
+  void OffersNameAfterPickedDatabase_data();
+  void OffersNameAfterPickedDatabase();
+  void WritesShownOrderAndSaysDone();
+  void ReportsUncreatableFile();
+  void CancelWritesNothing();
+
+ private:
+  std::unique_ptr<QTemporaryDir> dir_;
+};
+
+void KestrolanExportTest::init() { dir_ = std::make_unique<QTemporaryDir>(); }
+
+void KestrolanExportTest::OffersNameAfterPickedDatabase_data() {
+  QTest::addColumn<QString>("picked");  // fsRadar's file
+  QTest::addColumn<QString>("offered");
+
+  QTest::newRow("extension replaced in the same folder")
+      << "/data/maps/radar.lzw" << QDir::toNativeSeparators("/data/maps/radar.csv");
+  QTest::newRow("two dots: only the last extension goes")
+      << "/data/radar.2012.lzw" << QDir::toNativeSeparators("/data/radar.2012.csv");
+  QTest::newRow("dot in the folder, none in the name: appended")
+      << "/data/v1.2/radar" << QDir::toNativeSeparators("/data/v1.2/radar.csv");
+  QTest::newRow("nothing picked (command-line load): bare extension") << ""
+                                                                      << ".csv";
+}
+
+void KestrolanExportTest::OffersNameAfterPickedDatabase() {
+  QFETCH(QString, picked);
+  QFETCH(QString, offered);
+  ScriptedPrompts prompts;
+  prompts.SetNextFileName(QString());  // cancel the save dialog
+  Kestrolan window(prompts);
+  window.fsRadar.file = picked;
+  window.ExportCsv();
+  QCOMPARE(prompts.savePresets, QStringList({offered}));
+  QCOMPARE(prompts.shown, QStringList({"save: Save as"}));
+}
+
+void KestrolanExportTest::WritesShownOrderAndSaysDone() {
+  const QString archive = dir_->filePath(QStringLiteral("radar.lzw"));
+  QVERIFY(WriteArchive(archive, RecordBytes({"B2", "C3", "A1"})));
+  const QString csv = dir_->filePath(QStringLiteral("out.csv"));
+  ScriptedPrompts prompts;
+  prompts.SetNextFileName(csv);
+  Kestrolan window(prompts);
+  window.LoadRadarFile(archive);
+  window.acList->horizontalHeader()->setSortIndicator(int(Column::kRoad), Qt::AscendingOrder);
+  window.btExport->click();
+  QCOMPARE(prompts.shown, QStringList({"save: Save as", "info: Done."}));
+  QFile file(csv);
+  QVERIFY(file.open(QIODevice::ReadOnly));
+  const QList<QByteArray> lines = file.readAll().split('\n');
+  QCOMPARE(lines.size(), 5);  // header, three rows, nothing after the last line end
+  QVERIFY(lines[1].contains(",A1,"));
+  QVERIFY(lines[2].contains(",B2,"));
+  QVERIFY(lines[3].contains(",C3,"));
+  QCOMPARE(window.fsCsv.file, csv);
+}
+
+void KestrolanExportTest::ReportsUncreatableFile() {
+  const QString csv = dir_->filePath(QStringLiteral("missing-folder/out.csv"));
+  ScriptedPrompts prompts;
+  prompts.SetNextFileName(csv);
+  Kestrolan window(prompts);
+  window.ExportCsv();
+  QCOMPARE(prompts.shown, QStringList({"save: Save as", "info: Error creating file " + csv}));
+  QVERIFY(!QFile::exists(csv));
+}
+
+void KestrolanExportTest::CancelWritesNothing() {
+  ScriptedPrompts prompts;
+  prompts.SetNextFileName(QString());
+  Kestrolan window(prompts);
+  window.fsRadar.file = dir_->filePath(QStringLiteral("radar.lzw"));
+  window.ExportCsv();
+  QCOMPARE(QDir(dir_->path()).entryList(QDir::Files), QStringList());
+  QCOMPARE(prompts.shown, QStringList({"save: Save as"}));
+}
+
+QTEST_MAIN(KestrolanExportTest)
+#include "kestrolan_export_test.moc"

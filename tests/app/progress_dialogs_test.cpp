@@ -1,0 +1,104 @@
+#include <QApplication>
+#include <QTest>
+#include <limits>
+
+#include "app/load_feedback.h"
+#include "app/transfer_progress_dialog.h"
+
+// The dialogs that show a long load and a transfer.
+class ProgressDialogsTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void ShortLoadShowsNothing();
+  void LongLoadShowsCountsAndBusyCursorUntilDone_data();
+  void LongLoadShowsCountsAndBusyCursorUntilDone();
+  void TransferDialogShowsTextWidthAndPosition_data();
+  void TransferDialogShowsTextWidthAndPosition();
+  void TransferDialogReportsCancel();
+};
+
+void ProgressDialogsTest::ShortLoadShowsNothing() {
+  constexpr int kHour = 3600 * 1000;
+  LoadFeedback feedback(nullptr, kHour);
+  feedback.Callback()(10, 1000);
+  QCOMPARE(feedback.Dialog(), nullptr);
+  QCOMPARE(QApplication::overrideCursor(), nullptr);
+}
+
+void ProgressDialogsTest::LongLoadShowsCountsAndBusyCursorUntilDone_data() {
+  QTest::addColumn<qulonglong>("done");
+  QTest::addColumn<qulonglong>("total");
+  QTest::addColumn<int>("value");
+  QTest::addColumn<int>("maximum");
+  QTest::newRow("records counted one by one") << 250ULL << 1000ULL << 250 << 1000;
+  // Beyond the dialog's int range counts are scaled down (by 3 here), never wrapped negative.
+  QTest::newRow("five billion records scaled into range")
+      << 3'000'000'000ULL << 5'000'000'000ULL << 1'000'000'000 << 1'666'666'666;
+}
+
+void ProgressDialogsTest::LongLoadShowsCountsAndBusyCursorUntilDone() {
+  QFETCH(qulonglong, done);
+  QFETCH(qulonglong, total);
+  QFETCH(int, value);
+  QFETCH(int, maximum);
+  {
+    LoadFeedback feedback(nullptr, 0);
+    feedback.Callback()(done, total);
+    QVERIFY(feedback.Dialog() != nullptr);
+    QVERIFY(feedback.Dialog()->isVisible());
+    QCOMPARE(feedback.Dialog()->windowTitle(), QStringLiteral("Kestrolan"));
+    QCOMPARE(feedback.Dialog()->labelText(),
+             QStringLiteral("%1 of %2 records read").arg(done).arg(total));
+    QCOMPARE(feedback.Dialog()->value(), value);
+    QCOMPARE(feedback.Dialog()->maximum(), maximum);
+    QVERIFY(QApplication::overrideCursor() != nullptr);
+    QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+  }
+  QCOMPARE(QApplication::overrideCursor(), nullptr);
+}
+
+void ProgressDialogsTest::TransferDialogShowsTextWidthAndPosition_data() {
+  QTest::addColumn<qint64>("total");
+  QTest::addColumn<qint64>("pos");
+  QTest::addColumn<int>("value");
+  QTest::addColumn<int>("maximum");
+  QTest::newRow("bytes as they are") << qint64(1000) << qint64(250) << 250 << 1000;
+  QTest::newRow("ten gigabytes scaled into range, not wrapped")
+      << qint64(10'000'000'000) << qint64(5'000'000'000) << 1'000'000'000 << 2'000'000'000;
+}
+
+void ProgressDialogsTest::TransferDialogShowsTextWidthAndPosition() {
+  QFETCH(qint64, total);
+  QFETCH(qint64, pos);
+  QFETCH(int, value);
+  QFETCH(int, maximum);
+  TransferProgressDialog progress;
+  progress.Open(QStringLiteral("read : updates.example/software/lastversions.txt"), 520);
+  QProgressDialog* dialog = progress.Dialog();
+  QVERIFY(dialog != nullptr);
+  QVERIFY(dialog->isVisible());
+  QCOMPARE(dialog->labelText(), QStringLiteral("read : updates.example/software/lastversions.txt"));
+  QCOMPARE(dialog->width(), 520);
+  QCOMPARE(dialog->windowTitle(), QStringLiteral("Kestrolan"));
+  progress.SetTotal(total);
+  progress.SetPos(pos);
+  QCOMPARE(dialog->maximum(), maximum);
+  QCOMPARE(dialog->value(), value);
+  QVERIFY(!progress.Cancelled());
+  progress.Close();
+  QCOMPARE(progress.Dialog(), nullptr);
+}
+
+void ProgressDialogsTest::TransferDialogReportsCancel() {
+  TransferProgressDialog progress;
+  progress.Open(QStringLiteral("read : host/file.zip"), 520);
+  progress.SetTotal(100);
+  progress.Dialog()->cancel();
+  QVERIFY(progress.Cancelled());
+  progress.SetPos(50);  // a late update after cancelling must not bring it back
+  QVERIFY(progress.Cancelled());
+}
+
+QTEST_MAIN(ProgressDialogsTest)
+#include "progress_dialogs_test.moc"
