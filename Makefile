@@ -2,6 +2,7 @@
 BUILD := build
 ASAN_BUILD := build-asan
 JOBS ?= 2
+MAKEFLAGS += --no-print-directory
 
 .PHONY: all deps build asan run test bench fuzz clean
 
