@@ -43,15 +43,6 @@ std::optional<FetchArgs> ParseFetchArgs(const CommandArgs& args) {
   return parsed;
 }
 
-// Writes `bytes` to `path` ("-": standard output); false with the reason in `error`.
-bool WriteWhole(const std::string& path, const QByteArray& bytes, std::string& error) {
-  OutputFile out;
-  if (!out.Open(path, error)) return false;
-  std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), out.Stream());
-  // Commit checks that every write succeeded.
-  return out.Commit(error);
-}
-
 int RunFetch(const CommandArgs& args) {
   const std::optional<FetchArgs> parsed = ParseFetchArgs(args);
   if (!parsed) return UsageError(CommandNamed("fetch"));
@@ -66,7 +57,7 @@ int RunFetch(const CommandArgs& args) {
     return 1;
   }
   std::string error;
-  if (!WriteWhole(parsed->outPath, body, error)) {
+  if (!WriteOutputFile(parsed->outPath, std::string_view(body.constData(), body.size()), error)) {
     std::fprintf(stderr, "kestrolan-db: %s\n", error.c_str());
     return 1;
   }

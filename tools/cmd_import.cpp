@@ -73,13 +73,7 @@ int RunImport(const CommandArgs& args) {
   }
   csv = std::string();
   const std::string archive = CompressLzw(records);
-  OutputFile out;
-  if (!out.Open(parsed->archive, error)) {
-    std::fprintf(stderr, "kestrolan-db import: %s\n", error.c_str());
-    return 1;
-  }
-  std::fwrite(archive.data(), 1, archive.size(), out.Stream());
-  if (!out.Commit(error)) {
+  if (!WriteOutputFile(parsed->archive, archive, error)) {
     std::fprintf(stderr, "kestrolan-db import: %s\n", error.c_str());
     return 1;
   }

@@ -89,13 +89,7 @@ int RunPack(const CommandArgs& args) {
                  parsed->input.c_str());
     return 1;
   }
-  OutputFile out;
-  if (!out.Open(parsed->output, error)) {
-    std::fprintf(stderr, "kestrolan-db: %s\n", error.c_str());
-    return 1;
-  }
-  std::fwrite(archive.data(), 1, archive.size(), out.Stream());
-  if (!out.Commit(error)) {
+  if (!WriteOutputFile(parsed->output, archive, error)) {
     std::fprintf(stderr, "kestrolan-db: %s\n", error.c_str());
     return 1;
   }

@@ -87,3 +87,11 @@ void OutputFile::Discard() {
     tempPath_.clear();
   }
 }
+
+bool WriteOutputFile(const std::string& path, std::string_view bytes, std::string& error) {
+  OutputFile out;
+  if (!out.Open(path, error)) return false;
+  std::fwrite(bytes.data(), 1, bytes.size(), out.Stream());
+  // Commit checks that every write succeeded.
+  return out.Commit(error);
+}

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 // The output file of a kestrolan-db command, written so that a failure never leaves a partial
 // file behind and never harms a file that already has the target's name.
@@ -37,3 +38,7 @@ class OutputFile {
   std::string targetPath_;
   std::string tempPath_;  // "" when there is no temporary file on disk
 };
+
+// Writes `bytes` as the whole output for `path` ("-": standard output) through an OutputFile.
+// Returns true on success; otherwise false with a message for the user in `error`.
+bool WriteOutputFile(const std::string& path, std::string_view bytes, std::string& error);
