@@ -6,16 +6,24 @@
 
 namespace {
 
-// fseeko/ftello take 64-bit offsets on every platform this builds for; fseek's long may not.
-bool SeekTo(std::FILE* file, std::uint64_t offset) {
-  return fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0;
+// Archives may pass 2 GiB, beyond fseek's long on some platforms: seek with 64-bit offsets.
+#ifdef _WIN32
+bool SeekTo(std::FILE* file, std::uint64_t offset, int origin = SEEK_SET) {
+  return _fseeki64(file, static_cast<__int64>(offset), origin) == 0;
 }
+std::int64_t Tell(std::FILE* file) { return _ftelli64(file); }
+#else
+bool SeekTo(std::FILE* file, std::uint64_t offset, int origin = SEEK_SET) {
+  return fseeko(file, static_cast<off_t>(offset), origin) == 0;
+}
+std::int64_t Tell(std::FILE* file) { return ftello(file); }
+#endif
 
 }  // namespace
 
 LzwFileSource::LzwFileSource(std::FILE* file) : file_(file) {
-  if (fseeko(file_, 0, SEEK_END) == 0) {
-    const off_t end = ftello(file_);
+  if (SeekTo(file_, 0, SEEK_END)) {
+    const std::int64_t end = Tell(file_);
     if (end > 0) size_ = static_cast<std::uint64_t>(end);
   }
 }

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 
 namespace {
 
@@ -67,8 +68,11 @@ bool OutputFile::Commit(std::string& error) {
     Discard();
     return false;
   }
-  if (std::rename(tempPath_.c_str(), targetPath_.c_str()) != 0) {
-    error = "cannot create '" + targetPath_ + "': " + SystemReason();
+  // Unlike std::rename on Windows, this replaces an existing target on every platform.
+  std::error_code renamed;
+  std::filesystem::rename(tempPath_, targetPath_, renamed);
+  if (renamed) {
+    error = "cannot create '" + targetPath_ + "': " + renamed.message();
     Discard();
     return false;
   }
