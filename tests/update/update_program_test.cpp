@@ -145,6 +145,13 @@ QByteArray NotZip() { return "this is not a ZIP archive"; }
 const std::map<std::string, std::string> kUntouched = {{kExecutable, kOldExecutable},
                                                        {"prog dir/data.txt", "old data"}};
 const TestFile kOldData{"prog dir/data.txt", "old data"};
+// A complete update over kOldData: every file new, the replaced ones kept as backups.
+const std::map<std::string, std::string> kInstalledOverOld = {
+    {kExecutable, kNewExecutable},
+    {"prog dir/kestrolan.OLD", kOldExecutable},
+    {"prog dir/data.txt", "new data"},
+    {"prog dir/data.txt.OLD", "old data"},
+    {"prog dir/readme.txt", "readme"}};
 
 INSTANTIATE_TEST_SUITE_P(
     Table, UpdateProgramTest,
@@ -156,11 +163,7 @@ INSTANTIATE_TEST_SUITE_P(
                    {true, true},
                    true,
                    {kAskCheck, kAskDownload},
-                   {{kExecutable, kNewExecutable},
-                    {"prog dir/kestrolan.OLD", kOldExecutable},
-                    {"prog dir/data.txt", "new data"},
-                    {"prog dir/data.txt.OLD", "old data"},
-                    {"prog dir/readme.txt", "readme"}},
+                   kInstalledOverOld,
                    true},
         UpdateCase{"the backup of an earlier update kept instead of the current file",
                    {kOldData,
@@ -171,11 +174,7 @@ INSTANTIATE_TEST_SUITE_P(
                    {true, true},
                    true,
                    {kAskCheck, kAskDownload},
-                   {{kExecutable, kNewExecutable},
-                    {"prog dir/kestrolan.OLD", kOldExecutable},
-                    {"prog dir/data.txt", "new data"},
-                    {"prog dir/data.txt.OLD", "old data"},
-                    {"prog dir/readme.txt", "readme"}},
+                   kInstalledOverOld,
                    true},
         UpdateCase{"an entry in a missing sub-folder taken as installed",
                    {},
