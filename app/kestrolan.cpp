@@ -1,19 +1,29 @@
 #include "app/kestrolan.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QEventLoop>
+#include <QFile>
 #include <QIcon>
 
 #include "app/anchor_layout.h"
-#include "app/app_identity.h"
+#include "app/load_feedback.h"
 #include "app/prompts.h"
 #include "app/record_table_view.h"
+#include "app/transfer_progress_dialog.h"
+#include "radardb/app_identity.h"
+#include "radardb/csv_export.h"
+#include "radardb/load_database.h"
+#include "update/update_check.h"
 
 namespace {
 
 // The layout's size in layout units; the window's first and smallest client size, zoomed.
 constexpr QSize kDesignSize(752, 392);
 constexpr char kIconPath[] = ":/KestrolanImg/Icon";
+
+// Paths cross into the Qt-free core as the bytes the OS uses for them.
+std::string NativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 FileSelector MakeSelector(const QString& typeName, const QStringList& patterns) {
   FileSelector selector;
@@ -83,4 +93,38 @@ void Kestrolan::ExitProgram() {
 void Kestrolan::closeEvent(QCloseEvent* event) {
   event->accept();
   if (loop_ != nullptr) loop_->exit(0);
+}
+
+void Kestrolan::LoadRadarFile(QString path) {
+  LoadOutcome outcome;
+  {
+    LoadFeedback feedback(this);
+    outcome = LoadDatabase(NativePath(path), feedback.Callback());
+  }
+  if (outcome.tableReplaced) {
+    model_.SetRows(std::move(outcome.rows));
+    ReapplySort(*acList);
+    esFilename->setText(path);
+  }
+  if (!outcome.status.ok()) prompts_.Information(QString::fromStdString(outcome.status.message()));
+  if (outcome.exportEnabled.has_value()) btExport->setEnabled(*outcome.exportEnabled);
+}
+
+void Kestrolan::ExportCsv() {
+  fsCsv.file = QFile::decodeName(QByteArray::fromStdString(CsvNameFor(NativePath(fsRadar.file))));
+  if (!prompts_.SaveFile(fsCsv, QStringLiteral("Save as"))) return;
+  const Status exported = ExportCsvFile(model_.Rows(), model_.Order(), NativePath(fsCsv.file));
+  prompts_.Information(exported.ok() ? QStringLiteral("Done.")
+                                     : QString::fromStdString(exported.message()));
+}
+
+bool Kestrolan::CheckUpdate() {
+  TransferProgressDialog progress;
+  const UpdateEnvironment environment{
+      .prompts = prompts_,
+      .host = BuiltInUpdateHost(),
+      .executablePath = QCoreApplication::applicationFilePath(),
+      .progress = &progress,
+  };
+  return OfferUpdate(environment, AppName, AppVersion);
 }

@@ -4,7 +4,7 @@
 #include <QCursor>
 #include <limits>
 
-#include "app/app_identity.h"
+#include "radardb/app_identity.h"
 
 LoadFeedback::LoadFeedback(QWidget* owner, int delayMs) : owner_(owner), delayMs_(delayMs) {
   clock_.start();

@@ -1,6 +1,8 @@
 #include "app/qt_prompts.h"
 
-#include "app/prompt_dialogs.h"
+#include <QFileInfo>
+
+#include "radardb/app_identity.h"
 
 namespace {
 
@@ -35,4 +37,43 @@ bool QtPrompts::OpenFile(FileSelector& selector, const QString& title) {
 
 bool QtPrompts::SaveFile(FileSelector& selector, const QString& title) {
   return RunFileDialog(selector, title, QFileDialog::AcceptSave);
+}
+
+std::unique_ptr<QMessageBox> MakeMessageBox(QMessageBox::Icon icon, const QString& text,
+                                            QMessageBox::StandardButtons buttons) {
+  auto box = std::make_unique<QMessageBox>(icon, QString::fromLatin1(AppName), text, buttons);
+  box->setTextFormat(Qt::PlainText);
+  return box;
+}
+
+QString NameFilter(const FileType& type) {
+  return QStringLiteral("%1 (%2)").arg(type.name, type.patterns.join(QLatin1Char(' ')));
+}
+
+std::unique_ptr<QFileDialog> MakeFileDialog(const FileSelector& selector, const QString& title,
+                                            QFileDialog::AcceptMode mode) {
+  auto dialog = std::make_unique<QFileDialog>(nullptr, title);
+  dialog->setOption(QFileDialog::DontUseNativeDialog, true);
+  dialog->setAcceptMode(mode);
+  dialog->setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                      : QFileDialog::AnyFile);
+  QStringList filters;
+  for (const FileType& type : selector.types) filters << NameFilter(type);
+  dialog->setNameFilters(filters);
+
+  // A full path names the folder as well; a bare name opens in the remembered folder.
+  const QFileInfo preset(selector.file);
+  if (!selector.file.isEmpty() && preset.isAbsolute()) {
+    dialog->setDirectory(preset.absolutePath());
+    dialog->selectFile(preset.fileName());
+  } else {
+    if (!selector.directory.isEmpty()) dialog->setDirectory(selector.directory);
+    if (!selector.file.isEmpty()) dialog->selectFile(selector.file);
+  }
+  return dialog;
+}
+
+void RememberChoice(FileSelector& selector, const QString& path) {
+  selector.file = path;
+  selector.directory = QFileInfo(path).absolutePath();
 }

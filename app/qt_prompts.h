@@ -1,9 +1,14 @@
 #pragma once
 
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QString>
+#include <memory>
+
+#include "app/file_selector.h"
 #include "app/prompts.h"
 
-// The program's prompts: modal message boxes and Qt's own file dialogs (see prompt_dialogs.h).
-// Needs a QApplication.
+// The program's prompts: modal message boxes and Qt's own file dialogs. Needs a QApplication.
 class QtPrompts : public Prompts {
  public:
   void Information(const QString& text) override;
@@ -12,3 +17,24 @@ class QtPrompts : public Prompts {
   bool OpenFile(FileSelector& selector, const QString& title) override;
   bool SaveFile(FileSelector& selector, const QString& title) override;
 };
+
+// The dialogs behind QtPrompts, built but not run, so their look can be checked without a person.
+
+// A message box titled with the program's name, with `icon` (and its system sound when shown),
+// `text` and `buttons` (Qt's standard buttons read "OK", "Cancel", "&Yes", "&No").
+std::unique_ptr<QMessageBox> MakeMessageBox(QMessageBox::Icon icon, const QString& text,
+                                            QMessageBox::StandardButtons buttons);
+
+// A file dialog for `selector`: its types as name filters, opened in its folder with its file
+// preselected. Qt's own dialog, not the desktop's: it matches the types' whole-name patterns
+// ("radar.lzw") regardless of letter case on every platform, which native dialogs on Linux do
+// not promise. Saving asks before replacing an existing file.
+std::unique_ptr<QFileDialog> MakeFileDialog(const FileSelector& selector, const QString& title,
+                                            QFileDialog::AcceptMode mode);
+
+// The name filter of one file type: "Radar file (radar.lzw dangerz.lzw)".
+QString NameFilter(const FileType& type);
+
+// Stores the path the user chose in `selector`: the full path as its file, the folder as its
+// directory.
+void RememberChoice(FileSelector& selector, const QString& path);

@@ -4,8 +4,7 @@
 #include <QStringList>
 #include <functional>
 
-// The switch that suppresses the update offer without naming a database; matched exactly.
-inline constexpr char kNoCheckSwitch[] = "-nocheck";
+#include "update/update_check.h"
 
 // What start-up does with the window. `load` gets each database path (a copy); `checkUpdate`
 // offers the update and returns true when the program must end at once.

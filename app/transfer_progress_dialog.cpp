@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 #include <limits>
 
-#include "app/app_identity.h"
+#include "radardb/app_identity.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <QPointer>
 #include <QProgressDialog>
 
-#include "update/transfer_progress.h"
+#include "update/http_get.h"
 
 // Shows a transfer's progress in a modal progress dialog titled with the program's name, with a
 // Cancel button. Positions beyond the dialog's int range are scaled down. Needs a QApplication.

@@ -14,8 +14,8 @@ int main(int argc, char** argv) {
   const auto start = std::chrono::steady_clock::now();
   const LoadOutcome outcome = LoadDatabase(argv[1]);
   const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-  if (!outcome.message.empty()) {
-    std::fprintf(stderr, "%s\n", outcome.message.c_str());
+  if (!outcome.status.ok()) {
+    std::fprintf(stderr, "%s\n", outcome.status.message().c_str());
     return 1;
   }
   std::printf("rows %zu, load %.3f s, table %zu bytes\n", outcome.rows.size(), elapsed.count(),

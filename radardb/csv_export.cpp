@@ -1,76 +1,61 @@
 #include "radardb/csv_export.h"
 
-#include <cstdio>
-#include <filesystem>
-#include <memory>
-#include <string>
-#include <system_error>
+#include <charconv>
 
-#include "radardb/csv_format.h"
+#include "platform/output_file.h"
 
 namespace {
 
+constexpr char kQuote = '"';
+constexpr std::string_view kCharsNeedingQuotes = ",\"\r\n";
 constexpr char kCreateError[] = "Error creating file ";
 constexpr char kWriteError[] = "Error writing file ";
+constexpr char kCsvExtension[] = ".csv";
+#ifdef _WIN32
+constexpr char kPathSeparators[] = "\\/:";
+#else
+constexpr char kPathSeparators[] = "/";
+#endif
 
+// Enough for "-2147483648".
+constexpr std::size_t kMaxIntChars = 11;
 // Lines are gathered up to this many bytes before each write.
 constexpr std::size_t kWriteChunk = std::size_t{1} << 20;
-// Attempts at finding a free name for the temporary file beside the target.
-constexpr int kTempNameAttempts = 100;
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
-
-// The temporary file an export writes before it replaces its target; removed unless kept.
-class PendingFile {
- public:
-  explicit PendingFile(const std::string& target) {
-    for (int i = 0; i < kTempNameAttempts && !file_; ++i) {
-      path_ = target + ".part" + std::to_string(i);
-      // "x": created new, never an existing file.
-      file_.reset(std::fopen(path_.c_str(), "wbx"));
-    }
-    if (!file_) path_.clear();
-  }
-  PendingFile(const PendingFile&) = delete;
-  PendingFile& operator=(const PendingFile&) = delete;
-  ~PendingFile() {
-    file_.reset();
-    if (!path_.empty()) std::remove(path_.c_str());
-  }
-
-  std::FILE* file() const { return file_.get(); }
-
-  // Closes the file and moves it to `target`. False when closing or moving failed.
-  bool CloseAndMoveTo(const std::string& target) {
-    if (std::fclose(file_.release()) != 0) return false;
-    std::error_code error;
-    // A replaced file keeps its permissions.
-    const std::filesystem::file_status existing = std::filesystem::status(target, error);
-    if (!error && std::filesystem::exists(existing)) {
-      std::filesystem::permissions(path_, existing.permissions(), error);
-    }
-    std::filesystem::rename(path_, target, error);
-    if (error) return false;
-    path_.clear();
-    return true;
-  }
-
- private:
-  std::string path_;
-  FilePtr file_;
-};
-
-// An existing target that we may not write to stays as it is, as if we had tried to create it.
-bool ExistingFileIsWritable(const std::string& path) {
-  std::error_code error;
-  if (!std::filesystem::exists(path, error)) return true;
-  return FilePtr(std::fopen(path.c_str(), "r+b")) != nullptr;
+void AppendInt(std::int32_t value, std::string& out) {
+  char digits[kMaxIntChars];
+  const auto result = std::to_chars(digits, digits + kMaxIntChars, value);
+  out.append(digits, result.ptr);
 }
 
 }  // namespace
+
+void AppendCsvText(std::string_view text, std::string& out) {
+  if (text.find_first_of(kCharsNeedingQuotes) == std::string_view::npos) {
+    out.append(text);
+    return;
+  }
+  out.push_back(kQuote);
+  for (const char c : text) {
+    if (c == kQuote) out.push_back(kQuote);
+    out.push_back(c);
+  }
+  out.push_back(kQuote);
+}
+
+void AppendCsvRow(const RecordTable& rows, std::size_t row, std::string& out) {
+  // Every column but "#" is written, in table order.
+  for (int c = static_cast<int>(Column::kCoordX); c < kIntColumnCount; ++c) {
+    AppendInt(rows.Int(row, static_cast<Column>(c)), out);
+    out.push_back(',');
+  }
+  AppendCsvText(rows.Text(row, Column::kSpeed), out);
+  out.push_back(',');
+  AppendCsvText(rows.Text(row, Column::kRoad), out);
+  out.push_back(',');
+  AppendCsvText(rows.Text(row, Column::kCity), out);
+  out.append(kCsvLineEnd);
+}
 
 bool WriteCsv(const RecordTable& rows, const std::vector<std::uint32_t>& order, std::FILE* out) {
   std::string chunk;
@@ -89,12 +74,20 @@ bool WriteCsv(const RecordTable& rows, const std::vector<std::uint32_t>& order, 
   return std::fflush(out) == 0 && std::ferror(out) == 0;
 }
 
-std::string ExportCsvFile(const RecordTable& rows, const std::vector<std::uint32_t>& order,
-                          const std::string& path) {
-  if (!ExistingFileIsWritable(path)) return kCreateError + path;
-  PendingFile pending(path);
-  if (!pending.file()) return kCreateError + path;
-  if (!WriteCsv(rows, order, pending.file())) return kWriteError + path;
-  if (!pending.CloseAndMoveTo(path)) return kWriteError + path;
-  return "";
+Status ExportCsvFile(const RecordTable& rows, const std::vector<std::uint32_t>& order,
+                     const std::string& path) {
+  platform::OutputFile out;
+  if (!out.Open(path).ok()) return Status::Error(kCreateError + path);
+  if (!WriteCsv(rows, order, out.Stream()) || !out.Commit().ok()) {
+    return Status::Error(kWriteError + path);
+  }
+  return Status();
+}
+
+std::string CsvNameFor(const std::string& databasePath) {
+  const std::size_t separator = databasePath.find_last_of(kPathSeparators);
+  const std::size_t nameStart = separator == std::string::npos ? 0 : separator + 1;
+  const std::size_t dot = databasePath.rfind('.');
+  const std::size_t cut = dot != std::string::npos && dot >= nameStart ? dot : databasePath.size();
+  return databasePath.substr(0, cut) + kCsvExtension;
 }

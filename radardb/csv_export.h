@@ -1,20 +1,40 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "platform/status.h"
 #include "radardb/record_table.h"
+
+// The CSV export, shared by the window and the tool: a header naming the fourteen fields of a
+// record line, then one line per row, each ended by CR LF, no byte-order mark.
+inline constexpr std::string_view kCsvHeader =
+    "CoordX,CoordY,SS,MS,LS,X,Y,subcat,mph,speed,dir,Speed,Road,City";
+inline constexpr std::string_view kCsvLineEnd = "\r\n";
+inline constexpr int kCsvFieldCount = 14;
+
+// Appends `text` as one CSV field: unchanged, or wrapped in double quotes with inner quotes
+// doubled when it holds a comma, a double quote, CR or LF.
+void AppendCsvText(std::string_view text, std::string& out);
+
+// Appends the record line of `row` (below rows.size()), its line end included.
+void AppendCsvRow(const RecordTable& rows, std::size_t row, std::string& out);
 
 // Writes the CSV header line and one line per row of `rows` (in `order`, a permutation of the
 // row indices; in table order when `order` is empty) to `out`. Returns false on a write error.
 bool WriteCsv(const RecordTable& rows, const std::vector<std::uint32_t>& order, std::FILE* out);
 
-// Writes the CSV to `path` through a temporary file in the same folder that replaces `path` only
-// once everything was written, so a failed export never harms an existing file. Returns "" on
-// success, otherwise the text to show the user: "Error creating file " + path when the file cannot
-// be created (or an existing one may not be written), "Error writing file " + path when writing,
-// closing or replacing failed.
-std::string ExportCsvFile(const RecordTable& rows, const std::vector<std::uint32_t>& order,
-                          const std::string& path);
+// Writes the CSV to `path` through platform::OutputFile, so a failed export never harms an
+// existing file. Fails with "Error creating file " + path when the file cannot be created (or an
+// existing one may not be written), "Error writing file " + path when writing, closing or
+// replacing failed.
+Status ExportCsvFile(const RecordTable& rows, const std::vector<std::uint32_t>& order,
+                     const std::string& path);
+
+// The CSV name offered for a database: its path cut at the extension of its file name (a dot in
+// a folder name is no extension), plus ".csv"; just ".csv" for an empty path.
+std::string CsvNameFor(const std::string& databasePath);

@@ -1,12 +1,13 @@
 #include "radardb/csv_import.h"
 
 #include <algorithm>
-#include <vector>
+#include <array>
+#include <charconv>
+#include <cstring>
+#include <string_view>
 
-#include "radardb/csv_format.h"
+#include "radardb/csv_export.h"
 #include "radardb/csv_reader.h"
-#include "radardb/radar_record.h"
-#include "radardb/record_builder.h"
 
 namespace {
 
@@ -21,13 +22,143 @@ std::string JoinFields(const std::vector<std::string>& fields) {
   return joined;
 }
 
-std::string AtLine(std::size_t line, const std::string& reason) {
-  return "line " + std::to_string(line) + ": " + reason;
+Status AtLine(std::size_t line, const std::string& reason) {
+  return Status::Error("line " + std::to_string(line) + ": " + reason);
+}
+
+// Every decoded direction lies in -180..289, or is 360.
+constexpr std::int32_t kLowestDegrees = -180;
+constexpr std::int32_t kHighestDegrees = 360;
+
+enum Field {
+  kCoordX,
+  kCoordY,
+  kSS,
+  kMS,
+  kLS,
+  kX,
+  kY,
+  kSubcat,
+  kMph,
+  kSpeed,
+  kDir,
+  kSpeedText,
+  kRoadText,
+  kCityText
+};
+constexpr const char* kFieldNames[kCsvFieldCount] = {"CoordX", "CoordY", "SS",     "MS",  "LS",
+                                                     "X",      "Y",      "subcat", "mph", "speed",
+                                                     "dir",    "Speed",  "Road",   "City"};
+
+using DirectionTable =
+    std::array<std::optional<std::uint32_t>, kHighestDegrees - kLowestDegrees + 1>;
+
+DirectionTable MakeDirectionTable() {
+  DirectionTable table;
+  // Counting down leaves the smallest raw value for each angle.
+  for (std::uint32_t raw = kDirectionCount; raw-- > 0;) {
+    table[DecodeDirection(raw) - kLowestDegrees] = raw;
+  }
+  return table;
+}
+
+// Parses a decimal integer from `lowest` to `highest` into `value`.
+Status ParseInt(const std::vector<std::string>& fields, Field field, std::int64_t lowest,
+                std::int64_t highest, std::int64_t& value) {
+  const std::string& text = fields[field];
+  const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (result.ec == std::errc() && result.ptr == text.data() + text.size() && value >= lowest &&
+      value <= highest) {
+    return Status();
+  }
+  return Status::Error(std::string(kFieldNames[field]) + " must be a whole number from " +
+                       std::to_string(lowest) + " to " + std::to_string(highest) + ", not \"" +
+                       text + "\"");
+}
+
+Status CopyText(const std::vector<std::string>& fields, Field field, char* dest, std::size_t size) {
+  const std::string& text = fields[field];
+  if (text.size() > size) {
+    return Status::Error(std::string(kFieldNames[field]) + " is " + std::to_string(text.size()) +
+                         " bytes long, more than the " + std::to_string(size) + " its field holds");
+  }
+  if (text.find('\0') != std::string::npos) {
+    return Status::Error(std::string(kFieldNames[field]) +
+                         " holds a zero byte, which would end it early");
+  }
+  std::memset(dest, 0, size);
+  std::memcpy(dest, text.data(), text.size());
+  return Status();
+}
+
+Status CoordMismatch(const char* name, const char* sources, std::int64_t given,
+                     std::int32_t derived) {
+  return Status::Error(std::string(name) + " is " + std::to_string(given) + " but " + sources +
+                       " give " + std::to_string(derived));
 }
 
 }  // namespace
 
-std::string CsvToRecords(std::string_view csv, std::string& records) {
+std::optional<std::uint32_t> RawDirectionFor(std::int32_t degrees) {
+  static const DirectionTable table = MakeDirectionTable();
+  if (degrees < kLowestDegrees || degrees > kHighestDegrees) return std::nullopt;
+  return table[degrees - kLowestDegrees];
+}
+
+Status BuildRecord(const std::vector<std::string>& fields, RadarRecord& record) {
+  if (fields.size() != kCsvFieldCount) {
+    return Status::Error("expected " + std::to_string(kCsvFieldCount) + " fields, found " +
+                         std::to_string(fields.size()));
+  }
+  struct Range {
+    Field field;
+    std::int64_t lowest, highest;
+  };
+  static constexpr Range kRanges[] = {{kCoordX, INT32_MIN, INT32_MAX},
+                                      {kCoordY, INT32_MIN, INT32_MAX},
+                                      {kSS, 0, UINT8_MAX},
+                                      {kMS, 0, UINT8_MAX},
+                                      {kLS, 0, UINT16_MAX},
+                                      {kX, 0, UINT16_MAX},
+                                      {kY, 0, UINT16_MAX},
+                                      {kSubcat, 0, kSubcatMask},
+                                      {kMph, 0, kMphMask},
+                                      {kSpeed, 0, kSpeedMask},
+                                      {kDir, kLowestDegrees, kHighestDegrees}};
+  std::int64_t values[kDir + 1] = {};
+  for (const Range& range : kRanges) {
+    Status status = ParseInt(fields, range.field, range.lowest, range.highest, values[range.field]);
+    if (!status.ok()) return status;
+  }
+  const std::optional<std::uint32_t> rawDir =
+      RawDirectionFor(static_cast<std::int32_t>(values[kDir]));
+  if (!rawDir) {
+    return Status::Error("dir " + fields[kDir] + " is not a direction a record can hold");
+  }
+
+  record.SS = static_cast<std::uint8_t>(values[kSS]);
+  record.MS = static_cast<std::uint8_t>(values[kMS]);
+  record.LS = static_cast<std::uint16_t>(values[kLS]);
+  record.X = static_cast<std::uint16_t>(values[kX]);
+  record.Y = static_cast<std::uint16_t>(values[kY]);
+  record.packed = static_cast<std::uint32_t>(values[kSubcat]) << kSubcatShift |
+                  static_cast<std::uint32_t>(values[kMph]) << kMphShift |
+                  static_cast<std::uint32_t>(values[kSpeed]) << kSpeedShift |
+                  *rawDir << kDirectionShift;
+  if (record.GetCoordX() != values[kCoordX]) {
+    return CoordMismatch("CoordX", "SS, MS, LS and X", values[kCoordX], record.GetCoordX());
+  }
+  if (record.GetCoordY() != values[kCoordY]) {
+    return CoordMismatch("CoordY", "SS, MS, LS and Y", values[kCoordY], record.GetCoordY());
+  }
+
+  Status status = CopyText(fields, kSpeedText, record.Speed, kSpeedFieldSize);
+  if (status.ok()) status = CopyText(fields, kRoadText, record.Road, kRoadFieldSize);
+  if (status.ok()) status = CopyText(fields, kCityText, record.City, kCityFieldSize);
+  return status;
+}
+
+Status CsvToRecords(std::string_view csv, std::string& records) {
   // Spreadsheets saving "CSV UTF-8" put a byte-order mark first.
   if (csv.substr(0, kUtf8ByteOrderMark.size()) == kUtf8ByteOrderMark) {
     csv.remove_prefix(kUtf8ByteOrderMark.size());
@@ -53,14 +184,14 @@ std::string CsvToRecords(std::string_view csv, std::string& records) {
   for (;;) {
     switch (reader.Next(fields)) {
       case CsvReader::Result::kEnd:
-        return "";
+        return Status();
       case CsvReader::Result::kError:
         return AtLine(reader.line(), reader.error());
       case CsvReader::Result::kRecord:
         break;
     }
-    const std::string error = BuildRecord(fields, record);
-    if (!error.empty()) return AtLine(reader.line(), error);
+    const Status built = BuildRecord(fields, record);
+    if (!built.ok()) return AtLine(reader.line(), built.message());
     record.AppendTo(records);
   }
 }

@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <memory>
 #include <system_error>
 
+#include "platform/file_ops.h"
 #include "radardb/byte_stream.h"
 #include "radardb/lzw_archive.h"
 #include "radardb/radar_record.h"
@@ -22,11 +22,6 @@ constexpr std::size_t kTextBytesPerRowGuess = 32;
 // Progress is reported after every this many records.
 constexpr std::size_t kProgressInterval = 16384;
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
-
 // Deletes the file the decompressor created (and only that one) when the load is over.
 class TempFileRemover {
  public:
@@ -34,7 +29,7 @@ class TempFileRemover {
   TempFileRemover(const TempFileRemover&) = delete;
   TempFileRemover& operator=(const TempFileRemover&) = delete;
   ~TempFileRemover() {
-    if (!path_.empty()) std::remove(path_.c_str());
+    if (!path_.empty()) platform::DeleteFile(path_);
   }
 
  private:
@@ -76,19 +71,19 @@ bool ReadRecords(std::FILE* file, std::size_t count, RecordTable& rows,
 LoadOutcome LoadDatabase(const std::string& archivePath, const LoadProgress& progress) {
   LoadOutcome outcome;
   std::string tempPath;
-  const std::string error = DecompressLzw(archivePath, tempPath);
+  const Status expanded = DecompressLzw(archivePath, tempPath);
   const TempFileRemover remover(tempPath);
-  if (!error.empty()) {
-    outcome.message = error;
+  if (!expanded.ok()) {
+    outcome.status = expanded;
     return outcome;
   }
   outcome.tableReplaced = true;
 
-  const FilePtr file(std::fopen(tempPath.c_str(), "rb"));
+  const platform::File file = platform::OpenFile(tempPath, "rb");
   std::error_code sizeError;
   const std::uintmax_t size = file ? std::filesystem::file_size(tempPath, sizeError) : 0;
   if (!file || sizeError) {
-    outcome.message = kErrorOpening;
+    outcome.status = Status::Error(kErrorOpening);
     return outcome;
   }
 
@@ -99,12 +94,12 @@ LoadOutcome LoadDatabase(const std::string& archivePath, const LoadProgress& pro
     return outcome;
   }
   if (size >= kMaxExpandedSize || count * kRadarRecordSize != size) {
-    outcome.message = kErrorReading;
+    outcome.status = Status::Error(kErrorReading);
     outcome.exportEnabled = false;
     return outcome;
   }
   const bool complete = ReadRecords(file.get(), count, outcome.rows, progress);
-  if (!complete) outcome.message = kErrorReading;
+  if (!complete) outcome.status = Status::Error(kErrorReading);
   outcome.exportEnabled = complete;
   return outcome;
 }

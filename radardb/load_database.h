@@ -5,12 +5,13 @@
 #include <optional>
 #include <string>
 
+#include "platform/status.h"
 #include "radardb/record_table.h"
 
 // What loading a database archive produced, for the window to show.
 struct LoadOutcome {
-  // Text to show the user, or "" for none.
-  std::string message;
+  // What to tell the user: a failure's text, or nothing on success.
+  Status status;
   // False when the archive could not be expanded: the table, the file name field and the Export
   // button keep what they had. True: the table now shows `rows` and the file name field the path.
   bool tableReplaced = false;

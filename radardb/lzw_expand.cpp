@@ -14,25 +14,27 @@ std::uint32_t ReadLittle32(const unsigned char* p) {
 
 }  // namespace
 
-std::string ReadLzwLayout(LzwArchiveSource& archive, LzwArchiveLayout& layout) {
+Status ReadLzwLayout(LzwArchiveSource& archive, LzwArchiveLayout& layout) {
   layout = LzwArchiveLayout();
   layout.fileSize = archive.Size();
   unsigned char header[kLzwHeaderSize];
-  if (!archive.ReadAt(0, kLzwHeaderSize, header)) return kLzwFileReadError;
+  if (!archive.ReadAt(0, kLzwHeaderSize, header)) return Status::Error(kLzwFileReadError);
   const unsigned magic = header[kLzwMagicOffset] | (unsigned{header[kLzwMagicOffset + 1]} << 8);
-  if (magic != kLzwMagic) return kLzwWrongFileFormat;
+  if (magic != kLzwMagic) return Status::Error(kLzwWrongFileFormat);
   layout.blockCount = ReadLittle32(header + kLzwBlockCountOffset);
   layout.tableOffset = ReadLittle32(header + kLzwTableOffsetOffset);
   layout.reserved = ReadLittle32(header + kLzwReservedOffset);
   // With no block there is no last entry to hold the total.
-  if (layout.blockCount == 0) return kLzwWrongFileFormat;
+  if (layout.blockCount == 0) return Status::Error(kLzwWrongFileFormat);
 
   const std::uint64_t tableSize = std::uint64_t{layout.blockCount} * kLzwTableEntrySize;
   if (layout.tableOffset > layout.fileSize || tableSize > layout.fileSize - layout.tableOffset) {
-    return kLzwFileReadError;
+    return Status::Error(kLzwFileReadError);
   }
   std::vector<unsigned char> table(static_cast<std::size_t>(tableSize));
-  if (!archive.ReadAt(layout.tableOffset, table.size(), table.data())) return kLzwFileReadError;
+  if (!archive.ReadAt(layout.tableOffset, table.size(), table.data())) {
+    return Status::Error(kLzwFileReadError);
+  }
   layout.blockStarts.resize(std::size_t{layout.blockCount} + 1);
   layout.expectedTotals.resize(layout.blockCount);
   for (std::size_t i = 0; i < layout.blockCount; ++i) {
@@ -42,16 +44,16 @@ std::string ReadLzwLayout(LzwArchiveSource& archive, LzwArchiveLayout& layout) {
   layout.blockStarts[layout.blockCount] = layout.tableOffset;
   // Unsigned 32-bit: a stored 0xFFFFFFFF is a total of 0, an empty database.
   layout.expectedTotals.back() += 1;
-  return "";
+  return Status();
 }
 
-std::string ExpandLzwBlocks(LzwArchiveSource& archive, const LzwArchiveLayout& layout,
-                            LzwOutputSink& out) {
+Status ExpandLzwBlocks(LzwArchiveSource& archive, const LzwArchiveLayout& layout,
+                       LzwOutputSink& out) {
   LzwDictionary dictionary;
   LzwOutput output(out);
   std::vector<unsigned char> block;
-  std::string error;
-  for (std::size_t i = 0; i < layout.blockCount && error.empty(); ++i) {
+  const char* error = nullptr;
+  for (std::size_t i = 0; i < layout.blockCount && error == nullptr; ++i) {
     const std::uint32_t start = layout.blockStarts[i];
     const std::uint32_t end = layout.blockStarts[i + 1];
     // Offsets that run backwards would give a length near 4 GB.
@@ -77,14 +79,14 @@ std::string ExpandLzwBlocks(LzwArchiveSource& archive, const LzwArchiveLayout& l
       error = kLzwDecompressError;
     }
   }
-  if (!output.Flush() && error.empty()) error = kLzwTempFileError;
-  return error;
+  if (!output.Flush() && error == nullptr) error = kLzwTempFileError;
+  return error == nullptr ? Status() : Status::Error(error);
 }
 
-std::string ExpandLzwBytes(std::string_view archive, LzwOutputSink& out) {
+Status ExpandLzwBytes(std::string_view archive, LzwOutputSink& out) {
   LzwMemorySource source(archive);
   LzwArchiveLayout layout;
-  std::string error = ReadLzwLayout(source, layout);
-  if (error.empty()) error = ExpandLzwBlocks(source, layout, out);
-  return error;
+  Status status = ReadLzwLayout(source, layout);
+  if (status.ok()) status = ExpandLzwBlocks(source, layout, out);
+  return status;
 }

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/status.h"
 #include "radardb/lzw_io.h"
 #include "radardb/lzw_output.h"
 
@@ -19,19 +20,19 @@ struct LzwArchiveLayout {
   std::vector<std::uint32_t> expectedTotals;
 };
 
-// Reads the header and block table. Returns "" on success, else kLzwFileReadError (header short,
-// table past the file's end), kLzwWrongFileFormat (wrong magic, no blocks). Allocates only after
-// checking the table against the file's size.
-std::string ReadLzwLayout(LzwArchiveSource& archive, LzwArchiveLayout& layout);
+// Reads the header and block table. Fails with kLzwFileReadError (header short, table past the
+// file's end) or kLzwWrongFileFormat (wrong magic, no blocks). Allocates only after checking the
+// table against the file's size.
+Status ReadLzwLayout(LzwArchiveSource& archive, LzwArchiveLayout& layout);
 
 // Expands every block of `layout` from `archive` into `out`, checking each block's total.
-// Returns "" on success, else kLzwOutOfMemory (block offsets running backwards),
+// Fails with kLzwOutOfMemory (block offsets running backwards),
 // kLzwFileReadError (an empty block, or one past the file's end), kLzwDecompressError (a total
 // that differs from the table's), kLzwTempFileError (`out` failed). What was decoded before a
 // failure has been handed to `out`. Memory: one block plus the dictionary.
-std::string ExpandLzwBlocks(LzwArchiveSource& archive, const LzwArchiveLayout& layout,
-                            LzwOutputSink& out);
+Status ExpandLzwBlocks(LzwArchiveSource& archive, const LzwArchiveLayout& layout,
+                       LzwOutputSink& out);
 
 // Reads and expands a whole archive held in memory into `out`: ReadLzwLayout, then
 // ExpandLzwBlocks.
-std::string ExpandLzwBytes(std::string_view archive, LzwOutputSink& out);
+Status ExpandLzwBytes(std::string_view archive, LzwOutputSink& out);

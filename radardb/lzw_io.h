@@ -2,17 +2,10 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <string_view>
 
 #include "radardb/lzw_output.h"
-
-// Closes a C stream; for std::unique_ptr.
-struct LzwFileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using LzwUniqueFile = std::unique_ptr<std::FILE, LzwFileCloser>;
 
 // Random access to the bytes of an archive.
 class LzwArchiveSource {

@@ -3,33 +3,17 @@
 #include <optional>
 #include <string>
 
+#include "platform/output_file.h"
 #include "radardb/csv_export.h"
 #include "radardb/load_database.h"
 #include "tools/commands.h"
-#include "tools/output_file.h"
 
 namespace {
-
-constexpr char kCsvExtension[] = ".csv";
-#ifdef _WIN32
-constexpr char kPathSeparators[] = "\\/:";
-#else
-constexpr char kPathSeparators[] = "/";
-#endif
 
 struct ExportArgs {
   std::string archive;
   std::string csv;
 };
-
-// The archive's path cut at the extension of its file name, plus ".csv".
-std::string CsvNameFor(const std::string& archive) {
-  const std::size_t separator = archive.find_last_of(kPathSeparators);
-  const std::size_t nameStart = separator == std::string::npos ? 0 : separator + 1;
-  const std::size_t dot = archive.rfind('.');
-  const std::size_t cut = dot != std::string::npos && dot >= nameStart ? dot : archive.size();
-  return archive.substr(0, cut) + kCsvExtension;
-}
 
 std::optional<ExportArgs> ParseExportArgs(const CommandArgs& args) {
   ExportArgs parsed;
@@ -59,20 +43,19 @@ int RunExport(const CommandArgs& args) {
     return 1;
   }
   const LoadOutcome loaded = LoadDatabase(parsed->archive);
-  if (!loaded.message.empty()) {
-    std::fprintf(stderr, "%s\n", loaded.message.c_str());
+  if (!loaded.status.ok()) {
+    std::fprintf(stderr, "%s\n", loaded.status.message().c_str());
     return 1;
   }
-  OutputFile out;
-  std::string error;
-  if (!out.Open(parsed->csv, error)) {
-    std::fprintf(stderr, "kestrolan-db export: %s\n", error.c_str());
-    return 1;
+  platform::OutputFile out;
+  Status status = out.Open(parsed->csv);
+  if (status.ok()) {
+    // A failed write leaves the stream's error flag set, which Commit reports.
+    WriteCsv(loaded.rows, {}, out.Stream());
+    status = out.Commit();
   }
-  // A failed write leaves the stream's error flag set, which Commit reports.
-  WriteCsv(loaded.rows, {}, out.Stream());
-  if (!out.Commit(error)) {
-    std::fprintf(stderr, "kestrolan-db export: %s\n", error.c_str());
+  if (!status.ok()) {
+    std::fprintf(stderr, "kestrolan-db export: %s\n", status.message().c_str());
     return 1;
   }
   return 0;

@@ -1,28 +1,20 @@
 // kestrolan-db import: rebuilds a database archive from a CSV file in the export's format, for
 // databases edited in a spreadsheet.
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <memory>
 #include <optional>
 #include <string>
 
+#include "platform/file_ops.h"
+#include "platform/output_file.h"
 #include "radardb/csv_import.h"
 #include "radardb/lzw_writer.h"
 #include "tools/commands.h"
-#include "tools/output_file.h"
 
 namespace {
-
-constexpr std::size_t kReadChunk = std::size_t{1} << 20;
 
 struct ImportArgs {
   std::string csv;
   std::string archive;
-};
-
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
 std::optional<ImportArgs> ParseImportArgs(const CommandArgs& args) {
@@ -42,39 +34,25 @@ std::optional<ImportArgs> ParseImportArgs(const CommandArgs& args) {
   return parsed;
 }
 
-// Reads the whole file at `path` into `bytes`; "" or the reason it could not.
-std::string ReadWholeFile(const std::string& path, std::string& bytes) {
-  const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-  if (!file) return "cannot open '" + path + "': " + std::strerror(errno);
-  std::size_t got = 0;
-  do {
-    bytes.resize(bytes.size() + kReadChunk);
-    got = std::fread(bytes.data() + bytes.size() - kReadChunk, 1, kReadChunk, file.get());
-    bytes.resize(bytes.size() - kReadChunk + got);
-  } while (got == kReadChunk);
-  if (std::ferror(file.get())) return "cannot read '" + path + "': " + std::strerror(errno);
-  return "";
-}
-
 int RunImport(const CommandArgs& args) {
   const std::optional<ImportArgs> parsed = ParseImportArgs(args);
   if (!parsed) return UsageError(CommandNamed("import"));
   std::string csv;
-  std::string error = ReadWholeFile(parsed->csv, csv);
-  if (!error.empty()) {
-    std::fprintf(stderr, "kestrolan-db import: %s\n", error.c_str());
+  Status status = platform::ReadWholeFile(parsed->csv, csv);
+  if (!status.ok()) {
+    std::fprintf(stderr, "kestrolan-db import: %s\n", status.message().c_str());
     return 1;
   }
   std::string records;
-  error = CsvToRecords(csv, records);
-  if (!error.empty()) {
-    std::fprintf(stderr, "%s: %s\n", parsed->csv.c_str(), error.c_str());
+  status = CsvToRecords(csv, records);
+  if (!status.ok()) {
+    std::fprintf(stderr, "%s: %s\n", parsed->csv.c_str(), status.message().c_str());
     return 1;
   }
   csv = std::string();
-  const std::string archive = CompressLzw(records);
-  if (!WriteOutputFile(parsed->archive, archive, error)) {
-    std::fprintf(stderr, "kestrolan-db import: %s\n", error.c_str());
+  status = platform::WriteOutputFile(parsed->archive, CompressLzw(records));
+  if (!status.ok()) {
+    std::fprintf(stderr, "kestrolan-db import: %s\n", status.message().c_str());
     return 1;
   }
   return 0;

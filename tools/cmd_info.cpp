@@ -15,16 +15,16 @@ namespace {
 int RunInfo(const CommandArgs& args) {
   if (args.size() != 1 || args[0].empty()) return UsageError(CommandNamed("info"));
   const std::string& path = args[0];
-  LzwUniqueFile file(std::fopen(path.c_str(), "rb"));
+  const platform::File file = platform::OpenFile(path, "rb");
   if (!file) {
     std::fprintf(stderr, "kestrolan-db: %s: %s\n", path.c_str(), kLzwFileNotFound);
     return 1;
   }
   LzwFileSource source(file.get());
   LzwArchiveLayout layout;
-  const std::string error = ReadLzwLayout(source, layout);
-  if (!error.empty()) {
-    std::fprintf(stderr, "kestrolan-db: %s: %s\n", path.c_str(), error.c_str());
+  const Status read = ReadLzwLayout(source, layout);
+  if (!read.ok()) {
+    std::fprintf(stderr, "kestrolan-db: %s: %s\n", path.c_str(), read.message().c_str());
     return 1;
   }
   const std::uint32_t expanded = layout.expectedTotals.back();
@@ -39,10 +39,10 @@ int RunInfo(const CommandArgs& args) {
   std::printf("expanded size: %" PRIu32 " bytes\n", expanded);
 
   LzwCountingSink counter;
-  const std::string failure = ExpandLzwBlocks(source, layout, counter);
-  if (!failure.empty()) {
-    std::printf("records: unknown (%s)\n", failure.c_str());
-    std::fprintf(stderr, "kestrolan-db: %s: %s\n", path.c_str(), failure.c_str());
+  const Status counted = ExpandLzwBlocks(source, layout, counter);
+  if (!counted.ok()) {
+    std::printf("records: unknown (%s)\n", counted.message().c_str());
+    std::fprintf(stderr, "kestrolan-db: %s: %s\n", path.c_str(), counted.message().c_str());
     return 1;
   }
   if (expanded % kRadarRecordSize != 0) {

@@ -3,10 +3,10 @@
 #include <optional>
 #include <string>
 
-#include "radardb/lzw_io.h"
+#include "platform/file_ops.h"
+#include "platform/output_file.h"
 #include "radardb/lzw_writer.h"
 #include "tools/commands.h"
-#include "tools/output_file.h"
 
 namespace {
 
@@ -52,35 +52,13 @@ std::optional<PackArgs> ParsePackArgs(const CommandArgs& args) {
   return parsed;
 }
 
-// Reads all of `path` ("-" for standard input) into `data`; false with `error` set on failure.
-bool ReadAll(const std::string& path, std::string& data, std::string& error) {
-  LzwUniqueFile owned;
-  std::FILE* file = stdin;
-  if (path != "-") {
-    owned.reset(std::fopen(path.c_str(), "rb"));
-    if (!owned) {
-      error = "cannot open '" + path + "'";
-      return false;
-    }
-    file = owned.get();
-  }
-  char chunk[1 << 16];
-  std::size_t got;
-  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) data.append(chunk, got);
-  if (std::ferror(file)) {
-    error = "cannot read '" + path + "'";
-    return false;
-  }
-  return true;
-}
-
 int RunPack(const CommandArgs& args) {
   const std::optional<PackArgs> parsed = ParsePackArgs(args);
   if (!parsed) return UsageError(CommandNamed("pack"));
   std::string data;
-  std::string error;
-  if (!ReadAll(parsed->input, data, error)) {
-    std::fprintf(stderr, "kestrolan-db: %s\n", error.c_str());
+  const Status read = platform::ReadWholeFile(parsed->input, data);
+  if (!read.ok()) {
+    std::fprintf(stderr, "kestrolan-db: %s\n", read.message().c_str());
     return 1;
   }
   const std::string archive = CompressLzw(data, parsed->blockSize);
@@ -89,8 +67,9 @@ int RunPack(const CommandArgs& args) {
                  parsed->input.c_str());
     return 1;
   }
-  if (!WriteOutputFile(parsed->output, archive, error)) {
-    std::fprintf(stderr, "kestrolan-db: %s\n", error.c_str());
+  const Status written = platform::WriteOutputFile(parsed->output, archive);
+  if (!written.ok()) {
+    std::fprintf(stderr, "kestrolan-db: %s\n", written.message().c_str());
     return 1;
   }
   return 0;

@@ -2,9 +2,9 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/output_file.h"
 #include "radardb/lzw_archive.h"
 #include "tools/commands.h"
-#include "tools/output_file.h"
 
 namespace {
 
@@ -13,19 +13,20 @@ int RunUnpack(const CommandArgs& args) {
     return UsageError(CommandNamed("unpack"));
   }
   const std::string& archivePath = args[0];
-  OutputFile out;
-  std::string error;
-  if (!out.Open(args[2], error)) {
-    std::fprintf(stderr, "kestrolan-db: %s\n", error.c_str());
+  platform::OutputFile out;
+  Status status = out.Open(args[2]);
+  if (!status.ok()) {
+    std::fprintf(stderr, "kestrolan-db: %s\n", status.message().c_str());
     return 1;
   }
-  const std::string failure = ExpandLzwArchive(archivePath, out.Stream());
-  if (!failure.empty()) {
-    std::fprintf(stderr, "kestrolan-db: %s: %s\n", archivePath.c_str(), failure.c_str());
+  status = ExpandLzwArchive(archivePath, out.Stream());
+  if (!status.ok()) {
+    std::fprintf(stderr, "kestrolan-db: %s: %s\n", archivePath.c_str(), status.message().c_str());
     return 1;
   }
-  if (!out.Commit(error)) {
-    std::fprintf(stderr, "kestrolan-db: %s\n", error.c_str());
+  status = out.Commit();
+  if (!status.ok()) {
+    std::fprintf(stderr, "kestrolan-db: %s\n", status.message().c_str());
     return 1;
   }
   return 0;

@@ -3,7 +3,7 @@
 #include <QDeadlineTimer>
 #include <algorithm>
 
-#include "update/transfer_progress.h"
+#include "update/http_get.h"
 
 namespace {
 

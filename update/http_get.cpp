@@ -5,13 +5,14 @@
 
 #include "update/http_connection.h"
 #include "update/http_response.h"
-#include "update/http_url.h"
-#include "update/transfer_progress.h"
 
 namespace {
 
 constexpr char kProgressPrefix[] = "read : ";
 constexpr int kProgressWidthPx = 520;
+constexpr char kScheme[] = "http://";
+constexpr char kEscapedInUrl[] = " \t";
+constexpr char kHexDigits[] = "0123456789ABCDEF";
 
 // Closes the progress display on every path once it has been opened.
 class OpenProgress {
@@ -44,4 +45,33 @@ QByteArray HttpGet(const QByteArray& url, const HttpGetOptions& options) {
   if (!framing) return {};
   return ReadBody(connection, *framing, options.maxBodyBytes, options.progress)
       .value_or(QByteArray());
+}
+
+QByteArray PercentEscape(const QByteArray& text, const QByteArray& set) {
+  QByteArray escaped;
+  escaped.reserve(text.size());
+  for (const char c : text) {
+    if (!set.contains(c)) {
+      escaped.append(c);
+      continue;
+    }
+    const auto code = static_cast<unsigned char>(c);
+    escaped.append('%');
+    escaped.append(kHexDigits[code >> 4]);
+    escaped.append(kHexDigits[code & 0x0F]);
+  }
+  return escaped;
+}
+
+HttpTarget SplitHttpUrl(const QByteArray& url) {
+  const QByteArray scheme(kScheme);
+  const QByteArray rest = url.toLower().startsWith(scheme) ? url.mid(scheme.size()) : url;
+  const QByteArray escaped = PercentEscape(rest, kEscapedInUrl);
+  const qsizetype slash = escaped.indexOf('/');
+  if (slash < 0) return {escaped, {}};
+  return {escaped.left(slash), escaped.mid(slash)};
+}
+
+QByteArray HttpRequestBytes(const HttpTarget& target) {
+  return "GET " + target.path + " HTTP/1.1\r\n" + "Host: " + target.host + "\r\n" + "\r\n";
 }

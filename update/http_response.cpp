@@ -1,13 +1,18 @@
 #include "update/http_response.h"
 
-#include <QList>
 #include <algorithm>
 
 #include "update/http_connection.h"
-#include "update/transfer_progress.h"
+#include "update/http_get.h"
 
 namespace {
 
+constexpr char kContentLength[] = "content-length";
+constexpr char kTransferEncoding[] = "transfer-encoding";
+constexpr char kChunked[] = "chunked";
+constexpr char kChunkExtensionStart = ';';
+constexpr int kHexBase = 16;
+constexpr int kDecimalBase = 10;
 constexpr char kStatusOk[] = "HTTP/1.1 200 OK";
 // The lines of one header or trailer block may not exceed this in total, so that a server
 // sending header lines without end cannot hold the transfer forever.
@@ -15,6 +20,49 @@ constexpr qint64 kMaxHeaderBlockBytes = 16 * HttpConnection::kMaxLineBytes;
 // The most bytes taken from the connection by one read into the body.
 constexpr qint64 kMaxReadBytes = 1000000;
 constexpr qint64 kCrLfBytes = 2;
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+QByteArray TrimBlanks(const QByteArray& text) {
+  qsizetype begin = 0;
+  qsizetype end = text.size();
+  while (begin < end && IsBlank(text[begin])) ++begin;
+  while (end > begin && IsBlank(text[end - 1])) --end;
+  return text.mid(begin, end - begin);
+}
+
+// The value of a hexadecimal or decimal digit, or -1.
+int DigitValue(char c, int base) {
+  int value = -1;
+  if (c >= '0' && c <= '9') value = c - '0';
+  if (c >= 'a' && c <= 'f') value = c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') value = c - 'A' + 10;
+  return value < base ? value : -1;
+}
+
+// Reads the digits at the start of `text` as a number no larger than `max`. Sets *used to the
+// number of digits read. Empty when there is no digit or the number exceeds `max`.
+std::optional<qint64> ParseUnsigned(const QByteArray& text, int base, qint64 max, qsizetype* used) {
+  qint64 value = 0;
+  qsizetype i = 0;
+  for (; i < text.size(); ++i) {
+    const int digit = DigitValue(text[i], base);
+    if (digit < 0) break;
+    // Checked before multiplying, so the value never overflows.
+    if (digit > max || value > (max - digit) / base) return std::nullopt;
+    value = value * base + digit;
+  }
+  if (i == 0) return std::nullopt;
+  *used = i;
+  return value;
+}
+
+std::optional<qint64> ParseContentLength(const QByteArray& value, qint64 maxLength) {
+  qsizetype used = 0;
+  const std::optional<qint64> length = ParseUnsigned(value, kDecimalBase, maxLength, &used);
+  if (!length || used != value.size()) return std::nullopt;
+  return length;
+}
 
 // Reads header (or trailer) lines up to the empty line that ends the block into *fields.
 bool ReadFieldBlock(HttpConnection& connection, QList<HttpField>* fields) {
@@ -78,6 +126,55 @@ std::optional<QByteArray> ReadUntilClose(HttpConnection& connection, qint64 maxB
 }
 
 }  // namespace
+
+bool AddHeaderLine(const QByteArray& line, QList<HttpField>* fields) {
+  if (!line.isEmpty() && IsBlank(line[0])) {
+    if (fields->isEmpty()) return false;
+    HttpField& last = fields->back();
+    last.value = TrimBlanks(last.value + ' ' + TrimBlanks(line));
+    return true;
+  }
+  const qsizetype colon = line.indexOf(':');
+  if (colon <= 0) return false;
+  const QByteArray name = line.left(colon);
+  if (name.contains(' ') || name.contains('\t')) return false;
+  fields->append({name.toLower(), TrimBlanks(line.mid(colon + 1))});
+  return true;
+}
+
+std::optional<ResponseFraming> DecideFraming(const QList<HttpField>& fields, qint64 maxLength) {
+  QByteArray codings;
+  bool hasTransferEncoding = false;
+  std::optional<qint64> length;
+  bool hasLength = false;
+  for (const HttpField& field : fields) {
+    if (field.name == kTransferEncoding) {
+      codings += (hasTransferEncoding ? "," : "") + field.value;
+      hasTransferEncoding = true;
+    } else if (field.name == kContentLength) {
+      const std::optional<qint64> value = ParseContentLength(field.value, maxLength);
+      if (!value || (hasLength && value != length)) return std::nullopt;
+      length = value;
+      hasLength = true;
+    }
+  }
+  if (hasTransferEncoding) {
+    if (TrimBlanks(codings).toLower() != kChunked) return std::nullopt;
+    return ResponseFraming{BodyFraming::kChunked, 0};
+  }
+  if (hasLength) return ResponseFraming{BodyFraming::kLength, *length};
+  return ResponseFraming{BodyFraming::kUntilClose, 0};
+}
+
+std::optional<qint64> ParseChunkSize(const QByteArray& line, qint64 maxSize) {
+  qsizetype used = 0;
+  const std::optional<qint64> size = ParseUnsigned(line, kHexBase, maxSize, &used);
+  if (!size) return std::nullopt;
+  qsizetype i = used;
+  while (i < line.size() && IsBlank(line[i])) ++i;
+  if (i < line.size() && line[i] != kChunkExtensionStart) return std::nullopt;
+  return size;
+}
 
 std::optional<ResponseFraming> ReadResponseHead(HttpConnection& connection, qint64 maxBodyBytes) {
   QByteArray status;

@@ -1,12 +1,109 @@
 #include "update/update_check.h"
 
-#include "app/app_identity.h"
-#include "app/prompts.h"
-#include "update/update_program.h"
+#include <QProcess>
+#include <QStringList>
+
+#include "update/message_prompts.h"
+#include "update/update_install.h"
+#include "update/version_list.h"
+
+namespace {
+
+constexpr char kVersionListPath[] = "/software/lastversions.txt";
+constexpr char kArchiveFolder[] = "/software/";
+
+void ReportDownloadFailed(MessagePrompts& prompts, const QByteArray& url) {
+  prompts.Information("Download of " + QString::fromUtf8(url) + " failed");
+}
+
+bool IsSeparator(QChar c) {
+#ifdef Q_OS_WIN
+  return c == u'/' || c == u'\\';
+#else
+  return c == u'/';
+#endif
+}
+
+}  // namespace
 
 QByteArray BuiltInUpdateHost() { return KESTROLAN_UPDATE_HOST; }
 
-bool OfferUpdate(const UpdateEnvironment& env) {
+QByteArray VersionListUrl(const QByteArray& host) { return host + kVersionListPath; }
+
+bool OfferUpdate(const UpdateEnvironment& env, const QByteArray& programName,
+                 const QByteArray& programVersion) {
   if (!env.prompts.QuestionYesNo("Check for program updates ?")) return false;
-  return UpdateProgram(env, AppName, AppVersion, true);
+  return UpdateProgram(env, programName, programVersion, true);
+}
+
+bool UpdateProgram(const UpdateEnvironment& env, const QByteArray& programName,
+                   const QByteArray& programVersion, bool restart) {
+  HttpGetOptions options;
+  options.port = env.port;
+  options.progress = env.progress;
+
+  const QByteArray listUrl = VersionListUrl(env.host);
+  QByteArray archiveName;
+  {
+    const std::optional<QByteArray> list = FetchBlock(listUrl, options);
+    if (!list) {
+      ReportDownloadFailed(env.prompts, listUrl);
+      return false;
+    }
+    archiveName = FindUpdate(*list, programName, programVersion, env.prompts);
+  }
+  if (archiveName.isEmpty()) return false;
+
+  const QByteArray archiveUrl = env.host + kArchiveFolder + archiveName;
+  const std::optional<QByteArray> archive = FetchBlock(archiveUrl, options);
+  if (!archive) {
+    ReportDownloadFailed(env.prompts, archiveUrl);
+    return false;
+  }
+  const ExecutableLocation location = SplitExecutablePath(env.executablePath);
+  switch (InstallArchive(*archive, location.directory, env.prompts)) {
+    case InstallResult::kNotAnArchive:
+      ReportDownloadFailed(env.prompts, archiveUrl);
+      return false;
+    case InstallResult::kFailed:
+      return false;
+    case InstallResult::kInstalled:
+      break;
+  }
+  if (!restart) return true;
+  // Separate arguments, so a path with blanks reaches the new process whole; the new process
+  // inherits the environment and the current folder.
+  return QProcess::startDetached(env.executablePath, QStringList{kNoCheckSwitch});
+}
+
+QByteArray FindUpdate(const QByteArray& list, const QByteArray& programName,
+                      const QByteArray& programVersion, MessagePrompts& prompts) {
+  const UpdateDecision decision = DecideUpdate(list, programName, programVersion);
+  switch (decision.kind) {
+    case UpdateDecision::Kind::kNotFound:
+      prompts.Information("No update found");
+      return {};
+    case UpdateDecision::Kind::kUpToDate:
+      prompts.Information("Your program is up to date");
+      return {};
+    case UpdateDecision::Kind::kNewer:
+      break;
+  }
+  const QString question =
+      "New version present. Would you download the new file:" + QString::fromUtf8(programName) +
+      "  Version:" + QString::fromUtf8(decision.version) +
+      "  Date:" + QString::fromUtf8(decision.date) + " ?";
+  return prompts.QuestionOkCancel(question) ? decision.file : QByteArray();
+}
+
+std::optional<QByteArray> FetchBlock(const QByteArray& url, const HttpGetOptions& options) {
+  QByteArray body = HttpGet(url, options);
+  if (body.isEmpty()) return std::nullopt;
+  return body;
+}
+
+ExecutableLocation SplitExecutablePath(const QString& executablePath) {
+  qsizetype cut = executablePath.size();
+  while (cut > 0 && !IsSeparator(executablePath[cut - 1])) --cut;
+  return {executablePath.left(cut), executablePath.mid(cut)};
 }

@@ -3,24 +3,67 @@
 #include <QByteArray>
 #include <QString>
 #include <QtGlobal>
+#include <optional>
 
-class Prompts;
-class TransferProgress;
+#include "update/http_get.h"
+
+class MessagePrompts;
+
+// The program's self-update: ask, fetch the version list, decide, fetch the archive, install it
+// beside the running executable and start the new version.
+
+// The switch that keeps a program started without the update offer; the restarted program gets
+// it, and the command line matches it exactly.
+inline constexpr char kNoCheckSwitch[] = "-nocheck";
 
 // Where the update check looks and what it replaces. The program fills it with the built-in
 // server host, port 80 and its own executable; tests inject a local server and a program folder.
 struct UpdateEnvironment {
-  Prompts& prompts;
-  QByteArray host;            // update server host name, without scheme or port
+  MessagePrompts& prompts;
+  QByteArray host;  // update server host name, without scheme or port
   quint16 port = 80;
-  QString executablePath;     // full path of the running executable
+  QString executablePath;  // full path of the running executable
   TransferProgress* progress = nullptr;
 };
 
 // The update server host built into the program.
 QByteArray BuiltInUpdateHost();
 
-// Asks "Check for program updates ?"; on Yes runs the update for this program's name and
-// version with restart. Returns true only when an update was installed and the new executable
-// started, so the program must end at once.
-bool OfferUpdate(const UpdateEnvironment& env);
+// The URL of the version list on the update server `host`.
+QByteArray VersionListUrl(const QByteArray& host);
+
+// Asks "Check for program updates ?"; on Yes runs UpdateProgram for `programName` and
+// `programVersion` with restart. Returns true only when an update was installed and the new
+// executable started, so the program must end at once.
+bool OfferUpdate(const UpdateEnvironment& env, const QByteArray& programName,
+                 const QByteArray& programVersion);
+
+// The whole update: fetches the version list from env.host + "/software/lastversions.txt",
+// decides and asks through FindUpdate, fetches env.host + "/software/" + the archive file name,
+// installs the archive's entries into the folder of env.executablePath (see InstallArchive) and,
+// when `restart` is set and every entry was installed, starts env.executablePath again, detached,
+// with the single argument "-nocheck".
+// Returns true when the archive was fetched, every entry installed and, with `restart`, the new
+// process started; false in every other case. Failed fetches, and an archive that is not a
+// readable ZIP or holds no entry, are reported as "Download of " + URL + " failed".
+bool UpdateProgram(const UpdateEnvironment& env, const QByteArray& programName,
+                   const QByteArray& programVersion, bool restart);
+
+// Decides from the version list `list` (see DecideUpdate) and tells the user through `prompts`:
+// "No update found" or "Your program is up to date" as information, or, for a newer version, the
+// OK/Cancel question whether to download it. Returns the archive file name to fetch when the user
+// chose OK, and an empty name in every other case.
+QByteArray FindUpdate(const QByteArray& list, const QByteArray& programName,
+                      const QByteArray& programVersion, MessagePrompts& prompts);
+
+// Fetches `url` with HttpGet and returns the body, complete; none when the fetch failed or the
+// body is empty (HttpGet gives an empty body for every failure).
+std::optional<QByteArray> FetchBlock(const QByteArray& url, const HttpGetOptions& options);
+
+// The running executable's full path cut after its last folder separator ('/', and on Windows
+// also '\\'): `directory` keeps the separator and is empty when the path has none.
+struct ExecutableLocation {
+  QString directory;
+  QString name;
+};
+ExecutableLocation SplitExecutablePath(const QString& executablePath);

@@ -3,6 +3,8 @@
 #include <archive.h>
 #include <archive_entry.h>
 
+#include <memory>
+
 namespace {
 
 // Bytes handed to the writer per piece of extracted data.
@@ -11,12 +13,10 @@ constexpr unsigned kPermissionBits = 0777;
 // The mode of an entry whose archiver recorded none.
 constexpr unsigned kDefaultFileMode = 0644;
 
-ZipEntryKind KindOf(archive_entry* entry, const std::string& path,
-                    const ZipEntryAttributes* attributes) {
-  if (!path.empty() && path.back() == '/') return ZipEntryKind::kDirectory;
-  if (attributes != nullptr && attributes->isSymbolicLink) return ZipEntryKind::kSymbolicLink;
-  if (attributes != nullptr && attributes->isDirectory) return ZipEntryKind::kDirectory;
-  switch (archive_entry_filetype(entry)) {
+using ArchivePtr = std::unique_ptr<archive, int (*)(archive*)>;
+
+ZipEntryKind KindOfType(unsigned fileType) {
+  switch (fileType) {
     case AE_IFREG:
       return ZipEntryKind::kFile;
     case AE_IFDIR:
@@ -30,11 +30,31 @@ ZipEntryKind KindOf(archive_entry* entry, const std::string& path,
 
 }  // namespace
 
+std::map<std::string, ZipReader::Attributes> ZipReader::ReadCentralDirectory(const void* data,
+                                                                             size_t size) {
+  std::map<std::string, Attributes> found;
+  const ArchivePtr reader(archive_read_new(), archive_read_free);
+  if (!reader || archive_read_support_format_zip_seekable(reader.get()) != ARCHIVE_OK ||
+      archive_read_open_memory(reader.get(), data, size) != ARCHIVE_OK) {
+    return found;
+  }
+  archive_entry* entry = nullptr;
+  // What was read before a damaged record still describes its entries.
+  while (archive_read_next_header(reader.get(), &entry) == ARCHIVE_OK) {
+    const char* path = archive_entry_pathname(entry);
+    if (path == nullptr) continue;
+    // The first record wins when a path occurs twice.
+    found.emplace(path, Attributes{KindOfType(archive_entry_filetype(entry)),
+                                   archive_entry_perm(entry) & kPermissionBits});
+  }
+  return found;
+}
+
 ZipReader::ZipReader(const void* data, size_t size)
     : archive_(archive_read_new()),
-      attributes_(ReadZipCentralDirectory(data, size)),
+      attributes_(ReadCentralDirectory(data, size)),
       buffer_(kExtractBufferSize) {
-  // Only the streaming reader: it walks the local headers in archive order.
+  // The streaming reader walks the local headers in archive order.
   failed_ = archive_ == nullptr ||
             archive_read_support_format_zip_streamable(archive_) != ARCHIVE_OK ||
             archive_read_open_memory(archive_, data, size) != ARCHIVE_OK;
@@ -58,10 +78,15 @@ ZipReader::Step ZipReader::Next(ZipEntry& entry) {
     return Step::kFailed;
   }
   const auto found = attributes_.find(entry.path);
-  const ZipEntryAttributes* attributes = found == attributes_.end() ? nullptr : &found->second;
-  entry.kind = KindOf(header, entry.path, attributes);
-  entry.mode = attributes != nullptr && attributes->hasMode ? attributes->mode & kPermissionBits
-                                                            : kDefaultFileMode;
+  const Attributes* attributes = found == attributes_.end() ? nullptr : &found->second;
+  if (!entry.path.empty() && entry.path.back() == '/') {
+    entry.kind = ZipEntryKind::kDirectory;
+  } else if (attributes != nullptr && attributes->kind != ZipEntryKind::kFile) {
+    entry.kind = attributes->kind;
+  } else {
+    entry.kind = KindOfType(archive_entry_filetype(header));
+  }
+  entry.mode = attributes != nullptr && attributes->mode != 0 ? attributes->mode : kDefaultFileMode;
   return Step::kEntry;
 }
 

@@ -6,8 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "update/zip_central_directory.h"
-
 struct archive;
 
 enum class ZipEntryKind { kFile, kDirectory, kSymbolicLink, kOther };
@@ -22,9 +20,9 @@ struct ZipEntry {
 };
 
 // Reads a ZIP archive held in memory, entry by entry in archive order, walking the local headers
-// the way a streaming reader does. The central directory only adds what local headers lack: each
-// entry's type (symbolic links are recognised only through it) and permission bits. Sizes and
-// CRC-32 are checked while an entry is extracted. Any problem the library reports, warnings
+// the way a streaming reader does. The central directory (read by libarchive's seekable reader)
+// only adds what local headers lack: each entry's type (symbolic links are recognised only
+// through it) and permission bits. Sizes and CRC-32 are checked while an entry is extracted. Any problem the library reports, warnings
 // included, puts the reader into its failed state, after which it delivers no further entry.
 class ZipReader {
  public:
@@ -49,8 +47,15 @@ class ZipReader {
   bool Skip();
 
  private:
+  // What the central directory records about an entry.
+  struct Attributes {
+    ZipEntryKind kind = ZipEntryKind::kOther;
+    unsigned mode = 0;  // permission bits; 0 when none were recorded
+  };
+  static std::map<std::string, Attributes> ReadCentralDirectory(const void* data, size_t size);
+
   archive* archive_;
   bool failed_ = false;
-  std::map<std::string, ZipEntryAttributes> attributes_;
+  std::map<std::string, Attributes> attributes_;
   std::vector<char> buffer_;
 };

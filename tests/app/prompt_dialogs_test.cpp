@@ -1,4 +1,4 @@
-#include "app/prompt_dialogs.h"
+#include "app/qt_prompts.h"
 
 #include <QAbstractButton>
 #include <QDir>

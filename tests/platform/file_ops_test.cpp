@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+
+#include "tests/support/scratch_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -12,25 +12,13 @@ namespace {
 
 class FileOpsTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("kestrolan-fileops-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-            "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  std::string Path(const char* name) const { return (dir_ / name).string(); }
+  std::string Path(const char* name) const { return scratch_ / name; }
   static void Write(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
+    WriteFileBytes(path, bytes);
   }
-  static std::string Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-  }
+  static std::string Read(const std::string& path) { return ReadFileBytes(path); }
 
-  fs::path dir_;
+  ScratchFolder scratch_;
 };
 
 TEST_F(FileOpsTest, MoveFileRenamesWhenTargetIsFree) {

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/scratch_folder.h"
+
 #ifndef _WIN32
 #include <sys/resource.h>
 
@@ -110,24 +112,10 @@ TEST(CsvExportTest, WriteErrorIsReported) {
 
 class CsvExportFileTest : public testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("csv_export_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-            "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
+  std::vector<std::string> FolderEntries() const { return scratch_.Entries(); }
 
-  std::vector<std::string> FolderEntries() const {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir_)) {
-      names.push_back(entry.path().filename().string());
-    }
-    return names;
-  }
-
-  fs::path dir_;
+  ScratchFolder scratch_;
+  const fs::path& dir_ = scratch_.path();
 };
 
 TEST_F(CsvExportFileTest, ReplacesAnExistingFileWhole) {
@@ -138,7 +126,7 @@ TEST_F(CsvExportFileTest, ReplacesAnExistingFileWhole) {
   fs::permissions(target, shared);
   RecordTable rows;
   rows.Append(Ints(0, 0), "50", "A7", "Lyon");
-  EXPECT_EQ(ExportCsvFile(rows, {}, target.string()), "");
+  EXPECT_EQ(ExportCsvFile(rows, {}, target.string()).message(), "");
   EXPECT_EQ(ReadFile(target), Csv(rows));
   EXPECT_EQ(fs::status(target).permissions(), shared);
   EXPECT_EQ(FolderEntries(), std::vector<std::string>{"radar.csv"});
@@ -148,21 +136,21 @@ TEST_F(CsvExportFileTest, CreatesANewFile) {
   const fs::path target = dir_ / "new export.csv";
   RecordTable rows;
   rows.Append(Ints(0, 360), "", "", "");
-  EXPECT_EQ(ExportCsvFile(rows, {}, target.string()), "");
+  EXPECT_EQ(ExportCsvFile(rows, {}, target.string()).message(), "");
   EXPECT_EQ(ReadFile(target), Csv(rows));
   EXPECT_EQ(FolderEntries(), std::vector<std::string>{"new export.csv"});
 }
 
 TEST_F(CsvExportFileTest, MissingFolderGivesCreateError) {
   const std::string target = (dir_ / "no such folder" / "radar.csv").string();
-  EXPECT_EQ(ExportCsvFile(RecordTable{}, {}, target), "Error creating file " + target);
+  EXPECT_EQ(ExportCsvFile(RecordTable{}, {}, target).message(), "Error creating file " + target);
   EXPECT_EQ(FolderEntries(), std::vector<std::string>{});
 }
 
 TEST_F(CsvExportFileTest, TargetThatIsAFolderGivesCreateError) {
   const fs::path target = dir_ / "taken.csv";
   fs::create_directory(target);
-  EXPECT_EQ(ExportCsvFile(RecordTable{}, {}, target.string()),
+  EXPECT_EQ(ExportCsvFile(RecordTable{}, {}, target.string()).message(),
             "Error creating file " + target.string());
   EXPECT_EQ(FolderEntries(), std::vector<std::string>{"taken.csv"});
 }
@@ -197,7 +185,7 @@ TEST_F(CsvExportFileTest, FailedWriteLeavesExistingFileIntact) {
   std::string message;
   {
     const FileSizeLimit limit(64 * 1024);
-    message = ExportCsvFile(rows, {}, target.string());
+    message = ExportCsvFile(rows, {}, target.string()).message();
   }
   EXPECT_EQ(message, "Error writing file " + target.string());
   EXPECT_EQ(ReadFile(target), original);

@@ -10,9 +10,9 @@
 
 #include "radardb/byte_stream.h"
 #include "radardb/csv_export.h"
+#include "radardb/csv_import.h"
 #include "radardb/csv_reader.h"
 #include "radardb/radar_record.h"
-#include "radardb/record_builder.h"
 
 namespace {
 
@@ -124,7 +124,7 @@ class CsvImportErrorTest : public testing::TestWithParam<ImportErrorCase> {};
 
 TEST_P(CsvImportErrorTest, NamesTheLineAndTheReason) {
   std::string records;
-  EXPECT_EQ(CsvToRecords(GetParam().csv, records), GetParam().error) << GetParam().fault;
+  EXPECT_EQ(CsvToRecords(GetParam().csv, records).message(), GetParam().error) << GetParam().fault;
 }
 
 const std::string kGood = kGoodLine;
@@ -209,7 +209,7 @@ std::string RecordsToCsv(const std::string& records) {
 
 TEST(CsvImportTest, BuildsTheWorkedExampleBytes) {
   std::string records;
-  ASSERT_EQ(CsvToRecords(std::string(kHeader) + kGoodLine, records), "");
+  ASSERT_EQ(CsvToRecords(std::string(kHeader) + kGoodLine, records).message(), "");
   ASSERT_EQ(records.size(), kRadarRecordSize);
   EXPECT_EQ(records.substr(0, 8), std::string("\x12\x34\x00\x3C\x04\xD2\x16\x2E", 8));
   // sc 3, mph 1, spd 50 and D 3125, the smallest raw value that decodes to 0 degrees (the
@@ -231,14 +231,14 @@ TEST(CsvImportTest, ExportImportExportIsTheIdentity) {
          std::string(68, 'r') + "," + std::string(120, '\xE9') + "\r\n";
   csv += "1090234,561678,18,52,60,1234,5678,3,1,50,-179,\xB5,\xC3\xA9,\xFF\r\n";
   std::string records;
-  ASSERT_EQ(CsvToRecords(csv, records), "");
+  ASSERT_EQ(CsvToRecords(csv, records).message(), "");
   EXPECT_EQ(records.size(), 5 * kRadarRecordSize);
   EXPECT_EQ(RecordsToCsv(records), csv);
 }
 
 TEST(CsvImportTest, SkipsAByteOrderMarkBeforeTheHeader) {
   std::string records;
-  ASSERT_EQ(CsvToRecords("\xEF\xBB\xBF" + kHeader + kGoodLine, records), "");
+  ASSERT_EQ(CsvToRecords("\xEF\xBB\xBF" + kHeader + kGoodLine, records).message(), "");
   EXPECT_EQ(RecordsToCsv(records), kHeader + kGoodLine);
 }
 
@@ -246,7 +246,8 @@ TEST(CsvImportTest, AcceptsBareLineFeeds) {
   std::string records;
   ASSERT_EQ(CsvToRecords("CoordX,CoordY,SS,MS,LS,X,Y,subcat,mph,speed,dir,Speed,Road,City\n"
                          "1090234,561678,18,52,60,1234,5678,3,1,50,0,50,A7,Lyon\n",
-                         records),
+                         records)
+                .message(),
             "");
   EXPECT_EQ(RecordsToCsv(records), std::string(kHeader) + kGoodLine);
 }

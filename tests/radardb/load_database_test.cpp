@@ -13,6 +13,7 @@
 
 #include "radardb/lzw_writer.h"
 #include "radardb/radar_record.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 
@@ -45,15 +46,6 @@ std::string Records(int count) {
 
 class LoadDatabaseTest : public testing::Test {
  protected:
-  void SetUp() override {
-    dir_ =
-        fs::temp_directory_path() / (std::string("load_database_test_") +
-                                     testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
   std::string WriteArchive(const std::string& expanded, const std::string& name = "radar.lzw") {
     return WriteFile(name, CompressLzw(expanded));
   }
@@ -62,16 +54,10 @@ class LoadDatabaseTest : public testing::Test {
     std::ofstream(path, std::ios::binary) << bytes;
     return path.string();
   }
-  std::vector<std::string> FolderEntries() const {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir_)) {
-      names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-  }
+  std::vector<std::string> FolderEntries() const { return scratch_.Entries(); }
 
-  fs::path dir_;
+  ScratchFolder scratch_;
+  const fs::path& dir_ = scratch_.path();
 };
 
 struct SizeCase {
@@ -91,7 +77,7 @@ TEST_P(LoadSizeTest, RowsMessageAndExportStateFollowTheExpandedSize) {
   const SizeCase& c = GetParam();
   const std::string archive = WriteArchive(Records(4).substr(0, c.expandedSize));
   const LoadOutcome outcome = LoadDatabase(archive);
-  EXPECT_EQ(outcome.message, c.message) << c.fault;
+  EXPECT_EQ(outcome.status.message(), c.message) << c.fault;
   EXPECT_TRUE(outcome.tableReplaced) << c.fault;
   EXPECT_EQ(outcome.exportEnabled, std::optional<bool>(c.exportEnabled)) << c.fault;
   EXPECT_EQ(outcome.rows.size(), c.rows) << c.fault;
@@ -134,7 +120,7 @@ TEST_F(LoadDatabaseTest, ThreeRecordsGiveRowsNumberedFromZero) {
 
 TEST_F(LoadDatabaseTest, MissingArchiveLeavesEverythingAsItWas) {
   const LoadOutcome outcome = LoadDatabase((dir_ / "missing.lzw").string());
-  EXPECT_EQ(outcome.message, "LZW file not found");
+  EXPECT_EQ(outcome.status.message(), "LZW file not found");
   EXPECT_FALSE(outcome.tableReplaced);
   EXPECT_EQ(outcome.exportEnabled, std::nullopt);
   EXPECT_EQ(FolderEntries(), std::vector<std::string>{});
@@ -145,7 +131,7 @@ TEST_F(LoadDatabaseTest, FailedExpansionDeletesItsPartialTemporaryFile) {
   // The last table entry's expected total, one byte up: the blocks now come out one short.
   archive[archive.size() - 4] = static_cast<char>(archive[archive.size() - 4] + 1);
   const LoadOutcome outcome = LoadDatabase(WriteFile("radar.lzw", archive));
-  EXPECT_EQ(outcome.message, "LZW decompress error");
+  EXPECT_EQ(outcome.status.message(), "LZW decompress error");
   EXPECT_FALSE(outcome.tableReplaced);
   EXPECT_EQ(outcome.exportEnabled, std::nullopt);
   EXPECT_EQ(FolderEntries(), std::vector<std::string>{"radar.lzw"});

@@ -126,7 +126,7 @@ TEST_P(ArchiveCaseTest, ExpandsOrReportsExactly) {
   const ArchiveCase& c = GetParam();
   std::string out;
   LzwStringSink sink(out);
-  EXPECT_EQ(ExpandLzwBytes(c.archive, sink), c.error);
+  EXPECT_EQ(ExpandLzwBytes(c.archive, sink).message(), c.error);
   EXPECT_EQ(out, c.expanded);
 }
 

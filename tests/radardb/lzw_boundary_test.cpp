@@ -12,7 +12,7 @@ using lzwtest::CodeStream;
 std::string Expand(const std::string& archive, std::string& error) {
   std::string out;
   LzwStringSink sink(out);
-  error = ExpandLzwBytes(archive, sink);
+  error = ExpandLzwBytes(archive, sink).message();
   return out;
 }
 

@@ -1,7 +1,4 @@
-#include "radardb/lzw_temp_file.h"
-
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
@@ -11,33 +8,20 @@
 
 #include "radardb/lzw_archive.h"
 #include "radardb/lzw_writer.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (fs::temp_directory_path() / "lzw-test-XXXXXX").string();
-    path_ = mkdtemp(pattern.data());
+// Every file and folder under `dir`, by path relative to it.
+std::set<std::string> NamesUnder(const ScratchFolder& dir) {
+  std::set<std::string> names;
+  for (const auto& e : fs::recursive_directory_iterator(dir.path())) {
+    names.insert(fs::relative(e.path(), dir.path()).string());
   }
-  ~TempFolder() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-  }
-  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-  std::set<std::string> Names() const {
-    std::set<std::string> names;
-    for (const auto& e : fs::recursive_directory_iterator(path_)) {
-      names.insert(fs::relative(e.path(), path_).string());
-    }
-    return names;
-  }
-
- private:
-  std::string path_;
-};
+  return names;
+}
 
 void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
@@ -75,22 +59,22 @@ INSTANTIATE_TEST_SUITE_P(
 const std::string kData = "ABABABAB records";
 
 TEST(LzwTempFileTest, SuccessExpandsIntoTheDerivedName) {
-  TempFolder dir;
+  ScratchFolder dir;
   WriteFile(dir / "radar.lzw", CompressLzw(kData));
   std::string temp;
-  EXPECT_EQ(DecompressLzw(dir / "radar.lzw", temp), "");
+  EXPECT_EQ(DecompressLzw(dir / "radar.lzw", temp).message(), "");
   EXPECT_EQ(temp, dir / "radar");
   EXPECT_EQ(ReadFile(temp), kData);
 }
 
 // Fault caught: a user's own file with the derived name overwritten and later deleted.
 TEST(LzwTempFileTest, AnExistingFileOfThatNameSurvivesUntouched) {
-  TempFolder dir;
+  ScratchFolder dir;
   WriteFile(dir / "radar.lzw", CompressLzw(kData));
   WriteFile(dir / "radar", "my notes");
   WriteFile(dir / "radar-1", "more notes");
   std::string temp;
-  EXPECT_EQ(DecompressLzw(dir / "radar.lzw", temp), "");
+  EXPECT_EQ(DecompressLzw(dir / "radar.lzw", temp).message(), "");
   EXPECT_EQ(temp, dir / "radar-2");
   EXPECT_EQ(ReadFile(dir / "radar"), "my notes");
   EXPECT_EQ(ReadFile(dir / "radar-1"), "more notes");
@@ -111,14 +95,14 @@ class TempFailureTest : public testing::TestWithParam<FailureCase> {};
 // Fault caught: a failure leaving an unnamed file behind, or naming one it did not create.
 TEST_P(TempFailureTest, NamesExactlyTheFileItCreated) {
   const FailureCase& c = GetParam();
-  TempFolder dir;
+  ScratchFolder dir;
   if (!c.archiveBytes.empty()) WriteFile(dir / "radar.lzw", c.archiveBytes);
-  const std::set<std::string> before = dir.Names();
+  const std::set<std::string> before = NamesUnder(dir);
   std::string temp = "stale";
-  EXPECT_EQ(DecompressLzw(dir / "radar.lzw", temp), c.error);
+  EXPECT_EQ(DecompressLzw(dir / "radar.lzw", temp).message(), c.error);
   std::set<std::string> expected = before;
   if (c.createsTemp) expected.insert("radar");
-  EXPECT_EQ(dir.Names(), expected);
+  EXPECT_EQ(NamesUnder(dir), expected);
   EXPECT_EQ(temp, c.createsTemp ? dir / "radar" : "");
 }
 
@@ -136,15 +120,15 @@ INSTANTIATE_TEST_SUITE_P(
                     FailureCase{"total mismatch", Corrupted(), kLzwDecompressError, true}));
 
 TEST(LzwTempFileTest, NoFileCanBeCreatedThere) {
-  TempFolder dir;
+  ScratchFolder dir;
   // The archive's name is allowed; with ".tmp" added it is too long for the file system.
   const std::string name(252, 'r');
   WriteFile(dir / name, CompressLzw(kData));
-  const std::set<std::string> before = dir.Names();
+  const std::set<std::string> before = NamesUnder(dir);
   std::string temp = "stale";
-  EXPECT_EQ(DecompressLzw(dir / name, temp), kLzwTempFileError);
+  EXPECT_EQ(DecompressLzw(dir / name, temp).message(), kLzwTempFileError);
   EXPECT_EQ(temp, "");
-  EXPECT_EQ(dir.Names(), before);
+  EXPECT_EQ(NamesUnder(dir), before);
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ std::uint32_t Little32(const std::string& s, std::size_t at) {
 std::string Expand(const std::string& archive, std::string& error) {
   std::string out;
   LzwStringSink sink(out);
-  error = ExpandLzwBytes(archive, sink);
+  error = ExpandLzwBytes(archive, sink).message();
   return out;
 }
 

@@ -1,12 +1,8 @@
 #include "tests/tools/cmd_csv_support.h"
 
-#include <gtest/gtest.h>
 #include <sys/wait.h>
 
-#include <algorithm>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 
 namespace fs = std::filesystem;
 
@@ -27,26 +23,12 @@ std::string ShellQuoted(const std::string& text) {
 
 }  // namespace
 
-ToolFolder::ToolFolder() {
-  const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
-  std::string name = std::string("kestrolan_tool_") + test->test_suite_name() + "_" + test->name();
-  std::replace(name.begin(), name.end(), '/', '_');
-  root_ = fs::temp_directory_path() / name;
-  work_ = root_ / "work";
-  fs::remove_all(root_);
-  fs::create_directories(work_);
-}
-
-ToolFolder::~ToolFolder() {
-  std::error_code ignored;
-  fs::remove_all(root_, ignored);
-}
-
 ToolResult ToolFolder::Run(const std::vector<std::string>& args) const {
-  std::string command = "cd " + ShellQuoted(work_.string()) + " && " + ShellQuoted(KESTROLAN_DB);
+  std::string command =
+      "cd " + ShellQuoted(work_.path().string()) + " && " + ShellQuoted(KESTROLAN_DB);
   for (const std::string& arg : args) command += " " + ShellQuoted(arg);
-  const fs::path out = root_ / "stdout";
-  const fs::path err = root_ / "stderr";
+  const fs::path out = output_.path() / "stdout";
+  const fs::path err = output_.path() / "stderr";
   command += " >" + ShellQuoted(out.string()) + " 2>" + ShellQuoted(err.string());
   const int raw = std::system(command.c_str());
   ToolResult result;
@@ -54,22 +36,4 @@ ToolResult ToolFolder::Run(const std::vector<std::string>& args) const {
   result.out = ReadFileBytes(out);
   result.err = ReadFileBytes(err);
   return result;
-}
-
-std::vector<std::string> ToolFolder::Entries() const {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(work_)) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-std::string ReadFileBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteFileBytes(const fs::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
 }

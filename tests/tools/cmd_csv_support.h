@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/scratch_folder.h"
+
 // Runs the built kestrolan-db for the export and import tests, each test in a fresh folder.
 
 struct ToolResult {
@@ -16,21 +18,17 @@ struct ToolResult {
 // removed when the object goes.
 class ToolFolder {
  public:
-  ToolFolder();
-  ~ToolFolder();
+  ToolFolder() = default;
   ToolFolder(const ToolFolder&) = delete;
   ToolFolder& operator=(const ToolFolder&) = delete;
 
-  const std::filesystem::path& path() const { return work_; }
+  const std::filesystem::path& path() const { return work_.path(); }
   // Runs kestrolan-db with `args` in this folder.
   ToolResult Run(const std::vector<std::string>& args) const;
   // The names of the files in this folder, sorted.
-  std::vector<std::string> Entries() const;
+  std::vector<std::string> Entries() const { return work_.Entries(); }
 
  private:
-  std::filesystem::path root_;
-  std::filesystem::path work_;
+  ScratchFolder work_;
+  ScratchFolder output_;
 };
-
-std::string ReadFileBytes(const std::filesystem::path& path);
-void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes);

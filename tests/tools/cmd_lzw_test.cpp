@@ -99,7 +99,7 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"pack of a missing file",
                     {"pack", "missing.db", "-o", "out.db"},
                     1,
-                    "kestrolan-db: cannot open 'missing.db'\n"},
+                    "kestrolan-db: cannot open 'missing.db': No such file or directory\n"},
         FailureCase{"unpack into a missing folder",
                     {"unpack", "corrupt.lzw", "-o", "no/such/out.db"},
                     1,

@@ -8,7 +8,7 @@
 
 #include "tests/update/http_scripted_server.h"
 #include "update/http_get.h"
-#include "update/transfer_progress.h"
+#include "update/http_get.h"
 
 namespace {
 

@@ -7,9 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "update/http_framing.h"
 #include "update/http_get.h"
-#include "update/http_url.h"
+#include "update/http_response.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "update/update_decision.h"
+#include "update/version_list.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "tests/support/scripted_prompts.h"
-#include "update/find_update.h"
+#include "update/update_check.h"
 
 namespace {
 

@@ -1,4 +1,5 @@
-#include "update/update_paths.h"
+#include "update/update_check.h"
+#include "update/update_install.h"
 
 #include <gtest/gtest.h>
 

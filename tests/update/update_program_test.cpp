@@ -18,6 +18,7 @@
 #include "tests/update/nginx_server.h"
 #include "tests/update/update_test_folder.h"
 #include "tests/update/update_zip_builder.h"
+#include "radardb/app_identity.h"
 #include "update/update_check.h"
 
 namespace {
@@ -103,7 +104,7 @@ TEST_P(UpdateProgramTest, FetchesInstallsAndRestarts) {
   const QString executable = temp.filePath(kExecutable);
   const UpdateEnvironment env{prompts, "127.0.0.1", server_->port(), executable, nullptr};
 
-  EXPECT_EQ(OfferUpdate(env), c.result) << c.fault;
+  EXPECT_EQ(OfferUpdate(env, AppName, AppVersion), c.result) << c.fault;
   EXPECT_EQ(prompts.shown, c.shown) << c.fault;
   EXPECT_EQ(prompts.unexpected, 0) << c.fault;
   if (c.restarted) {

@@ -1,4 +1,4 @@
-#include "update/update_decision.h"
+#include "update/version_list.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,0 +1,168 @@
+#include "platform/output_file.h"
+
+#include <cerrno>
+#include <filesystem>
+#include <system_error>
+
+#include "platform/file_ops.h"
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace platform {
+
+namespace {
+
+// Attempts to find a free temporary name beside the target before giving up.
+constexpr int kMaxTempNameAttempts = 1000;
+
+// The folder part of `path` including its final separator, or "" for a bare file name.
+std::string FolderOf(const std::string& path) {
+#ifdef _WIN32
+  const std::size_t separator = path.find_last_of("/\\");
+#else
+  const std::size_t separator = path.find_last_of('/');
+#endif
+  return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
+}
+
+// The file a write to `path` should replace: the file a symbolic link names, else `path`.
+std::string ResolvedTarget(const std::string& path) {
+  std::error_code error;
+  if (!std::filesystem::is_symlink(path, error)) return path;
+  const std::filesystem::path resolved = std::filesystem::canonical(path, error);
+  return error ? path : resolved.string();
+}
+
+bool Exists(const std::string& path) {
+  std::error_code error;
+  return std::filesystem::exists(path, error);
+}
+
+#ifdef _WIN32
+std::FILE* CreateExclusive(const std::string& path, bool) {
+  return std::fopen(path.c_str(), "wbx");
+}
+
+void TakeOverAttributes(std::FILE*, const std::string&) {}
+#else
+// Creates `path` new, never opening an existing file. A file that is to replace another is
+// readable by its owner only until TakeOverAttributes gives it the replaced file's mode.
+std::FILE* CreateExclusive(const std::string& path, bool replacing) {
+  constexpr mode_t kPrivateMode = 0600;
+  constexpr mode_t kNewFileMode = 0666;  // less the umask, as for any new file
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                        replacing ? kPrivateMode : kNewFileMode);
+  if (fd < 0) return nullptr;
+  std::FILE* stream = ::fdopen(fd, "wb");
+  if (stream == nullptr) {
+    const int saved = errno;
+    ::close(fd);
+    ::unlink(path.c_str());
+    errno = saved;
+  }
+  return stream;
+}
+
+// Gives `stream` the owner, group and mode of the file at `replaced`, as far as permitted.
+void TakeOverAttributes(std::FILE* stream, const std::string& replaced) {
+  struct stat existing {};
+  if (::stat(replaced.c_str(), &existing) != 0) return;
+  const int fd = ::fileno(stream);
+  // Keeping the owner needs privileges we usually lack; the group often works. Both come before
+  // the mode, since a change of owner may clear its set-id bits.
+  if (::fchown(fd, existing.st_uid, existing.st_gid) != 0) {
+    [[maybe_unused]] const int ignored = ::fchown(fd, static_cast<uid_t>(-1), existing.st_gid);
+  }
+  ::fchmod(fd, existing.st_mode & 07777);
+}
+#endif
+
+}  // namespace
+
+OutputFile::~OutputFile() { Discard(); }
+
+Status OutputFile::Open(const std::string& path) {
+  shownPath_ = path;
+  if (path == "-") {
+    toStandardOutput_ = true;
+    stream_ = stdout;
+    return Status();
+  }
+  const auto cannotCreate = [&path] {
+    return Status::Error("cannot create '" + path + "': " + SystemReason());
+  };
+  targetPath_ = ResolvedTarget(path);
+  const bool replacing = Exists(targetPath_);
+  // An existing target that we may not write to stays as it is, as if it could not be created.
+  if (replacing && !OpenFile(targetPath_, "r+b")) return cannotCreate();
+  const std::string folder = FolderOf(targetPath_);
+  const std::string base = targetPath_.substr(folder.size());
+  for (int attempt = 0; attempt < kMaxTempNameAttempts; ++attempt) {
+    std::string candidate = folder + "." + base + ".partial";
+    if (attempt > 0) candidate += "-" + std::to_string(attempt);
+    stream_ = CreateExclusive(candidate, replacing);
+    if (stream_ != nullptr) {
+      tempPath_ = candidate;
+      return Status();
+    }
+    if (errno != EEXIST) return cannotCreate();
+  }
+  return Status::Error("cannot create '" + path + "': no free temporary name in its folder");
+}
+
+Status OutputFile::Commit() {
+  if (toStandardOutput_) {
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+      return Status::Error("cannot write to standard output: " + SystemReason());
+    }
+    return Status();
+  }
+  TakeOverAttributes(stream_, targetPath_);
+  bool written = std::fflush(stream_) == 0 && !std::ferror(stream_);
+  std::string reason = written ? std::string() : SystemReason();
+  if (std::fclose(stream_) != 0 && written) {
+    written = false;
+    reason = SystemReason();
+  }
+  stream_ = nullptr;
+  if (!written) {
+    Discard();
+    return Status::Error("cannot write '" + shownPath_ + "': " + reason);
+  }
+  // Unlike std::rename on Windows, this replaces an existing target on every platform.
+  std::error_code renamed;
+  std::filesystem::rename(tempPath_, targetPath_, renamed);
+  if (renamed) {
+    Discard();
+    return Status::Error("cannot create '" + shownPath_ + "': " + renamed.message());
+  }
+  tempPath_.clear();
+  return Status();
+}
+
+void OutputFile::Discard() {
+  if (toStandardOutput_) return;
+  if (stream_ != nullptr) {
+    std::fclose(stream_);
+    stream_ = nullptr;
+  }
+  if (!tempPath_.empty()) {
+    DeleteFile(tempPath_);
+    tempPath_.clear();
+  }
+}
+
+Status WriteOutputFile(const std::string& path, std::string_view bytes) {
+  OutputFile out;
+  Status status = out.Open(path);
+  if (!status.ok()) return status;
+  std::fwrite(bytes.data(), 1, bytes.size(), out.Stream());
+  // Commit checks that every write succeeded.
+  return out.Commit();
+}
+
+}  // namespace platform
