@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 
+#include "radardb/utf8_text.h"
+
 namespace {
 
 // Code points of the bytes 0x80..0x9F in Windows-1252; the rest of its upper half equals
@@ -16,8 +18,6 @@ constexpr std::array<char16_t, 32> kWindows1252High = {
 constexpr unsigned char kFirstHighByte = 0x80;
 constexpr unsigned char kLastRemappedByte = 0x9F;
 
-bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
-
 QString DecodeWindows1252(std::string_view bytes) {
   QString text(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
   QChar* out = text.data();
@@ -30,42 +30,6 @@ QString DecodeWindows1252(std::string_view bytes) {
 }
 
 }  // namespace
-
-bool IsValidUtf8(std::string_view bytes) {
-  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-  const auto* end = p + bytes.size();
-  while (p < end) {
-    const unsigned char lead = *p;
-    if (lead < 0x80) {
-      ++p;
-      continue;
-    }
-    // Sequence length and the allowed range of the second byte, which rules out overlong
-    // forms, surrogates (U+D800..U+DFFF) and code points above U+10FFFF.
-    int length = 0;
-    unsigned char low = 0x80, high = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-      length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-      length = 3;
-      if (lead == 0xE0) low = 0xA0;
-      if (lead == 0xED) high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-      length = 4;
-      if (lead == 0xF0) low = 0x90;
-      if (lead == 0xF4) high = 0x8F;
-    } else {
-      return false;
-    }
-    if (end - p < length) return false;
-    if (p[1] < low || p[1] > high) return false;
-    for (int i = 2; i < length; ++i) {
-      if (!IsContinuation(p[i])) return false;
-    }
-    p += length;
-  }
-  return true;
-}
 
 QString DecodeDatabaseText(std::string_view bytes) {
   if (IsValidUtf8(bytes)) {

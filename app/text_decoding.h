@@ -8,7 +8,3 @@
 // Windows-1252 leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to the control characters of
 // the same value, as Windows itself does. Never fails; the bytes are not changed anywhere else.
 QString DecodeDatabaseText(std::string_view bytes);
-
-// True when `bytes` is well-formed UTF-8: shortest encodings only, no surrogates, nothing above
-// U+10FFFF.
-bool IsValidUtf8(std::string_view bytes);

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "platform/status.h"
@@ -13,6 +15,10 @@ bool DeleteFile(const std::string& path);
 
 // Renames `from` to `to`. Fails, touching neither, when `to` already exists or `from` does not.
 bool MoveFile(const std::string& from, const std::string& to);
+
+// Bytes an unprivileged user may still write on the file system holding `path` (an existing file
+// or folder), or nullopt when the system cannot tell.
+std::optional<std::uint64_t> AvailableBytes(const std::string& path);
 
 // An open C stream that closes itself. Closing through the destructor ignores errors; output
 // whose loss matters is finished with Close().

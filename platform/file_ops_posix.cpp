@@ -1,5 +1,6 @@
 #include <fcntl.h>
 #include <stdio.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -18,6 +19,12 @@ bool MoveFile(const std::string& from, const std::string& to) {
   if (::link(from.c_str(), to.c_str()) != 0) return false;
   ::unlink(from.c_str());
   return true;
+}
+
+std::optional<std::uint64_t> AvailableBytes(const std::string& path) {
+  struct statvfs info {};
+  if (::statvfs(path.c_str(), &info) != 0) return std::nullopt;
+  return std::uint64_t{info.f_bavail} * info.f_frsize;
 }
 
 }  // namespace platform

@@ -3,6 +3,8 @@
 #include <QTest>
 #include <string>
 
+#include "radardb/utf8_text.h"
+
 // Database texts are raw bytes: shown as UTF-8 when they are well-formed UTF-8, otherwise as
 // Windows-1252, never lost or shown as replacement characters.
 class TextDecodingTest : public QObject {

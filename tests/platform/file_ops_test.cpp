@@ -57,4 +57,10 @@ TEST_F(FileOpsTest, PathBytesAreHandedOnUnchanged) {
   EXPECT_TRUE(platform::DeleteFile(name + ".OLD"));
 }
 
+// The expansion and installation bounds rest on this figure.
+TEST_F(FileOpsTest, AvailableBytesOfAnExistingFolderOnly) {
+  EXPECT_GT(platform::AvailableBytes(Path("")).value_or(0), 0u);
+  EXPECT_EQ(platform::AvailableBytes(Path("missing/folder")), std::nullopt);
+}
+
 }  // namespace
