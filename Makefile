@@ -3,6 +3,8 @@ BUILD := build
 ASAN_BUILD := build-asan
 JOBS ?= 2
 MAKEFLAGS += --no-print-directory
+# Our own builds turn warnings into errors and build the tests; a packager's plain build does not.
+OUR_BUILD := -DKESTROLAN_WERROR=ON -DBUILD_TESTING=ON
 
 .PHONY: all deps build asan run test bench fuzz clean
 
@@ -12,12 +14,12 @@ deps:
 	@scripts/install-deps
 
 build: deps
-	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(OUR_BUILD) >/dev/null
 	@cmake --build $(BUILD) -j$(JOBS)
 
 # The sanitizer build covers everything but the widgets: core, platform, HTTP, update and tool.
 asan: deps
-	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DKESTROLAN_SANITIZE=ON -DKESTROLAN_GUI=OFF >/dev/null
+	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DKESTROLAN_SANITIZE=ON -DKESTROLAN_GUI=OFF $(OUR_BUILD) >/dev/null
 	@cmake --build $(ASAN_BUILD) -j$(JOBS)
 
 run: build

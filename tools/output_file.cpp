@@ -32,7 +32,8 @@ bool OutputFile::Open(const std::string& path, std::string& error) {
   const std::string base = path.substr(folder.size());
   for (int attempt = 0; attempt < kMaxTempNameAttempts; ++attempt) {
     std::string candidate = folder + "." + base + ".partial";
-    if (attempt > 0) candidate += "-" + std::to_string(attempt);
+    // Appended, not "x" + string: GCC 12 at -O3 warns falsely (-Wrestrict) on the latter.
+    if (attempt > 0) candidate.append("-").append(std::to_string(attempt));
     // "x": create exclusively, so a file that happens to have this name is never touched.
     stream_ = std::fopen(candidate.c_str(), "wbx");
     if (stream_ != nullptr) {
