@@ -1,10 +1,13 @@
 # Two commands set everything up on a fresh machine: `make run` and `make test`.
 BUILD := build
 ASAN_BUILD := build-asan
+PACKAGE_BUILD := build-package
 JOBS ?= 2
 MAKEFLAGS += --no-print-directory
+# Our own builds turn warnings into errors and build the tests; a packager's plain build does not.
+OUR_BUILD := -DKESTROLAN_WERROR=ON -DBUILD_TESTING=ON
 
-.PHONY: all deps build asan run test bench fuzz clean
+.PHONY: all deps build asan run test package bench fuzz clean
 
 all: build
 
@@ -12,20 +15,33 @@ deps:
 	@scripts/install-deps
 
 build: deps
-	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(OUR_BUILD) >/dev/null
 	@cmake --build $(BUILD) -j$(JOBS)
 
 # The sanitizer build covers everything but the widgets: core, platform, HTTP, update and tool.
 asan: deps
-	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DKESTROLAN_SANITIZE=ON -DKESTROLAN_GUI=OFF >/dev/null
+	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DKESTROLAN_SANITIZE=ON -DKESTROLAN_GUI=OFF $(OUR_BUILD) >/dev/null
 	@cmake --build $(ASAN_BUILD) -j$(JOBS)
 
 run: build
 	@scripts/run-viewer $(BUILD)/app/kestrolan $(BUILD)/samples/radar.lzw
 
+# The Debian package, as a distribution would build it: optimised, with Debian's hardening
+# flags, no tests, and a viewer without the self-update. Leaves kestrolan_VERSION_ARCH.deb here.
+package: deps
+	@cmake -S . -B $(PACKAGE_BUILD) -DCMAKE_BUILD_TYPE=Release -DKESTROLAN_UPDATE_CHECK=OFF \
+	  -DKESTROLAN_WERROR=ON -DBUILD_TESTING=OFF \
+	  -DCMAKE_CXX_FLAGS="$$(dpkg-buildflags --get CXXFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
+	  -DCMAKE_EXE_LINKER_FLAGS="$$(dpkg-buildflags --get LDFLAGS)" >/dev/null
+	@cmake --build $(PACKAGE_BUILD) -j$(JOBS)
+	@cd $(PACKAGE_BUILD) && rm -f kestrolan_*.deb && { cpack -G DEB >cpack.log 2>&1 || { cat cpack.log; exit 1; }; }
+	@cp $(PACKAGE_BUILD)/kestrolan_*.deb .
+	@ls kestrolan_*.deb
+
 test: build asan
 	@cd $(BUILD) && ctest -j$(JOBS) --output-on-failure
 	@cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 ctest -j$(JOBS) --output-on-failure
+	@scripts/check-package
 
 bench: build
 	@scripts/bench $(BUILD)
@@ -34,4 +50,4 @@ fuzz: deps
 	@scripts/fuzz $(or $(SECONDS_TO_FUZZ),60)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) build-fuzz
+	rm -rf $(BUILD) $(ASAN_BUILD) $(PACKAGE_BUILD) build-fuzz kestrolan_*.deb

@@ -5,6 +5,16 @@
 #include "app/qt_prompts.h"
 #include "app/startup.h"
 
+namespace {
+
+// The build says whether the viewer offers its own update: a distribution's package manager
+// owns the installed files, so its build leaves the offer out.
+constexpr bool kOfferUpdate = KESTROLAN_UPDATE_CHECK;
+// The name of the desktop entry, by which desktops match the running program to its entry.
+constexpr char kDesktopFileName[] = "example.kestrolan.Kestrolan";
+
+}  // namespace
+
 // Every command-line argument belongs to the program: Qt sees only the program's name, so an
 // argument such as "-style" is a database path here, as any other. Returns 0 on every path.
 int main(int argc, char* argv[]) {
@@ -15,12 +25,9 @@ int main(int argc, char* argv[]) {
   QApplication application(qtArgc, argv);
   application.setQuitOnLastWindowClosed(false);
   application.setWindowIcon(KestrolanIcon());
+  QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopFileName));
   QtPrompts prompts;
   Kestrolan window(prompts);
-  const StartupActions actions{
-      [&window](QString path) { window.LoadRadarFile(std::move(path)); },
-      [&window] { return window.CheckUpdate(); },
-  };
-  if (WalkArguments(arguments, actions)) window.Run();
+  if (StartWindow(window, arguments, kOfferUpdate)) window.Run();
   return 0;
 }

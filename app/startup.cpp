@@ -1,5 +1,7 @@
 #include "app/startup.h"
 
+#include "app/kestrolan.h"
+
 bool WalkArguments(const QStringList& arguments, const StartupActions& actions) {
   if (arguments.isEmpty()) return !actions.checkUpdate();
   const QString noCheck = QString::fromLatin1(kNoCheckSwitch);
@@ -8,4 +10,12 @@ bool WalkArguments(const QStringList& arguments, const StartupActions& actions) 
     actions.load(argument);
   }
   return true;
+}
+
+bool StartWindow(Kestrolan& window, const QStringList& arguments, bool offerUpdate) {
+  const StartupActions actions{
+      [&window](QString path) { window.LoadRadarFile(std::move(path)); },
+      [&window, offerUpdate] { return offerUpdate && window.CheckUpdate(); },
+  };
+  return WalkArguments(arguments, actions);
 }

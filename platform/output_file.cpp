@@ -103,7 +103,8 @@ Status OutputFile::Open(const std::string& path) {
   const std::string base = targetPath_.substr(folder.size());
   for (int attempt = 0; attempt < kMaxTempNameAttempts; ++attempt) {
     std::string candidate = folder + "." + base + ".partial";
-    if (attempt > 0) candidate += "-" + std::to_string(attempt);
+    // Appended, not "x" + string: GCC 12 at -O3 warns falsely (-Wrestrict) on the latter.
+    if (attempt > 0) candidate.append("-").append(std::to_string(attempt));
     stream_ = CreateExclusive(candidate, replacing);
     if (stream_ != nullptr) {
       tempPath_ = candidate;

@@ -8,6 +8,7 @@
 #include "app/anchor_layout.h"
 #include "app/kestrolan.h"
 #include "app/record_table_view.h"
+#include "app/startup.h"
 #include "tests/support/scripted_prompts.h"
 
 // The window as constructed, its layout when enlarged, and the ways its loop ends.
@@ -28,6 +29,8 @@ class KestrolanWindowTest : public QObject {
   void ExitEndsLoopWith9999();
   void CloseButtonEndsLoopWithoutQuestion();
   void CheckUpdateAsksAndDeclineGoesOn();
+  void StartOffersUpdateOnlyWhenBuiltWithIt_data();
+  void StartOffersUpdateOnlyWhenBuiltWithIt();
 };
 
 void KestrolanWindowTest::HasTitleObjectNamesAndStartState() {
@@ -217,6 +220,33 @@ void KestrolanWindowTest::CheckUpdateAsksAndDeclineGoesOn() {
   Kestrolan window(prompts);
   QCOMPARE(window.CheckUpdate(), false);
   QCOMPARE(prompts.shown, QStringList({"yesno: Check for program updates ?"}));
+  QCOMPARE(prompts.unexpected, 0);
+}
+
+// The program's start-up on a real window, with the build's update-check switch injected.
+void KestrolanWindowTest::StartOffersUpdateOnlyWhenBuiltWithIt_data() {
+  QTest::addColumn<bool>("offerUpdate");
+  QTest::addColumn<QStringList>("arguments");
+  QTest::addColumn<QStringList>("shown");
+
+  QTest::newRow("built without: no argument opens the window asking nothing")
+      << false << QStringList() << QStringList();
+  QTest::newRow("built without: a named database is still loaded")
+      << false << QStringList{"no-such-folder/radar.lzw"}
+      << QStringList{"info: LZW file not found"};
+  QTest::newRow("built with: no argument asks first")
+      << true << QStringList() << QStringList{"yesno: Check for program updates ?"};
+}
+
+void KestrolanWindowTest::StartOffersUpdateOnlyWhenBuiltWithIt() {
+  QFETCH(bool, offerUpdate);
+  QFETCH(QStringList, arguments);
+  QFETCH(QStringList, shown);
+  ScriptedPrompts prompts;
+  if (offerUpdate) prompts.SetNextAnswer(false);
+  Kestrolan window(prompts);
+  QCOMPARE(StartWindow(window, arguments, offerUpdate), true);
+  QCOMPARE(prompts.shown, shown);
   QCOMPARE(prompts.unexpected, 0);
 }
 

@@ -151,7 +151,7 @@ struct FileCloser {
 
 TEST(ByteStreamTest, FileReadsCrossBufferRefills) {
   std::string bytes;
-  for (int i = 0; i < 3; ++i) bytes += RecordBytes(kExampleHead, "5" + std::to_string(i), "", "");
+  for (int i = 0; i < 3; ++i) bytes += RecordBytes(kExampleHead, std::to_string(50 + i), "", "");
   std::unique_ptr<std::FILE, FileCloser> file(std::tmpfile());
   ASSERT_NE(file, nullptr);
   ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), file.get()), bytes.size());
@@ -162,7 +162,7 @@ TEST(ByteStreamTest, FileReadsCrossBufferRefills) {
   for (int i = 0; i < 3; ++i) {
     ASSERT_TRUE(record.Read(stream)) << i;
     EXPECT_EQ(record.GetCoordX(), 1090234) << i;
-    EXPECT_EQ(record.SpeedText(), "5" + std::to_string(i));
+    EXPECT_EQ(record.SpeedText(), std::to_string(50 + i));
   }
   EXPECT_FALSE(record.Read(stream));
   EXPECT_TRUE(stream.IsError());
