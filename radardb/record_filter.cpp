@@ -287,7 +287,8 @@ Status RecordFilter::ParseTerm(std::string_view typed, std::string_view text,
   return Status();
 }
 
-bool RecordFilter::TermMatches(const Term& term, const FilterSource& source, std::uint32_t row) {
+template <typename Source>
+bool RecordFilter::TermMatches(const Term& term, const Source& source, std::uint32_t row) {
   if (term.integer) {
     const std::int64_t value = source.Int(row, term.fields.front());
     return (value >= term.low && value <= term.high) != term.negated;
@@ -314,9 +315,26 @@ bool RecordFilter::TermMatches(const Term& term, const FilterSource& source, std
   return found != term.negated;
 }
 
-bool RecordFilter::Matches(const FilterSource& source, std::uint32_t row) const {
+template <typename Source>
+bool RecordFilter::MatchesRow(const Source& source, std::uint32_t row) const {
   return std::ranges::all_of(terms_,
                              [&](const Term& term) { return TermMatches(term, source, row); });
+}
+
+bool RecordFilter::Matches(const FilterSource& source, std::uint32_t row) const {
+  return MatchesRow(source, row);
+}
+
+// Sets matched[row] for the rows from `begin` to `end`, looking at `stop` between blocks.
+template <typename Source>
+void MarkMatches(const RecordFilter& filter, const Source& source, std::size_t begin,
+                 std::size_t end, std::stop_token stop, std::uint8_t* matched) {
+  for (std::size_t block = begin; block < end && !stop.stop_requested(); block += kScanBlock) {
+    const std::size_t blockEnd = std::min(end, block + kScanBlock);
+    for (std::size_t row = block; row < blockEnd; ++row) {
+      matched[row] = filter.MatchesRow(source, static_cast<std::uint32_t>(row));
+    }
+  }
 }
 
 std::vector<std::uint32_t> MatchingRows(const RecordFilter& filter, const FilterSource& source,
@@ -330,14 +348,14 @@ std::vector<std::uint32_t> MatchingRows(const RecordFilter& filter, const Filter
   // The rows are read in their own order, whatever `order` is, so the scan streams through
   // memory; `order` only picks the matches out afterwards.
   std::vector<std::uint8_t> matched(rows);
+  const auto* records = dynamic_cast<const RecordTableSource*>(&source);
   const auto scan = [&](unsigned part) {
     const std::size_t begin = rows * part / threads;
     const std::size_t end = rows * (part + 1) / threads;
-    for (std::size_t block = begin; block < end && !stop.stop_requested(); block += kScanBlock) {
-      const std::size_t blockEnd = std::min(end, block + kScanBlock);
-      for (std::size_t row = block; row < blockEnd; ++row) {
-        matched[row] = filter.Matches(source, static_cast<std::uint32_t>(row));
-      }
+    if (records != nullptr) {
+      MarkMatches(filter, *records, begin, end, stop, matched.data());
+    } else {
+      MarkMatches(filter, source, begin, end, stop, matched.data());
     }
   };
   {

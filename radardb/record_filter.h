@@ -49,7 +49,7 @@ class FilterSource {
 };
 
 // The rows of a RecordTable, for RecordFields; `table` must outlive the source.
-class RecordTableSource : public FilterSource {
+class RecordTableSource final : public FilterSource {
  public:
   explicit RecordTableSource(const RecordTable& table) : table_(table) {}
   std::size_t size() const override { return table_.size(); }
@@ -91,7 +91,14 @@ class RecordFilter {
   // Parses one term: `typed` as written, `text` without its quotes, quoted from `quoteStart` on.
   static Status ParseTerm(std::string_view typed, std::string_view text, std::size_t quoteStart,
                           std::span<const FilterField> fields, Term& term);
-  static bool TermMatches(const Term& term, const FilterSource& source, std::uint32_t row);
+  // Templates over the source, so the scan of a RecordTableSource makes no virtual calls.
+  template <typename Source>
+  bool MatchesRow(const Source& source, std::uint32_t row) const;
+  template <typename Source>
+  static bool TermMatches(const Term& term, const Source& source, std::uint32_t row);
+  template <typename Source>
+  friend void MarkMatches(const RecordFilter& filter, const Source& source, std::size_t begin,
+                          std::size_t end, std::stop_token stop, std::uint8_t* matched);
 
   std::vector<Term> terms_;
 };

@@ -39,7 +39,13 @@ class RecordTable {
     return rows_[row].ints[static_cast<int>(column)];
   }
   // `column` must be a text column, `row` below size(). Valid until the table changes.
-  std::string_view Text(std::size_t row, Column column) const;
+  std::string_view Text(std::size_t row, Column column) const {
+    const Row& r = rows_[row];
+    const int field = static_cast<int>(column) - kIntColumnCount;
+    std::size_t offset = r.textOffset;
+    for (int i = 0; i < field; ++i) offset += r.textLength[i];
+    return {texts_.data() + offset, r.textLength[field]};
+  }
 
   // Bytes held by the table, rows and texts, for memory measurements.
   std::size_t CapacityBytes() const;
