@@ -42,7 +42,8 @@ constexpr std::int64_t kIntMax = std::numeric_limits<std::int32_t>::max();
 // Rows scanned between two looks at the stop token, and fewer rows than this use one thread.
 constexpr std::size_t kScanBlock = 16384;
 
-// A zero byte counts as a blank: no text holds one.
+// A zero byte counts as a blank, so no text to look for holds one: the search pads texts with
+// zero bytes.
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\0'; }
 bool IsNameChar(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '#' || c == '_';
