@@ -4,9 +4,11 @@
 #include <bit>
 #include <charconv>
 #include <cstring>
+#include <initializer_list>
 #include <limits>
 #include <system_error>
 #include <thread>
+#include <type_traits>
 
 #include "radardb/database_text.h"
 
@@ -112,8 +114,10 @@ bool EqualsAsciiFoldedAt(std::string_view text, std::size_t at, std::string_view
 }
 
 // Whether `text`, its ASCII letters lower-cased, contains `folded` (lower-case ASCII, not empty,
-// no zero byte). Sets `ascii` to whether `text` is all ASCII when it does not.
-bool ContainsAsciiFolded(std::string_view text, std::string_view folded, bool& ascii) {
+// no zero byte) without spanning any of the `fieldEnds` (offsets where one text of several ends
+// and the next begins). Sets `ascii` to whether `text` is all ASCII when it does not.
+bool ContainsAsciiFolded(std::string_view text, std::string_view folded, bool& ascii,
+                         std::initializer_list<std::size_t> fieldEnds = {}) {
   const std::uint64_t first = kEachByte * static_cast<unsigned char>(folded.front());
   std::uint64_t seen = 0;
   for (std::size_t at = 0; at < text.size(); at += sizeof first) {
@@ -121,7 +125,10 @@ bool ContainsAsciiFolded(std::string_view text, std::string_view folded, bool& a
     seen |= word;
     for (std::uint64_t hits = ZeroBytes(LowerAscii(word) ^ first); hits != 0; hits &= hits - 1) {
       const std::size_t candidate = at + static_cast<std::size_t>(std::countr_zero(hits)) / 8;
-      if (text.size() - candidate >= folded.size() &&
+      const bool spansFields = std::ranges::any_of(fieldEnds, [&](std::size_t end) {
+        return candidate < end && end < candidate + folded.size();
+      });
+      if (text.size() - candidate >= folded.size() && !spansFields &&
           EqualsAsciiFoldedAt(text, candidate, folded)) {
         return true;
       }
@@ -231,6 +238,9 @@ Status RecordFilter::ParseTerm(std::string_view typed, std::string_view text,
       if (field.kind == Kind::kText && field.searchedByWords) term.fields.push_back(field.id);
     }
     term.asciiOnly = IsAscii(term.folded);
+    term.recordTexts = term.fields == std::vector<int>{static_cast<int>(Column::kSpeed),
+                                                       static_cast<int>(Column::kRoad),
+                                                       static_cast<int>(Column::kCity)};
     return Status();
   }
 
@@ -293,6 +303,19 @@ bool RecordFilter::TermMatches(const Term& term, const Source& source, std::uint
   if (term.integer) {
     const std::int64_t value = source.Int(row, term.fields.front());
     return (value >= term.low && value <= term.high) != term.negated;
+  }
+  if constexpr (std::is_same_v<Source, RecordTableSource>) {
+    // The three texts lie back to back: one pass over them all, matches across two refused.
+    if (term.recordTexts && term.asciiOnly) {
+      const RecordTable& table = source.Table();
+      const std::size_t speedEnd = table.Text(row, Column::kSpeed).size();
+      const std::size_t roadEnd = speedEnd + table.Text(row, Column::kRoad).size();
+      bool ascii = true;
+      if (ContainsAsciiFolded(table.RowTexts(row), term.folded, ascii, {speedEnd, roadEnd})) {
+        return !term.negated;
+      }
+      if (ascii) return term.negated;
+    }
   }
   bool found = false;
   for (const int field : term.fields) {

@@ -59,6 +59,7 @@ class RecordTableSource final : public FilterSource {
   std::string_view Text(std::uint32_t row, int field) const override {
     return table_.Text(row, static_cast<Column>(field));
   }
+  const RecordTable& Table() const { return table_; }
 
  private:
   const RecordTable& table_;
@@ -85,8 +86,9 @@ class RecordFilter {
     std::vector<int> fields;  // the one integer field, or the text fields searched
     std::int64_t low = 0;     // integer terms: the inclusive range a value must lie in
     std::int64_t high = 0;
-    std::string folded;      // text terms: the text to contain, case-folded
-    bool asciiOnly = false;  // text terms: `folded` is plain ASCII
+    std::string folded;        // text terms: the text to contain, case-folded
+    bool asciiOnly = false;    // text terms: `folded` is plain ASCII
+    bool recordTexts = false;  // text terms: the fields are Speed, Road and City, in order
   };
   // Parses one term: `typed` as written, `text` without its quotes, quoted from `quoteStart` on.
   static Status ParseTerm(std::string_view typed, std::string_view text, std::size_t quoteStart,

@@ -47,6 +47,13 @@ class RecordTable {
     return {texts_.data() + offset, r.textLength[field]};
   }
 
+  // The row's three texts back to back, Speed, Road and City: what Text gives one by one.
+  std::string_view RowTexts(std::size_t row) const {
+    const Row& r = rows_[row];
+    return {texts_.data() + r.textOffset,
+            std::size_t{r.textLength[0]} + r.textLength[1] + r.textLength[2]};
+  }
+
   // Bytes held by the table, rows and texts, for memory measurements.
   std::size_t CapacityBytes() const;
 

@@ -74,6 +74,7 @@ INSTANTIATE_TEST_SUITE_P(
                     MatchCase{"letter case not ignored", "\"BAD ORB\"", {0}},
                     MatchCase{"phrase split at its blank", "\"orb bad\"", {}},
                     MatchCase{"terms not all required", "orb bad", {0}},
+        MatchCase{"word found across two texts", "50a3", {}},
                     MatchCase{"column term looked for elsewhere", "road:A3", {0, 1}},
                     MatchCase{"column name's letter case matters", "CITY:\"bad orb\"", {0}},
                     MatchCase{"Windows-1252 byte not read as its letter",
