@@ -7,3 +7,6 @@
 // 'a', 'Σ' and 'ς' give 'σ', 'ẞ' gives 'ß'). Characters without case, and code points outside
 // Unicode, are returned unchanged. Foldings into several characters ('ß' to "ss") are not made.
 char32_t SimpleCaseFold(char32_t c);
+
+// The only characters beyond ASCII that fold into it: 'ſ' (long s) to 's', the Kelvin sign to 'k'.
+inline constexpr char32_t kFoldingIntoAscii[] = {0x017F, 0x212A};

@@ -10,6 +10,7 @@
 #include <thread>
 #include <type_traits>
 
+#include "radardb/case_folding.h"
 #include "radardb/database_text.h"
 
 namespace {
@@ -41,6 +42,8 @@ constexpr std::string_view kRangeMark = "..";
 constexpr std::string_view kOperators[] = {"!=", "<=", ">=", ":", "=", "<", ">"};
 constexpr std::int64_t kIntMin = std::numeric_limits<std::int32_t>::min();
 constexpr std::int64_t kIntMax = std::numeric_limits<std::int32_t>::max();
+// The first bytes of kFoldingIntoAscii in UTF-8.
+constexpr std::string_view kLeadsFoldingIntoAscii = "\xC5\xE2";
 // Rows scanned between two looks at the stop token, and fewer rows than this use one thread.
 constexpr std::size_t kScanBlock = 16384;
 
@@ -136,6 +139,13 @@ bool ContainsAsciiFolded(std::string_view text, std::string_view folded, bool& a
   }
   ascii = (seen & kHighBits) == 0;
   return false;
+}
+
+// Whether folding `text` may make ASCII where its bytes had none. When not, an ASCII needle is in
+// the folded text exactly when its bytes, ASCII letters lower-cased, hold it: UTF-8 sequences and
+// Windows-1252 bytes beyond ASCII all fold to characters beyond ASCII.
+bool FoldingMayMakeAscii(std::string_view text) {
+  return text.find_first_of(kLeadsFoldingIntoAscii) != std::string_view::npos;
 }
 
 Status TermError(std::string_view problem, std::string_view term) {
@@ -314,21 +324,21 @@ bool RecordFilter::TermMatches(const Term& term, const Source& source, std::uint
       if (ContainsAsciiFolded(table.RowTexts(row), term.folded, ascii, {speedEnd, roadEnd})) {
         return !term.negated;
       }
-      if (ascii) return term.negated;
+      if (ascii || !FoldingMayMakeAscii(table.RowTexts(row))) return term.negated;
     }
   }
   bool found = false;
   for (const int field : term.fields) {
     const std::string_view text = source.Text(row, field);
-    // An ASCII needle found among a text's ASCII bytes is in its folded form too. Otherwise only
-    // a text with other bytes can hold it, once folded (the Kelvin sign folds to 'k').
+    // An ASCII needle found among a text's ASCII bytes is in its folded form too; otherwise only
+    // folding can show it, in a text with other bytes (the Kelvin sign folds to 'k').
     bool ascii = true;
     if (term.asciiOnly) {
       found = ContainsAsciiFolded(text, term.folded, ascii);
     } else {
       ascii = IsAscii(text);
     }
-    if (!found && !ascii) {
+    if (!found && !ascii && (!term.asciiOnly || FoldingMayMakeAscii(text))) {
       thread_local std::string folded;
       folded.clear();
       AppendFoldedText(text, folded);
