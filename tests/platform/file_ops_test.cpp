@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "tests/support/scratch_folder.h"
 
@@ -61,6 +65,34 @@ TEST_F(FileOpsTest, PathBytesAreHandedOnUnchanged) {
 TEST_F(FileOpsTest, AvailableBytesOfAnExistingFolderOnly) {
   EXPECT_GT(platform::AvailableBytes(Path("")).value_or(0), 0u);
   EXPECT_EQ(platform::AvailableBytes(Path("missing/folder")), std::nullopt);
+}
+
+// Faults caught: an endless input read to the end before the limit is looked at, and an input
+// of exactly the limit taken for a larger one.
+TEST_F(FileOpsTest, ReadWholeFileStopsOneBytePastTheLimit) {
+  std::string bytes = "stale";
+  EXPECT_EQ(platform::ReadWholeFile("/dev/zero", bytes, 3000000).message(), "");
+  EXPECT_EQ(bytes.size(), 3000001u);
+  Write(Path("exact"), "12345");
+  EXPECT_EQ(platform::ReadWholeFile(Path("exact"), bytes, 5).message(), "");
+  EXPECT_EQ(bytes, "12345");
+  EXPECT_EQ(platform::ReadWholeFile(Path("exact"), bytes, 4).message(), "");
+  EXPECT_EQ(bytes, "12345");
+}
+
+// Fault caught: a temporary file that shows in its folder, so a crash leaves it there.
+TEST_F(FileOpsTest, UnnamedFileLeavesNoEntryAndReadsBack) {
+  platform::File file = platform::CreateUnnamedFile(Path(""));
+  ASSERT_TRUE(file);
+  EXPECT_EQ(std::fwrite("expanded", 1, 8, file.get()), 8u);
+  EXPECT_EQ(scratch_.Entries(), std::vector<std::string>{});
+  EXPECT_EQ(std::fflush(file.get()), 0);
+  EXPECT_EQ(platform::StreamSize(file.get()), std::optional<std::uint64_t>(8));
+  std::rewind(file.get());
+  char back[9] = {};
+  EXPECT_EQ(std::fread(back, 1, 8, file.get()), 8u);
+  EXPECT_EQ(std::string(back), "expanded");
+  EXPECT_FALSE(platform::CreateUnnamedFile(Path("missing")));
 }
 
 }  // namespace
