@@ -46,15 +46,16 @@ Status ReadWholeFile(const std::string& path, std::string& bytes, std::uint64_t 
     if (!owned) return Status::Error("cannot open '" + path + "': " + SystemReason());
     in = owned.get();
   }
-  const auto cannotRead = [&] {
-    Status failure = Status::Error("cannot read '" + path + "': " + SystemReason());
+  const auto cannotRead = [&](const std::string& reason) {
     bytes = std::string();
-    return failure;
+    return Status::Error("cannot read '" + path + "': " + reason);
   };
+  const std::string tooLarge = "more than " + std::to_string(limit) + " bytes";
   try {
-    // A regular file's size is known: one allocation instead of a doubling series.
+    // A regular file's size is known: checked first, then one allocation, not a doubling series.
     const std::optional<std::uint64_t> size = StreamSize(in);
-    if (size && *size <= limit) bytes.reserve(static_cast<std::size_t>(*size) + 1);
+    if (size && *size > limit) return cannotRead(tooLarge);
+    if (size) bytes.reserve(static_cast<std::size_t>(*size) + 1);
     std::vector<char> chunk(kReadChunk);
     for (;;) {
       const std::uint64_t allowed = limit - std::min<std::uint64_t>(limit, bytes.size());
@@ -67,9 +68,10 @@ Status ReadWholeFile(const std::string& path, std::string& bytes, std::uint64_t 
     }
   } catch (const std::bad_alloc&) {
     errno = ENOMEM;
-    return cannotRead();
+    return cannotRead(SystemReason());
   }
-  if (std::ferror(in)) return cannotRead();
+  if (std::ferror(in)) return cannotRead(SystemReason());
+  if (bytes.size() > limit) return cannotRead(tooLarge);
   return Status();
 }
 

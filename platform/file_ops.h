@@ -58,10 +58,11 @@ File CreateUnnamedFile(const std::string& folder);
 // The size of the regular file open in `stream`, or nullopt for a pipe, a device or on failure.
 std::optional<std::uint64_t> StreamSize(std::FILE* stream);
 
-// Reads `path` ("-": standard input) into `bytes`, replacing its content, but stops once it holds
-// more than `limit` bytes: a result longer than `limit` means the input is larger. Fails with
-// "cannot open 'PATH': REASON" or "cannot read 'PATH': REASON", REASON being the system's (also
-// when memory runs out: "Cannot allocate memory"); `bytes` is then empty.
+// Reads `path` ("-": standard input) into `bytes`, replacing its content. Fails with "cannot open
+// 'PATH': REASON" or "cannot read 'PATH': REASON", REASON being the system's (also when memory
+// runs out: "Cannot allocate memory"), and with "cannot read 'PATH': more than LIMIT bytes" for an
+// input larger than `limit`, found from a file's size or after reading one byte past the limit of
+// a stream. On failure `bytes` is empty.
 Status ReadWholeFile(const std::string& path, std::string& bytes, std::uint64_t limit = UINT64_MAX);
 
 // The system's text for the error code in errno.

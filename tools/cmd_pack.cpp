@@ -63,7 +63,6 @@ int RunPack(const CommandArgs& args) {
     std::fprintf(stderr, "kestrolan-db: %s\n", read.message().c_str());
     return 1;
   }
-  // Reading stopped one byte past the limit; CompressLzw refuses such data.
   const std::string archive = CompressLzw(data, parsed->blockSize);
   if (archive.empty()) {
     std::fprintf(stderr, "kestrolan-db: %s: too large for an archive (4 GiB at most)\n",

@@ -67,17 +67,19 @@ TEST_F(FileOpsTest, AvailableBytesOfAnExistingFolderOnly) {
   EXPECT_EQ(platform::AvailableBytes(Path("missing/folder")), std::nullopt);
 }
 
-// Faults caught: an endless input read to the end before the limit is looked at, and an input
-// of exactly the limit taken for a larger one.
-TEST_F(FileOpsTest, ReadWholeFileStopsOneBytePastTheLimit) {
+// Faults caught: an endless input read to the end before the limit is looked at, a large file
+// read before its size is, and an input of exactly the limit refused.
+TEST_F(FileOpsTest, ReadWholeFileRefusesMoreThanTheLimit) {
   std::string bytes = "stale";
-  EXPECT_EQ(platform::ReadWholeFile("/dev/zero", bytes, 3000000).message(), "");
-  EXPECT_EQ(bytes.size(), 3000001u);
+  EXPECT_EQ(platform::ReadWholeFile("/dev/zero", bytes, 3000000).message(),
+            "cannot read '/dev/zero': more than 3000000 bytes");
+  EXPECT_EQ(bytes, "");
   Write(Path("exact"), "12345");
   EXPECT_EQ(platform::ReadWholeFile(Path("exact"), bytes, 5).message(), "");
   EXPECT_EQ(bytes, "12345");
-  EXPECT_EQ(platform::ReadWholeFile(Path("exact"), bytes, 4).message(), "");
-  EXPECT_EQ(bytes, "12345");
+  std::filesystem::resize_file(Path("exact"), std::uint64_t{1} << 40);  // sparse: 1 TiB
+  EXPECT_EQ(platform::ReadWholeFile(Path("exact"), bytes, 5).message(),
+            "cannot read '" + Path("exact") + "': more than 5 bytes");
 }
 
 // Fault caught: a temporary file that shows in its folder, so a crash leaves it there.

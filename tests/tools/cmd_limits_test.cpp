@@ -126,6 +126,14 @@ INSTANTIATE_TEST_SUITE_P(
                   {"pack", "/dev/zero", "-o", "radar.lzw"},
                   1,
                   "kestrolan-db: cannot read '/dev/zero': Cannot allocate memory\n"},
+        LimitCase{"pack reading a 5 GiB file before looking at its size",
+                  [](const fs::path& folder) {
+                    WriteFileBytes(folder / "big.db", "");
+                    fs::resize_file(folder / "big.db", 5 * kGiB);
+                  },
+                  {"pack", "big.db", "-o", "radar.lzw"},
+                  1,
+                  "kestrolan-db: cannot read 'big.db': more than 4294967295 bytes\n"},
         LimitCase{"import reading an endless input before any check",
                   [](const fs::path&) {},
                   {"import", "/dev/zero", "-o", "radar.lzw"},
