@@ -159,7 +159,9 @@ void Kestrolan::LoadRadarFile(QString path) {
     ReapplySort(*acList);
     esFilename->setText(path);
   }
-  if (!outcome.status.ok()) prompts_.Information(QString::fromStdString(outcome.status.message()));
+  if (!outcome.status.ok() && !outcome.status.cancelled()) {
+    prompts_.Information(QString::fromStdString(outcome.status.message()));
+  }
   if (outcome.exportEnabled.has_value()) btExport->setEnabled(*outcome.exportEnabled);
 }
 

@@ -20,6 +20,9 @@ bool MoveFile(const std::string& from, const std::string& to);
 // or folder), or nullopt when the system cannot tell.
 std::optional<std::uint64_t> AvailableBytes(const std::string& path);
 
+// The folder for temporary files: TMPDIR when set, else /tmp (Windows: GetTempPath).
+std::string SystemTempFolder();
+
 // An open C stream that closes itself. Closing through the destructor ignores errors; output
 // whose loss matters is finished with Close().
 class File {
@@ -46,9 +49,21 @@ class File {
 // Opens `path` with fopen's `mode`; an empty File (errno set) when that fails.
 File OpenFile(const std::string& path, const char* mode);
 
-// Reads all of `path` ("-": standard input) into `bytes`. Fails with "cannot open 'PATH': REASON"
-// or "cannot read 'PATH': REASON", REASON being the system's.
-Status ReadWholeFile(const std::string& path, std::string& bytes);
+// A new, empty file in `folder` ("" for the current folder), open for reading and writing, that
+// cannot outlive the process: it has no name (Windows: it is deleted when closed), so it goes when
+// it is closed or the process ends, however it ends. An empty File (errno set) when no file can
+// be made there.
+File CreateUnnamedFile(const std::string& folder);
+
+// The size of the regular file open in `stream`, or nullopt for a pipe, a device or on failure.
+std::optional<std::uint64_t> StreamSize(std::FILE* stream);
+
+// Reads `path` ("-": standard input) into `bytes`, replacing its content. Fails with "cannot open
+// 'PATH': REASON" or "cannot read 'PATH': REASON", REASON being the system's (also when memory
+// runs out: "Cannot allocate memory"), and with "cannot read 'PATH': more than LIMIT bytes" for an
+// input larger than `limit`, found from a file's size or after reading one byte past the limit of
+// a stream. On failure `bytes` is empty.
+Status ReadWholeFile(const std::string& path, std::string& bytes, std::uint64_t limit = UINT64_MAX);
 
 // The system's text for the error code in errno.
 std::string SystemReason();

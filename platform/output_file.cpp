@@ -1,10 +1,12 @@
 #include "platform/output_file.h"
 
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
 #include "platform/file_ops.h"
+#include "platform/signal_cleanup.h"
 
 #ifndef _WIN32
 #include <fcntl.h>
@@ -105,9 +107,11 @@ Status OutputFile::Open(const std::string& path) {
     std::string candidate = folder + "." + base + ".partial";
     // Appended, not "x" + string: GCC 12 at -O3 warns falsely (-Wrestrict) on the latter.
     if (attempt > 0) candidate.append("-").append(std::to_string(attempt));
+    const SignalHold held;
     stream_ = CreateExclusive(candidate, replacing);
     if (stream_ != nullptr) {
       tempPath_ = candidate;
+      signalTicket_ = RegisterFileForSignal(tempPath_);
       return Status();
     }
     if (errno != EEXIST) return cannotCreate();
@@ -117,23 +121,22 @@ Status OutputFile::Open(const std::string& path) {
 
 Status OutputFile::Commit() {
   if (toStandardOutput_) {
-    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-      return Status::Error("cannot write to standard output: " + SystemReason());
-    }
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) return WriteFailure(errno);
     return Status();
   }
   TakeOverAttributes(stream_, targetPath_);
   bool written = std::fflush(stream_) == 0 && !std::ferror(stream_);
-  std::string reason = written ? std::string() : SystemReason();
+  int error = written ? 0 : errno;
   if (std::fclose(stream_) != 0 && written) {
     written = false;
-    reason = SystemReason();
+    error = errno;
   }
   stream_ = nullptr;
   if (!written) {
     Discard();
-    return Status::Error("cannot write '" + shownPath_ + "': " + reason);
+    return WriteFailure(error);
   }
+  const SignalHold held;
   // Unlike std::rename on Windows, this replaces an existing target on every platform.
   std::error_code renamed;
   std::filesystem::rename(tempPath_, targetPath_, renamed);
@@ -142,7 +145,15 @@ Status OutputFile::Commit() {
     return Status::Error("cannot create '" + shownPath_ + "': " + renamed.message());
   }
   tempPath_.clear();
+  UnregisterFile(signalTicket_);
+  signalTicket_ = -1;
   return Status();
+}
+
+Status OutputFile::WriteFailure(int error) const {
+  const std::string reason = std::strerror(error);
+  if (toStandardOutput_) return Status::Error("cannot write to standard output: " + reason);
+  return Status::Error("cannot write '" + shownPath_ + "': " + reason);
 }
 
 void OutputFile::Discard() {
@@ -152,8 +163,11 @@ void OutputFile::Discard() {
     stream_ = nullptr;
   }
   if (!tempPath_.empty()) {
+    const SignalHold held;
     DeleteFile(tempPath_);
     tempPath_.clear();
+    UnregisterFile(signalTicket_);
+    signalTicket_ = -1;
   }
 }
 

@@ -1,8 +1,10 @@
 #include "radardb/csv_export.h"
 
 #include <charconv>
+#include <new>
 
 #include "platform/output_file.h"
+#include "radardb/lzw_archive.h"
 
 namespace {
 
@@ -78,8 +80,12 @@ Status ExportCsvFile(const RecordTable& rows, const std::vector<std::uint32_t>* 
                      const std::string& path) {
   platform::OutputFile out;
   if (!out.Open(path).ok()) return Status::Error(kCreateError + path);
-  if (!WriteCsv(rows, order, out.Stream()) || !out.Commit().ok()) {
-    return Status::Error(kWriteError + path);
+  try {
+    if (!WriteCsv(rows, order, out.Stream()) || !out.Commit().ok()) {
+      return Status::Error(kWriteError + path);
+    }
+  } catch (const std::bad_alloc&) {
+    return Status::Error(kLzwOutOfMemory);
   }
   return Status();
 }

@@ -32,7 +32,7 @@ bool WriteCsv(const RecordTable& rows, const std::vector<std::uint32_t>* order, 
 // Writes the CSV to `path` through platform::OutputFile, so a failed export never harms an
 // existing file. Fails with "Error creating file " + path when the file cannot be created (or an
 // existing one may not be written), "Error writing file " + path when writing, closing or
-// replacing failed.
+// replacing failed, "Out of memory" when memory ran out; the existing file is then untouched.
 Status ExportCsvFile(const RecordTable& rows, const std::vector<std::uint32_t>* order,
                      const std::string& path);
 

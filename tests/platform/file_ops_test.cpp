@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "tests/support/scratch_folder.h"
 
@@ -61,6 +65,36 @@ TEST_F(FileOpsTest, PathBytesAreHandedOnUnchanged) {
 TEST_F(FileOpsTest, AvailableBytesOfAnExistingFolderOnly) {
   EXPECT_GT(platform::AvailableBytes(Path("")).value_or(0), 0u);
   EXPECT_EQ(platform::AvailableBytes(Path("missing/folder")), std::nullopt);
+}
+
+// Faults caught: an endless input read to the end before the limit is looked at, a large file
+// read before its size is, and an input of exactly the limit refused.
+TEST_F(FileOpsTest, ReadWholeFileRefusesMoreThanTheLimit) {
+  std::string bytes = "stale";
+  EXPECT_EQ(platform::ReadWholeFile("/dev/zero", bytes, 3000000).message(),
+            "cannot read '/dev/zero': more than 3000000 bytes");
+  EXPECT_EQ(bytes, "");
+  Write(Path("exact"), "12345");
+  EXPECT_EQ(platform::ReadWholeFile(Path("exact"), bytes, 5).message(), "");
+  EXPECT_EQ(bytes, "12345");
+  std::filesystem::resize_file(Path("exact"), std::uint64_t{1} << 40);  // sparse: 1 TiB
+  EXPECT_EQ(platform::ReadWholeFile(Path("exact"), bytes, 5).message(),
+            "cannot read '" + Path("exact") + "': more than 5 bytes");
+}
+
+// Fault caught: a temporary file that shows in its folder, so a crash leaves it there.
+TEST_F(FileOpsTest, UnnamedFileLeavesNoEntryAndReadsBack) {
+  platform::File file = platform::CreateUnnamedFile(Path(""));
+  ASSERT_TRUE(file);
+  EXPECT_EQ(std::fwrite("expanded", 1, 8, file.get()), 8u);
+  EXPECT_EQ(scratch_.Entries(), std::vector<std::string>{});
+  EXPECT_EQ(std::fflush(file.get()), 0);
+  EXPECT_EQ(platform::StreamSize(file.get()), std::optional<std::uint64_t>(8));
+  std::rewind(file.get());
+  char back[9] = {};
+  EXPECT_EQ(std::fread(back, 1, 8, file.get()), 8u);
+  EXPECT_EQ(std::string(back), "expanded");
+  EXPECT_FALSE(platform::CreateUnnamedFile(Path("missing")));
 }
 
 }  // namespace

@@ -65,6 +65,11 @@ INSTANTIATE_TEST_SUITE_P(
                  "New version present: Kestrolan v01.02, dated 03/10/2013, archive kestrolan "
                  "update.zip\n",
                  ""},
+        ToolCase{"the server's escape sequences sent to the terminal",
+                 "Kestrolan=v01.02\x1B[2J,03/10/2013\x07,k.zip;", kLocal, 0,
+                 "New version present: Kestrolan v01.02\\x1B[2J, dated 03/10/2013\\x07, archive "
+                 "k.zip\n",
+                 ""},
         ToolCase{"an equal version offered", "Kestrolan=v01.01,02/09/2012,k.zip;", kLocal, 0,
                  "Your program is up to date\n", ""},
         ToolCase{"another program's entry taken", "Other=v09.00,01/01/2020,o.zip;", kLocal, 0,
