@@ -1,13 +1,14 @@
 # Two commands set everything up on a fresh machine: `make run` and `make test`.
 BUILD := build
 ASAN_BUILD := build-asan
+TSAN_BUILD := build-tsan
 PACKAGE_BUILD := build-package
 JOBS ?= 2
 MAKEFLAGS += --no-print-directory
 # Our own builds turn warnings into errors and build the tests; a packager's plain build does not.
 OUR_BUILD := -DKESTROLAN_WERROR=ON -DBUILD_TESTING=ON
 
-.PHONY: all deps build asan run test package bench fuzz clean
+.PHONY: all deps build asan tsan run test package bench fuzz clean
 
 all: build
 
@@ -22,6 +23,10 @@ build: deps
 asan: deps
 	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DKESTROLAN_SANITIZE=ON -DKESTROLAN_GUI=OFF $(OUR_BUILD) >/dev/null
 	@cmake --build $(ASAN_BUILD) -j$(JOBS)
+
+# ThreadSanitizer over the core's tests and the archive fuzz replay, where the threads are.
+tsan: deps
+	@scripts/tsan $(TSAN_BUILD)
 
 run: build
 	@scripts/run-viewer $(BUILD)/app/kestrolan $(BUILD)/samples/radar.lzw
@@ -41,6 +46,7 @@ package: deps
 test: build asan
 	@cd $(BUILD) && ctest -j$(JOBS) --output-on-failure
 	@cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 ctest -j$(JOBS) --output-on-failure
+	@scripts/tsan $(TSAN_BUILD)
 	@scripts/check-package
 
 bench: build
@@ -50,4 +56,4 @@ fuzz: deps
 	@scripts/fuzz $(or $(SECONDS_TO_FUZZ),60) $(or $(FUZZ_TARGET),lzw)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(PACKAGE_BUILD) build-fuzz kestrolan_*.deb
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(PACKAGE_BUILD) build-fuzz kestrolan_*.deb
