@@ -27,6 +27,15 @@ constexpr std::size_t kBlocksPerThread = 3;
 // Bytes, compressed and expanded, of the blocks on their way beyond the oldest.
 constexpr std::uint64_t kMaxBytesInFlight = std::uint64_t{32} << 20;
 
+// Data written by one thread is kept off the cache lines another thread uses: sharing a line
+// slows both down.
+constexpr std::size_t kCacheLine = 64;
+
+// The dictionary of one of the crew's threads.
+struct alignas(kCacheLine) ThreadDictionary {
+  LzwDictionary dictionary;
+};
+
 bool Held(const LzwBlockSpan& span) {
   return span.length <= kMaxHeldInput && span.ExpectedOutput() <= LzwOutput::kHeldWhole;
 }
@@ -40,13 +49,13 @@ class NoSink : public LzwOutputSink {
 };
 
 // A block decoded in memory of its own, with its compressed bytes and its whole output.
-class BlockJob : public WorkJob {
+class alignas(kCacheLine) BlockJob : public WorkJob {
  public:
-  explicit BlockJob(std::vector<LzwDictionary>& dictionaries) : dictionaries_(dictionaries) {}
+  explicit BlockJob(std::vector<ThreadDictionary>& dictionaries) : dictionaries_(dictionaries) {}
 
   // Decodes with the running thread's dictionary, emptied first.
   void Run(unsigned thread) override {
-    LzwDictionary& dictionary = dictionaries_[thread];
+    LzwDictionary& dictionary = dictionaries_[thread].dictionary;
     dictionary.Clear();
     Decode(dictionary);
   }
@@ -65,7 +74,7 @@ class BlockJob : public WorkJob {
   LzwOutput output{noSink};
 
  private:
-  std::vector<LzwDictionary>& dictionaries_;
+  std::vector<ThreadDictionary>& dictionaries_;
 };
 
 // The dictionary as a decode of one block after the other leaves it, brought forward when asked
@@ -204,7 +213,7 @@ class ParallelExpansion {
   LzwOutputSink& out_;
   LzwBlockTable table_;
   std::optional<SequentialDictionary> sequential_;
-  std::vector<LzwDictionary> dictionaries_;  // one per thread of the crew
+  std::vector<ThreadDictionary> dictionaries_;  // one per thread of the crew
   std::vector<std::unique_ptr<BlockJob>> jobs_;
   std::vector<BlockJob*> idle_;
   std::deque<BlockJob*> inFlight_;  // in block order
