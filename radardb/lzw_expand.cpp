@@ -1,5 +1,6 @@
 #include "radardb/lzw_expand.h"
 
+#include <algorithm>
 #include <new>
 #include <vector>
 
@@ -107,11 +108,12 @@ Status ReadLzwLayout(LzwArchiveSource& archive, LzwArchiveLayout& layout) {
 Status ExpandLzwBlocks(LzwArchiveSource& archive, const LzwArchiveLayout& layout,
                        LzwOutputSink& out, const LzwProgress& progress, unsigned threads) {
   if (threads == 0) threads = WorkThreads();
+  threads = std::min(threads, layout.blockCount);  // no more threads than blocks
   out.Expect(layout.expandedSize);
   ProgressSink sink(out, progress, layout.expandedSize);
   const char* error = nullptr;
   try {
-    if (threads > 1 && layout.blockCount > 1) {
+    if (threads > 1) {
       error = ExpandLzwBlocksInParallel(archive, layout, sink, threads);
     } else {
       LzwOutput output(sink);
