@@ -235,6 +235,20 @@ INSTANTIATE_TEST_SUITE_P(Steps, LoadCancelTest,
                                          CancelCase{"cancel ignored after the last record",
                                                     {LoadStep::kReading, 3, 3}}));
 
+// Faults caught: Cancel not stopping blocks decoded side by side at once, or a cancelled load
+// that replaces the table or leaves its temporary file.
+TEST_F(LoadDatabaseTest, CancelStopsBlocksDecodedSideBySide) {
+  int calls = 0;
+  const LoadOutcome outcome = LoadDatabase(
+      WriteArchive(Records(40000)),
+      [&](LoadStep, std::uint64_t, std::uint64_t) { return ++calls > 1; }, 4);
+  EXPECT_TRUE(outcome.status.cancelled());
+  EXPECT_EQ(calls, 1);
+  EXPECT_FALSE(outcome.tableReplaced);
+  EXPECT_EQ(outcome.rows.size(), 0u);
+  EXPECT_EQ(FolderEntries(), std::vector<std::string>{"radar.lzw"});
+}
+
 // Fault caught: a load killed while its temporary file is open leaving that file behind.
 TEST_F(LoadDatabaseTest, KilledLoadLeavesNothingBehind) {
   const std::string archive = WriteArchive(Records(3));
