@@ -26,8 +26,8 @@ inline constexpr std::uint32_t kLzwEmptyNode = 256;
 
 // The decoder's dictionary for one archive: codes 0..4095 mapped to strings, the next free code
 // and the code width. Entries from 258 upward keep their strings across resets until
-// overwritten or cleared. Memory: a fixed table plus the nodes still reachable
-// from it (unreachable nodes are reclaimed at resets, often enough to keep them in cache).
+// overwritten or cleared. Memory: a fixed table plus the nodes still reachable from it
+// (unreachable nodes are reclaimed at resets, often enough to keep them in cache).
 class LzwDictionary {
  public:
   LzwDictionary();
