@@ -23,7 +23,7 @@ namespace {
 // that expands to LzwOutput::kHeldWhole bytes has well under this).
 constexpr std::size_t kMaxHeldInput = std::size_t{2} << 20;
 // Blocks on their way through the crew, per thread.
-constexpr std::size_t kBlocksPerThread = 3;
+constexpr std::size_t kBlocksPerThread = 16;
 // Bytes, compressed and expanded, of the blocks on their way beyond the oldest.
 constexpr std::uint64_t kMaxBytesInFlight = std::uint64_t{32} << 20;
 

@@ -59,14 +59,15 @@ void WorkCrew::Queue(WorkJob& job) {
 void WorkCrew::Wait(WorkJob& job) {
   std::unique_lock<std::mutex> lock(mutex_);
   while (job.state_ != WorkJob::State::kDone) {
-    if (job.state_ == WorkJob::State::kQueued) {
-      queue_.erase(std::find(queue_.begin(), queue_.end(), &job));
-      RunLocked(job, 0, lock);
-    } else if (WorkJob* other = TakeQueued()) {
-      RunLocked(*other, 0, lock);
-    } else {
+    if (queue_.empty()) {
       done_.wait(lock);
+      continue;
     }
+    // The newest job: helpers take the oldest, so the owner does not take from under them the
+    // jobs it will want next (a helper being woken is slower to reach a job than the owner).
+    WorkJob* newest = queue_.back();
+    queue_.pop_back();
+    RunLocked(*newest, 0, lock);
   }
   if (job.failure_) std::rethrow_exception(job.failure_);
 }

@@ -34,8 +34,8 @@ class WorkJob {
 };
 
 // Helper threads that run queued jobs, oldest first. The thread that makes the crew, its owner,
-// queues jobs and waits for them; while it waits it runs queued jobs itself, so the owner and
-// the helpers are Threads() threads at work. Only the owner calls the members.
+// queues jobs and waits for them; while it waits it runs queued jobs itself, newest first, so
+// the owner and the helpers are Threads() threads at work. Only the owner calls the members.
 class WorkCrew {
  public:
   // Starts `threads` - 1 helpers (fewer when the system has no more threads to give).
@@ -52,8 +52,8 @@ class WorkCrew {
   // gone.
   void Queue(WorkJob& job);
 
-  // Returns once `job`, queued on this crew, is done, and throws what its Run threw. Runs `job`
-  // on this thread when no helper has started it, and other queued jobs while a helper runs it.
+  // Returns once `job`, queued on this crew, is done, and throws what its Run threw. Meanwhile
+  // runs queued jobs on this thread, newest first, `job` among them when no helper starts it.
   void Wait(WorkJob& job);
 
  private:
