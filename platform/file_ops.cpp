@@ -30,10 +30,6 @@ bool File::Close() {
   return std::fclose(release()) == 0;
 }
 
-File OpenFile(const std::string& path, const char* mode) {
-  return File(std::fopen(path.c_str(), mode));
-}
-
 Status ReadWholeFile(const std::string& path, std::string& bytes) {
   File owned;
   std::FILE* in = stdin;
