@@ -136,6 +136,15 @@ std::optional<QByteArray> ReadUntilClose(ResponseReader& reader, qint64 maxBodyB
   }
 }
 
+// Makes room in *out for `more` bytes, the capacity growing by half at least. Reserving
+// reallocates in place, which moves a large buffer without copying it; growth by appending
+// would copy the whole body each time and hold it twice meanwhile.
+void MakeRoom(QByteArray* out, qint64 more) {
+  const qint64 needed = out->size() + more;
+  if (needed <= out->capacity()) return;
+  out->reserve(std::max(needed, out->capacity() + out->capacity() / 2));
+}
+
 }  // namespace
 
 bool ResponseReader::ReadLine(QByteArray* line, qint64 maxBytes) {
@@ -161,8 +170,11 @@ bool ResponseReader::ReadLine(QByteArray* line, qint64 maxBytes) {
 }
 
 HttpByteSource::ReadResult ResponseReader::ReadSome(QByteArray* out, qint64 maxBytes) {
+  const qint64 take = pendingPos_ == pending_.size()
+                          ? maxBytes
+                          : std::min<qint64>(maxBytes, pending_.size() - pendingPos_);
+  MakeRoom(out, take);
   if (pendingPos_ == pending_.size()) return source_.Receive(out, maxBytes);
-  const qint64 take = std::min<qint64>(maxBytes, pending_.size() - pendingPos_);
   out->append(pending_.constData() + pendingPos_, take);
   pendingPos_ += take;
   scannedPos_ = std::max(scannedPos_, pendingPos_);
