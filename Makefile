@@ -31,7 +31,7 @@ bench: build
 	@scripts/bench $(BUILD)
 
 fuzz: deps
-	@scripts/fuzz $(or $(SECONDS_TO_FUZZ),60)
+	@scripts/fuzz $(or $(SECONDS_TO_FUZZ),60) $(or $(FUZZ_TARGET),lzw_fuzz)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) build-fuzz
