@@ -47,7 +47,7 @@ bench: build
 	@scripts/bench $(BUILD)
 
 fuzz: deps
-	@scripts/fuzz $(or $(SECONDS_TO_FUZZ),60) $(or $(FUZZ_TARGET),lzw)
+	@scripts/fuzz $(or $(SECONDS_TO_FUZZ),60) $(or $(FUZZ_TARGET),lzw_fuzz)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(PACKAGE_BUILD) build-fuzz kestrolan_*.deb

@@ -16,6 +16,10 @@ bool DeleteFile(const std::string& path);
 // Renames `from` to `to`. Fails, touching neither, when `to` already exists or `from` does not.
 bool MoveFile(const std::string& from, const std::string& to);
 
+// Renames `from` to `to` in one step, replacing a file `to` if there is one, so that `to` never
+// goes missing. Fails, touching neither, when `from` does not exist or `to` is a folder.
+bool MoveFileReplacing(const std::string& from, const std::string& to);
+
 // Bytes an unprivileged user may still write on the file system holding `path` (an existing file
 // or folder), or nullopt when the system cannot tell.
 std::optional<std::uint64_t> AvailableBytes(const std::string& path);

@@ -23,6 +23,10 @@ bool MoveFile(const std::string& from, const std::string& to) {
   return true;
 }
 
+bool MoveFileReplacing(const std::string& from, const std::string& to) {
+  return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
 std::optional<std::uint64_t> AvailableBytes(const std::string& path) {
   struct statvfs info {};
   if (::statvfs(path.c_str(), &info) != 0) return std::nullopt;

@@ -18,6 +18,10 @@ bool MoveFile(const std::string& from, const std::string& to) {
   return ::MoveFileA(from.c_str(), to.c_str()) != 0;
 }
 
+bool MoveFileReplacing(const std::string& from, const std::string& to) {
+  return ::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
 std::optional<std::uint64_t> AvailableBytes(const std::string& path) {
   ULARGE_INTEGER available{};
   if (!::GetDiskFreeSpaceExA(path.c_str(), &available, nullptr, nullptr)) return std::nullopt;

@@ -46,6 +46,24 @@ TEST_F(FileOpsTest, MoveFileOfMissingSourceFails) {
   EXPECT_FALSE(fs::exists(Path("target")));
 }
 
+// The installer puts a new file in place this way when no backup can be made.
+TEST_F(FileOpsTest, MoveFileReplacingReplacesInOneStep) {
+  Write(Path("new"), "new");
+  Write(Path("a"), "old");
+  EXPECT_TRUE(platform::MoveFileReplacing(Path("new"), Path("a")));
+  EXPECT_EQ(Read(Path("a")), "new");
+  EXPECT_FALSE(fs::exists(Path("new")));
+}
+
+TEST_F(FileOpsTest, MoveFileReplacingLeavesAFolderAndAMissingSourceAlone) {
+  Write(Path("new"), "new");
+  fs::create_directory(Path("folder"));
+  EXPECT_FALSE(platform::MoveFileReplacing(Path("new"), Path("folder")));
+  EXPECT_EQ(Read(Path("new")), "new");
+  EXPECT_FALSE(platform::MoveFileReplacing(Path("missing"), Path("new")));
+  EXPECT_EQ(Read(Path("new")), "new");
+}
+
 TEST_F(FileOpsTest, DeleteFileRemovesOnlyExistingFiles) {
   Write(Path("x"), "x");
   EXPECT_TRUE(platform::DeleteFile(Path("x")));
