@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFileInfo>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -12,9 +13,16 @@ struct FileType {
 };
 
 // The state of one file selector, kept by its owner for the whole run: the types it offers and
-// the folder and file last chosen in it. The dialog itself is run by Prompts.
+// the folder, file and type last chosen in it. The dialog itself is run by Prompts.
 struct FileSelector {
   QVector<FileType> types;
   QString directory;  // folder the dialog opens in; empty: the current folder
   QString file;       // full path of the file chosen last, or a preset name for the next run
+  QString type;       // name of the type chosen last; empty: the first type
 };
+
+// Stores a chosen file in `selector`: the full path as its file, its folder as its directory.
+inline void RememberChoice(FileSelector& selector, const QString& path) {
+  selector.file = path;
+  selector.directory = QFileInfo(path).absolutePath();
+}

@@ -2,11 +2,18 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QEventLoop>
 #include <QFile>
 #include <QIcon>
+#include <QMimeData>
+#include <QShortcut>
+#include <algorithm>
 
 #include "app/anchor_layout.h"
+#include "app/filter_field.h"
 #include "app/load_feedback.h"
 #include "app/prompts.h"
 #include "app/record_table_view.h"
@@ -24,6 +31,11 @@ constexpr char kIconPath[] = ":/KestrolanImg/Icon";
 
 // Paths cross into the Qt-free core as the bytes the OS uses for them.
 std::string NativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+bool HasLocalFile(const QMimeData& data) {
+  const QList<QUrl> urls = data.urls();
+  return std::any_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); });
+}
 
 FileSelector MakeSelector(const QString& typeName, const QStringList& patterns) {
   FileSelector selector;
@@ -49,6 +61,8 @@ Kestrolan::Kestrolan(Prompts& prompts, QWidget* parent)
   anchors->AddAnchored(esFilename, {Anchor::kBoth, 112, 16}, {Anchor::kLeading, 12, 24});
   anchors->AddAnchored(acList, {Anchor::kBoth, 12, 12}, {Anchor::kBoth, 48, 48});
   anchors->AddAnchored(btExport, {Anchor::kLeading, 12, 88}, {Anchor::kTrailing, 12, 24});
+  anchors->AddAnchored(esFilter, {Anchor::kBoth, 112, 280}, {Anchor::kTrailing, 12, 24});
+  anchors->AddAnchored(lbCount, {Anchor::kTrailing, 112, 160}, {Anchor::kTrailing, 12, 24});
   anchors->AddAnchored(btExit, {Anchor::kTrailing, 12, 88}, {Anchor::kTrailing, 12, 24});
   resize(anchors->sizeHint());
   setMinimumSize(anchors->minimumSize());
@@ -62,11 +76,28 @@ Kestrolan::Kestrolan(Prompts& prompts, QWidget* parent)
   fsCsv = MakeSelector(QStringLiteral("CSV file"), {QStringLiteral("*.csv")});
 
   ConfigureRecordView(*acList, model_);
+  ConfigureFilterField(*esFilter, *lbCount, model_);
   btExport->setEnabled(false);
 
   connect(btLoad, &QPushButton::clicked, this, &Kestrolan::OpenRadarFile);
   connect(btExport, &QPushButton::clicked, this, &Kestrolan::ExportCsv);
   connect(btExit, &QPushButton::clicked, this, &Kestrolan::ExitProgram);
+  AddShortcuts();
+  setAcceptDrops(true);
+}
+
+void Kestrolan::AddShortcuts() {
+  const auto add = [this](const char* keys, auto action) {
+    connect(new QShortcut(QKeySequence(QString::fromLatin1(keys)), this), &QShortcut::activated,
+            this, action);
+  };
+  add("Ctrl+O", [this] { btLoad->click(); });
+  add("Ctrl+E", [this] { btExport->click(); });  // a disabled button ignores the click
+  add("Ctrl+F", [this] {
+    esFilter->setFocus(Qt::ShortcutFocusReason);
+    esFilter->selectAll();
+  });
+  add("Ctrl+Q", [this] { btExit->click(); });
 }
 
 Kestrolan::~Kestrolan() = default;
@@ -95,6 +126,28 @@ void Kestrolan::closeEvent(QCloseEvent* event) {
   if (loop_ != nullptr) loop_->exit(0);
 }
 
+void Kestrolan::dragEnterEvent(QDragEnterEvent* event) {
+  if (HasLocalFile(*event->mimeData())) event->acceptProposedAction();
+}
+
+void Kestrolan::dropEvent(QDropEvent* event) {
+  if (!HasLocalFile(*event->mimeData())) return;
+  event->acceptProposedAction();
+  // Loading may ask questions; the drag's source should not wait for them.
+  QMetaObject::invokeMethod(
+      this, [this, urls = event->mimeData()->urls()] { OpenDroppedFiles(urls); },
+      Qt::QueuedConnection);
+}
+
+void Kestrolan::OpenDroppedFiles(const QList<QUrl>& urls) {
+  for (const QUrl& url : urls) {
+    if (!url.isLocalFile()) continue;
+    const QString path = QDir::toNativeSeparators(url.toLocalFile());
+    RememberChoice(fsRadar, path);
+    LoadRadarFile(path);
+  }
+}
+
 void Kestrolan::LoadRadarFile(QString path) {
   LoadOutcome outcome;
   {
@@ -106,14 +159,16 @@ void Kestrolan::LoadRadarFile(QString path) {
     ReapplySort(*acList);
     esFilename->setText(path);
   }
-  if (!outcome.status.ok()) prompts_.Information(QString::fromStdString(outcome.status.message()));
+  if (!outcome.status.ok() && !outcome.status.cancelled()) {
+    prompts_.Information(QString::fromStdString(outcome.status.message()));
+  }
   if (outcome.exportEnabled.has_value()) btExport->setEnabled(*outcome.exportEnabled);
 }
 
 void Kestrolan::ExportCsv() {
   fsCsv.file = QFile::decodeName(QByteArray::fromStdString(CsvNameFor(NativePath(fsRadar.file))));
   if (!prompts_.SaveFile(fsCsv, QStringLiteral("Save as"))) return;
-  const Status exported = ExportCsvFile(model_.Rows(), model_.Order(), NativePath(fsCsv.file));
+  const Status exported = ExportCsvFile(model_.Rows(), &model_.Order(), NativePath(fsCsv.file));
   prompts_.Information(exported.ok() ? QStringLiteral("Done.")
                                      : QString::fromStdString(exported.message()));
 }

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QIcon>
+#include <QList>
 #include <QString>
+#include <QUrl>
 #include <QWidget>
 
 #include "app/file_selector.h"
@@ -10,11 +12,18 @@
 
 class Prompts;
 class QCloseEvent;
+class QDragEnterEvent;
+class QDropEvent;
 class QEventLoop;
 
-// The main window: Load button, the loaded database's path, the record table, Export and Exit.
-// Built complete and hidden by the constructor; Run() shows it and returns when it is left.
-// Every question it asks goes through `prompts`, which must outlive the window.
+// The main window: Load button, the loaded database's path, the record table, Export, the filter
+// field with the count of rows shown, and Exit. Built complete and hidden by the constructor;
+// Run() shows it and returns when it is left. Every question it asks goes through `prompts`,
+// which must outlive the window.
+//
+// Keys: Ctrl+O Load, Ctrl+E Export (while enabled), Ctrl+F the filter field, Ctrl+Q Exit. Local
+// files dropped on the window load one after the other, as if each were chosen with Load;
+// anything else dropped is refused.
 class Kestrolan : public QWidget, public Ui::KestrolanLayout {
   Q_OBJECT
 
@@ -37,6 +46,8 @@ class Kestrolan : public QWidget, public Ui::KestrolanLayout {
 
   // The rows on show, in the table's current order.
   const RecordTableModel& Model() const { return model_; }
+  // Loads the local files among `urls`, in order, each as if chosen with Load; skips the rest.
+  void OpenDroppedFiles(const QList<QUrl>& urls);
 
   FileSelector fsRadar;
   FileSelector fsCsv;
@@ -49,8 +60,13 @@ class Kestrolan : public QWidget, public Ui::KestrolanLayout {
  protected:
   // The title bar's close button ends Run() the way Exit does, with 0, asking nothing.
   void closeEvent(QCloseEvent* event) override;
+  // A drag with a local file in it is welcome; its drop loads the files after the drop is over.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
+  void AddShortcuts();
+
   Prompts& prompts_;
   RecordTableModel model_;
   QEventLoop* loop_ = nullptr;  // the loop of the running Run(), if any

@@ -16,31 +16,44 @@ LoadFeedback::~LoadFeedback() {
 }
 
 LoadProgress LoadFeedback::Callback() {
-  return [this](std::size_t done, std::size_t total) { Report(done, total); };
+  return [this](LoadStep step, std::uint64_t done, std::uint64_t total) {
+    return Report(step, done, total);
+  };
 }
 
-void LoadFeedback::Report(std::size_t done, std::size_t total) {
-  if (dialog_ == nullptr) {
-    if (clock_.elapsed() < delayMs_) return;
-    Show(total);
+bool LoadFeedback::Report(LoadStep step, std::uint64_t done, std::uint64_t total) {
+  if (cancelled_) return false;
+  const bool showing = dialog_ != nullptr;
+  if (!showing) {
+    if (clock_.elapsed() < delayMs_) return true;
+    Show();
   }
-  dialog_->setLabelText(QStringLiteral("%1 of %2 records read").arg(done).arg(total));
-  dialog_->setValue(static_cast<int>(done / static_cast<std::size_t>(scale_)));
+  if (!showing || step != step_ || total != total_) Start(step, total);
+  const QString counts = step == LoadStep::kExpanding ? QStringLiteral("%1 of %2 bytes expanded")
+                                                      : QStringLiteral("%1 of %2 records read");
+  dialog_->setLabelText(counts.arg(done).arg(total));
+  dialog_->setValue(static_cast<int>(done / scale_));
   QCoreApplication::processEvents();
+  cancelled_ = dialog_->wasCanceled();
+  return !cancelled_;
 }
 
-void LoadFeedback::Show(std::size_t total) {
-  constexpr std::size_t kLargest = std::numeric_limits<int>::max();
-  scale_ = static_cast<int>(total / kLargest + 1);
+void LoadFeedback::Show() {
   QApplication::setOverrideCursor(Qt::WaitCursor);
   busyCursor_ = true;
   dialog_ = new QProgressDialog(owner_);
   dialog_->setWindowTitle(QString::fromLatin1(AppName));
-  dialog_->setCancelButton(nullptr);
   dialog_->setWindowModality(Qt::ApplicationModal);
   dialog_->setAutoClose(false);
   dialog_->setAutoReset(false);
   dialog_->setMinimumDuration(0);
-  dialog_->setRange(0, static_cast<int>(total / static_cast<std::size_t>(scale_)));
   dialog_->show();
+}
+
+void LoadFeedback::Start(LoadStep step, std::uint64_t total) {
+  constexpr std::uint64_t kLargest = std::numeric_limits<int>::max();
+  step_ = step;
+  total_ = total;
+  scale_ = total / kLargest + 1;
+  dialog_->setRange(0, static_cast<int>(total / scale_));
 }

@@ -3,15 +3,16 @@
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QProgressDialog>
-#include <cstddef>
+#include <cstdint>
 
 #include "radardb/load_database.h"
 
 class QWidget;
 
 // What the user sees while a database loads: nothing for a short load; once a load has run for
-// kDelayMs, a busy cursor and a modal dialog with the records read of the total. Both go away
-// when the object is destroyed. Needs a QApplication.
+// kDelayMs, a busy cursor and a modal dialog with the bytes expanded, then the records read, of
+// the total, and a Cancel button that stops the load. Both go away when the object is destroyed.
+// Needs a QApplication.
 class LoadFeedback {
  public:
   static constexpr int kDelayMs = 500;
@@ -24,19 +25,24 @@ class LoadFeedback {
 
   // The callback to hand to LoadDatabase; valid while this object lives.
   LoadProgress Callback();
-  // Reports progress; shows the feedback once the load has run for kDelayMs.
-  void Report(std::size_t done, std::size_t total);
+  // Reports progress; shows the feedback once the load has run for kDelayMs. Returns false once
+  // the user has pressed Cancel.
+  bool Report(LoadStep step, std::uint64_t done, std::uint64_t total);
 
   // The dialog once shown, or null.
   QProgressDialog* Dialog() const { return dialog_; }
 
  private:
-  void Show(std::size_t total);
+  void Show();
+  void Start(LoadStep step, std::uint64_t total);
 
   QWidget* owner_;
   int delayMs_;
   QElapsedTimer clock_;
   QPointer<QProgressDialog> dialog_;
   bool busyCursor_ = false;
-  int scale_ = 1;  // records per dialog step, so counts fit the dialog's int range
+  bool cancelled_ = false;
+  LoadStep step_ = LoadStep::kExpanding;
+  std::uint64_t total_ = 0;
+  std::uint64_t scale_ = 1;  // units per dialog step, so counts fit the dialog's int range
 };

@@ -9,9 +9,8 @@ namespace {
 bool RunFileDialog(FileSelector& selector, const QString& title, QFileDialog::AcceptMode mode) {
   const auto dialog = MakeFileDialog(selector, title, mode);
   if (dialog->exec() != QDialog::Accepted) return false;
-  const QStringList chosen = dialog->selectedFiles();
-  if (chosen.isEmpty()) return false;
-  RememberChoice(selector, chosen.first());
+  if (dialog->selectedFiles().isEmpty()) return false;
+  RememberDialogChoice(selector, *dialog);
   return true;
 }
 
@@ -60,6 +59,9 @@ std::unique_ptr<QFileDialog> MakeFileDialog(const FileSelector& selector, const 
   QStringList filters;
   for (const FileType& type : selector.types) filters << NameFilter(type);
   dialog->setNameFilters(filters);
+  for (const FileType& type : selector.types) {
+    if (type.name == selector.type) dialog->selectNameFilter(NameFilter(type));
+  }
 
   // A full path names the folder as well; a bare name opens in the remembered folder.
   const QFileInfo preset(selector.file);
@@ -73,7 +75,10 @@ std::unique_ptr<QFileDialog> MakeFileDialog(const FileSelector& selector, const 
   return dialog;
 }
 
-void RememberChoice(FileSelector& selector, const QString& path) {
-  selector.file = path;
-  selector.directory = QFileInfo(path).absolutePath();
+void RememberDialogChoice(FileSelector& selector, const QFileDialog& dialog) {
+  const QStringList chosen = dialog.selectedFiles();
+  if (!chosen.isEmpty()) RememberChoice(selector, chosen.first());
+  for (const FileType& type : selector.types) {
+    if (NameFilter(type) == dialog.selectedNameFilter()) selector.type = type.name;
+  }
 }

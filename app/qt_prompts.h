@@ -25,8 +25,9 @@ class QtPrompts : public Prompts {
 std::unique_ptr<QMessageBox> MakeMessageBox(QMessageBox::Icon icon, const QString& text,
                                             QMessageBox::StandardButtons buttons);
 
-// A file dialog for `selector`: its types as name filters, opened in its folder with its file
-// preselected. Qt's own dialog, not the desktop's: it matches the types' whole-name patterns
+// A file dialog for `selector`: its types as name filters, the type chosen last selected, opened
+// in its folder with its file preselected. Qt's own dialog, not the desktop's: it matches the
+// types' whole-name patterns
 // ("radar.lzw") regardless of letter case on every platform, which native dialogs on Linux do
 // not promise. Saving asks before replacing an existing file.
 std::unique_ptr<QFileDialog> MakeFileDialog(const FileSelector& selector, const QString& title,
@@ -35,6 +36,6 @@ std::unique_ptr<QFileDialog> MakeFileDialog(const FileSelector& selector, const 
 // The name filter of one file type: "Radar file (radar.lzw dangerz.lzw)".
 QString NameFilter(const FileType& type);
 
-// Stores the path the user chose in `selector`: the full path as its file, the folder as its
-// directory.
-void RememberChoice(FileSelector& selector, const QString& path);
+// Stores what the user chose in `dialog` (made by MakeFileDialog for `selector`) in `selector`:
+// the file and its folder (RememberChoice) and the type.
+void RememberDialogChoice(FileSelector& selector, const QFileDialog& dialog);

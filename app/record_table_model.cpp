@@ -1,8 +1,8 @@
 #include "app/record_table_model.h"
 
+#include <algorithm>
 #include <numeric>
 
-#include "app/record_sort.h"
 #include "app/text_decoding.h"
 
 namespace {
@@ -15,21 +15,71 @@ std::vector<std::uint32_t> IdentityOrder(std::size_t size) {
 
 }  // namespace
 
-RecordTableModel::RecordTableModel(QObject* parent) : QAbstractTableModel(parent) {}
+RecordTableModel::RecordTableModel(QObject* parent)
+    : QAbstractTableModel(parent),
+      rows_(std::make_shared<const RecordTable>()),
+      order_(std::make_shared<const std::vector<std::uint32_t>>()),
+      filter_(std::make_shared<const RecordFilter>()) {}
 
 void RecordTableModel::SetRows(RecordTable&& rows) {
+  jobs_.Cancel();
   beginResetModel();
-  rows_ = std::move(rows);
-  order_ = IdentityOrder(rows_.size());
+  rows_ = std::make_shared<const RecordTable>(std::move(rows));
+  order_ = std::make_shared<const std::vector<std::uint32_t>>(IdentityOrder(rows_->size()));
+  pendingSorts_.clear();
+  filtered_ = !filter_->empty();
+  shown_.clear();
+  if (filtered_) shown_ = MatchingRows(*filter_, RecordTableSource(*rows_), *order_);
   endResetModel();
+  emit ShownRowsChanged();
 }
 
 std::size_t RecordTableModel::MemoryBytes() const {
-  return rows_.CapacityBytes() + order_.capacity() * sizeof(std::uint32_t);
+  return rows_->CapacityBytes() + (order_->capacity() + shown_.capacity()) * sizeof(std::uint32_t);
+}
+
+void RecordTableModel::SetFilter(RecordFilter filter) {
+  filter_ = std::make_shared<const RecordFilter>(std::move(filter));
+  if (!filter_->empty() || !pendingSorts_.empty()) {
+    StartFilterJob();
+    return;
+  }
+  // Nothing to work out: every row, in the order already at hand.
+  jobs_.Cancel();
+  if (filtered_) ShowFiltered(order_, {}, false);
+}
+
+void RecordTableModel::StartFilterJob() {
+  jobs_.Post([this, rows = rows_, order = order_, sorts = pendingSorts_,
+              filter = filter_](std::stop_token stop) -> std::function<void()> {
+    SharedOrder sorted = order;
+    for (const SortKey& key : sorts) {
+      if (stop.stop_requested()) return {};
+      sorted = std::make_shared<const std::vector<std::uint32_t>>(
+          SortedOrder(*rows, *sorted, key.column, key.direction));
+    }
+    std::vector<std::uint32_t> shown =
+        MatchingRows(*filter, RecordTableSource(*rows), *sorted, stop);
+    if (stop.stop_requested()) return {};
+    return [this, sorted, shown = std::move(shown), filtered = !filter->empty()]() mutable {
+      ShowFiltered(sorted, std::move(shown), filtered);
+    };
+  });
+}
+
+void RecordTableModel::ShowFiltered(SharedOrder order, std::vector<std::uint32_t> shown,
+                                    bool filtered) {
+  beginResetModel();
+  order_ = std::move(order);
+  pendingSorts_.clear();
+  shown_ = filtered ? std::move(shown) : std::vector<std::uint32_t>();
+  filtered_ = filtered;
+  endResetModel();
+  emit ShownRowsChanged();
 }
 
 int RecordTableModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : static_cast<int>(order_.size());
+  return parent.isValid() ? 0 : static_cast<int>(Order().size());
 }
 
 int RecordTableModel::columnCount(const QModelIndex& parent) const {
@@ -38,10 +88,10 @@ int RecordTableModel::columnCount(const QModelIndex& parent) const {
 
 QVariant RecordTableModel::data(const QModelIndex& index, int role) const {
   if (role != Qt::DisplayRole || !checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
-  const std::uint32_t row = order_[static_cast<std::size_t>(index.row())];
+  const std::uint32_t row = Order()[static_cast<std::size_t>(index.row())];
   const auto column = static_cast<Column>(index.column());
-  if (IsTextColumn(column)) return DecodeDatabaseText(rows_.Text(row, column));
-  return rows_.Int(row, column);
+  if (IsTextColumn(column)) return DecodeDatabaseText(rows_->Text(row, column));
+  return rows_->Int(row, column);
 }
 
 QVariant RecordTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -52,31 +102,47 @@ QVariant RecordTableModel::headerData(int section, Qt::Orientation orientation, 
 
 void RecordTableModel::sort(int column, Qt::SortOrder direction) {
   if (column < 0 || column >= kColumnCount) {
-    ReorderRows(IdentityOrder(rows_.size()));
-    return;
+    order_ = std::make_shared<const std::vector<std::uint32_t>>(IdentityOrder(rows_->size()));
+    pendingSorts_.clear();
+    std::vector<std::uint32_t> restored = *order_;
+    if (filtered_) {
+      restored = shown_;
+      std::sort(restored.begin(), restored.end());
+    }
+    Rearrange(std::move(restored));
+  } else {
+    const SortKey key{static_cast<Column>(column), direction == Qt::AscendingOrder
+                                                       ? SortDirection::kAscending
+                                                       : SortDirection::kDescending};
+    // Filtered, only the rows shown are sorted now; the whole order follows with the next filter.
+    if (filtered_) pendingSorts_.push_back(key);
+    Rearrange(SortedOrder(*rows_, Order(), key.column, key.direction));
   }
-  ReorderRows(SortedOrder(
-      rows_, order_, static_cast<Column>(column),
-      direction == Qt::AscendingOrder ? SortDirection::kAscending : SortDirection::kDescending));
+  // A filter being applied started from the order before: it starts again from the new one.
+  if (jobs_.Busy()) StartFilterJob();
 }
 
-void RecordTableModel::ReorderRows(std::vector<std::uint32_t> newOrder) {
+void RecordTableModel::Rearrange(std::vector<std::uint32_t> newShown) {
   emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
   const QModelIndexList before = persistentIndexList();
   if (!before.isEmpty()) {
     // Where each table row lands in the new order, to move the persistent indexes with it.
-    std::vector<std::uint32_t> newPosition(newOrder.size());
-    for (std::uint32_t position = 0; position < newOrder.size(); ++position) {
-      newPosition[newOrder[position]] = position;
+    std::vector<std::uint32_t> newPosition(rows_->size());
+    for (std::uint32_t position = 0; position < newShown.size(); ++position) {
+      newPosition[newShown[position]] = position;
     }
     QModelIndexList after;
     after.reserve(before.size());
     for (const QModelIndex& index : before) {
-      const std::uint32_t row = order_[static_cast<std::size_t>(index.row())];
+      const std::uint32_t row = Order()[static_cast<std::size_t>(index.row())];
       after << createIndex(static_cast<int>(newPosition[row]), index.column());
     }
     changePersistentIndexList(before, after);
   }
-  order_ = std::move(newOrder);
+  if (filtered_) {
+    shown_ = std::move(newShown);
+  } else {
+    order_ = std::make_shared<const std::vector<std::uint32_t>>(std::move(newShown));
+  }
   emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }

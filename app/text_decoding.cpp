@@ -1,39 +1,17 @@
 #include "app/text_decoding.h"
 
-#include <array>
-#include <cstdint>
-
+#include "radardb/database_text.h"
 #include "radardb/utf8_text.h"
-
-namespace {
-
-// Code points of the bytes 0x80..0x9F in Windows-1252; the rest of its upper half equals
-// Latin-1, that is the byte's own value.
-constexpr std::array<char16_t, 32> kWindows1252High = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  //
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,  //
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  //
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
-constexpr unsigned char kFirstHighByte = 0x80;
-constexpr unsigned char kLastRemappedByte = 0x9F;
-
-QString DecodeWindows1252(std::string_view bytes) {
-  QString text(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
-  QChar* out = text.data();
-  for (const char c : bytes) {
-    const auto byte = static_cast<unsigned char>(c);
-    const bool remapped = byte >= kFirstHighByte && byte <= kLastRemappedByte;
-    *out++ = QChar(remapped ? kWindows1252High[byte - kFirstHighByte] : char16_t{byte});
-  }
-  return text;
-}
-
-}  // namespace
 
 QString DecodeDatabaseText(std::string_view bytes) {
   if (IsValidUtf8(bytes)) {
     return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
   }
-  return DecodeWindows1252(bytes);
+  // Every Windows-1252 character lies in the Basic Multilingual Plane: one UTF-16 unit a byte.
+  QString text(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
+  QChar* out = text.data();
+  for (const char byte : bytes) {
+    *out++ = QChar(static_cast<char16_t>(Windows1252CodePoint(static_cast<unsigned char>(byte))));
+  }
+  return text;
 }

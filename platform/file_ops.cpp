@@ -1,7 +1,10 @@
+#include "platform/file_ops.h"
+
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
-
-#include "platform/file_ops.h"
+#include <new>
+#include <vector>
 
 namespace platform {
 
@@ -30,7 +33,8 @@ bool File::Close() {
   return std::fclose(release()) == 0;
 }
 
-Status ReadWholeFile(const std::string& path, std::string& bytes) {
+Status ReadWholeFile(const std::string& path, std::string& bytes, std::uint64_t limit) {
+  bytes.clear();
   File owned;
   std::FILE* in = stdin;
   if (path != "-") {
@@ -38,14 +42,32 @@ Status ReadWholeFile(const std::string& path, std::string& bytes) {
     if (!owned) return Status::Error("cannot open '" + path + "': " + SystemReason());
     in = owned.get();
   }
-  std::size_t got = 0;
-  do {
-    const std::size_t before = bytes.size();
-    bytes.resize(before + kReadChunk);
-    got = std::fread(bytes.data() + before, 1, kReadChunk, in);
-    bytes.resize(before + got);
-  } while (got == kReadChunk);
-  if (std::ferror(in)) return Status::Error("cannot read '" + path + "': " + SystemReason());
+  const auto cannotRead = [&](const std::string& reason) {
+    bytes = std::string();
+    return Status::Error("cannot read '" + path + "': " + reason);
+  };
+  const std::string tooLarge = "more than " + std::to_string(limit) + " bytes";
+  try {
+    // A regular file's size is known: checked first, then one allocation, not a doubling series.
+    const std::optional<std::uint64_t> size = StreamSize(in);
+    if (size && *size > limit) return cannotRead(tooLarge);
+    if (size) bytes.reserve(static_cast<std::size_t>(*size) + 1);
+    std::vector<char> chunk(kReadChunk);
+    for (;;) {
+      const std::uint64_t allowed = limit - std::min<std::uint64_t>(limit, bytes.size());
+      // One byte past the limit is read, to tell an input of `limit` bytes from a larger one.
+      const std::size_t asked =
+          allowed >= kReadChunk ? kReadChunk : static_cast<std::size_t>(allowed) + 1;
+      const std::size_t got = std::fread(chunk.data(), 1, asked, in);
+      bytes.append(chunk.data(), got);
+      if (got < asked || bytes.size() > limit) break;
+    }
+  } catch (const std::bad_alloc&) {
+    errno = ENOMEM;
+    return cannotRead(SystemReason());
+  }
+  if (std::ferror(in)) return cannotRead(SystemReason());
+  if (bytes.size() > limit) return cannotRead(tooLarge);
   return Status();
 }
 

@@ -18,9 +18,16 @@ bool DeleteFile(const std::string& path);
 // Renames `from` to `to`. Fails, touching neither, when `to` already exists or `from` does not.
 bool MoveFile(const std::string& from, const std::string& to);
 
+// Renames `from` to `to` in one step, replacing a file `to` if there is one, so that `to` never
+// goes missing. Fails, touching neither, when `from` does not exist or `to` is a folder.
+bool MoveFileReplacing(const std::string& from, const std::string& to);
+
 // Bytes an unprivileged user may still write on the file system holding `path` (an existing file
 // or folder), or nullopt when the system cannot tell.
 std::optional<std::uint64_t> AvailableBytes(const std::string& path);
+
+// The folder for temporary files: TMPDIR when set, else /tmp (Windows: GetTempPath).
+std::string SystemTempFolder();
 
 // An open C stream that closes itself. Closing through the destructor ignores errors; output
 // whose loss matters is finished with Close().
@@ -53,12 +60,25 @@ File OpenFile(const std::string& path, const char* mode);
 // (on systems with such permissions); otherwise it gets the usual mode for new files.
 File CreateNewFile(const std::string& path, bool ownerOnly = false);
 
-// `path` for the std::filesystem calls, decoded the way the functions above decode it.
+// `path` for the std::filesystem calls, decoded the way the functions above decode it, and back.
 std::filesystem::path FilesystemPath(const std::string& path);
+std::string PathText(const std::filesystem::path& path);
 
-// Reads all of `path` ("-": standard input) into `bytes`. Fails with "cannot open 'PATH': REASON"
-// or "cannot read 'PATH': REASON", REASON being the system's.
-Status ReadWholeFile(const std::string& path, std::string& bytes);
+// A new, empty file in `folder` ("" for the current folder), open for reading and writing, that
+// cannot outlive the process: it has no name (Windows: it is deleted when closed), so it goes when
+// it is closed or the process ends, however it ends. An empty File (errno set) when no file can
+// be made there.
+File CreateUnnamedFile(const std::string& folder);
+
+// The size of the regular file open in `stream`, or nullopt for a pipe, a device or on failure.
+std::optional<std::uint64_t> StreamSize(std::FILE* stream);
+
+// Reads `path` ("-": standard input) into `bytes`, replacing its content. Fails with "cannot open
+// 'PATH': REASON" or "cannot read 'PATH': REASON", REASON being the system's (also when memory
+// runs out: "Cannot allocate memory"), and with "cannot read 'PATH': more than LIMIT bytes" for an
+// input larger than `limit`, found from a file's size or after reading one byte past the limit of
+// a stream. On failure `bytes` is empty.
+Status ReadWholeFile(const std::string& path, std::string& bytes, std::uint64_t limit = UINT64_MAX);
 
 // The system's text for the error code in errno.
 std::string SystemReason();

@@ -1,5 +1,7 @@
 #include <fcntl.h>
 #include <stdio.h>
+#include <stdlib.h>
+#include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
@@ -19,6 +21,10 @@ bool MoveFile(const std::string& from, const std::string& to) {
   if (::link(from.c_str(), to.c_str()) != 0) return false;
   ::unlink(from.c_str());
   return true;
+}
+
+bool MoveFileReplacing(const std::string& from, const std::string& to) {
+  return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
 std::optional<std::uint64_t> AvailableBytes(const std::string& path) {
@@ -47,6 +53,43 @@ File CreateNewFile(const std::string& path, bool ownerOnly) {
   return File(stream);
 }
 
+std::string SystemTempFolder() {
+  const char* folder = std::getenv("TMPDIR");
+  return folder != nullptr && *folder != '\0' ? folder : "/tmp";
+}
+
+File CreateUnnamedFile(const std::string& folder) {
+  const std::string at = folder.empty() ? "." : folder;
+  int fd = -1;
+#ifdef O_TMPFILE
+  fd = ::open(at.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+  // Only these say that the file system cannot make nameless files; anything else is final.
+  if (fd < 0 && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return File();
+#endif
+  if (fd < 0) {
+    // The name lives only between these two calls.
+    std::string pattern = at + "/.kestrolan-XXXXXX";
+    fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+    if (fd < 0) return File();
+    ::unlink(pattern.c_str());
+  }
+  std::FILE* stream = ::fdopen(fd, "w+b");
+  if (stream == nullptr) {
+    const int saved = errno;
+    ::close(fd);
+    errno = saved;
+  }
+  return File(stream);
+}
+
 std::filesystem::path FilesystemPath(const std::string& path) { return path; }
+
+std::string PathText(const std::filesystem::path& path) { return path.string(); }
+
+std::optional<std::uint64_t> StreamSize(std::FILE* stream) {
+  struct stat info {};
+  if (::fstat(::fileno(stream), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  return static_cast<std::uint64_t>(info.st_size);
+}
 
 }  // namespace platform

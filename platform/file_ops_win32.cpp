@@ -29,6 +29,50 @@ std::wstring Widen(const std::string& text) {
   return wide;
 }
 
+// `wide` as UTF-8, the encoding of our paths.
+std::string Narrow(const std::wstring& wide) {
+  if (wide.empty()) return {};
+  const int size = static_cast<int>(wide.size());
+  const int length =
+      ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+  std::string text(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, text.data(), length, nullptr, nullptr);
+  return text;
+}
+
+// A C stream over the Win32 `handle`, which it then owns; an empty File (the handle closed) when
+// that fails.
+File StreamOver(HANDLE handle, int flags, const char* mode) {
+  const int fd = ::_open_osfhandle(reinterpret_cast<intptr_t>(handle), flags);
+  if (fd < 0) {
+    ::CloseHandle(handle);
+    return File();
+  }
+  std::FILE* stream = ::_fdopen(fd, mode);
+  if (stream == nullptr) ::_close(fd);
+  return File(stream);
+}
+
+// errno for the Win32 error of the last call, for the system's reason in messages.
+void SetErrnoFromLastError() {
+  switch (::GetLastError()) {
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+      errno = EEXIST;
+      break;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+      errno = ENOENT;
+      break;
+    case ERROR_DISK_FULL:
+      errno = ENOSPC;
+      break;
+    default:
+      errno = EACCES;
+  }
+}
+
 }  // namespace
 
 bool DeleteFile(const std::string& path) { return ::DeleteFileW(Widen(path).c_str()) != 0; }
@@ -38,10 +82,15 @@ bool MoveFile(const std::string& from, const std::string& to) {
   return ::MoveFileExW(Widen(from).c_str(), Widen(to).c_str(), 0) != 0;
 }
 
+bool MoveFileReplacing(const std::string& from, const std::string& to) {
+  return ::MoveFileExW(Widen(from).c_str(), Widen(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
 std::optional<std::uint64_t> AvailableBytes(const std::string& path) {
   // The call wants a folder; a file's figure is that of the folder holding it.
+  std::error_code error;
   std::filesystem::path folder = FilesystemPath(path);
-  if (!std::filesystem::is_directory(folder)) folder = folder.parent_path();
+  if (!std::filesystem::is_directory(folder, error)) folder = folder.parent_path();
   if (folder.empty()) folder = L".";
   ULARGE_INTEGER available{};
   if (!::GetDiskFreeSpaceExW(folder.c_str(), &available, nullptr, nullptr)) return std::nullopt;
@@ -58,29 +107,52 @@ File OpenFile(const std::string& path, const char* mode) {
 }
 
 File CreateNewFile(const std::string& path, bool) {
-  const std::wstring wide = Widen(path);
-  if (wide.empty()) {
-    errno = ENOENT;
-    return File();
-  }
   // fopen's "x" is not honoured by the Windows C library: it would truncate an existing file.
-  int fd = -1;
-  if (::_wsopen_s(&fd, wide.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _SH_DENYNO,
-                  _S_IREAD | _S_IWRITE) != 0) {
+  const HANDLE handle = ::CreateFileW(Widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                      CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    SetErrnoFromLastError();
     return File();
   }
-  std::FILE* stream = ::_fdopen(fd, "wb");
-  if (stream == nullptr) {
-    const int saved = errno;
-    ::_close(fd);
-    ::DeleteFileW(wide.c_str());
-    errno = saved;
-  }
-  return File(stream);
+  return StreamOver(handle, _O_WRONLY | _O_BINARY, "wb");
 }
 
 std::filesystem::path FilesystemPath(const std::string& path) {
   return std::filesystem::path(Widen(path));
+}
+
+std::string PathText(const std::filesystem::path& path) { return Narrow(path.wstring()); }
+
+std::string SystemTempFolder() {
+  wchar_t folder[MAX_PATH + 1];
+  const DWORD length = ::GetTempPathW(MAX_PATH + 1, folder);
+  return length == 0 || length > MAX_PATH ? std::string(".") : Narrow(std::wstring(folder, length));
+}
+
+File CreateUnnamedFile(const std::string& folder) {
+  wchar_t name[MAX_PATH];
+  // GetTempFileNameW creates the file; the handle below takes it over and deletes it on close.
+  if (::GetTempFileNameW(Widen(folder.empty() ? "." : folder).c_str(), L"kdb", 0, name) == 0) {
+    SetErrnoFromLastError();
+    return File();
+  }
+  const HANDLE handle = ::CreateFileW(
+      name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+      nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    SetErrnoFromLastError();
+    ::DeleteFileW(name);
+    return File();
+  }
+  return StreamOver(handle, _O_RDWR | _O_BINARY, "w+b");
+}
+
+std::optional<std::uint64_t> StreamSize(std::FILE* stream) {
+  struct _stat64 info {};
+  if (::_fstat64(::_fileno(stream), &info) != 0 || (info.st_mode & _S_IFREG) == 0) {
+    return std::nullopt;
+  }
+  return static_cast<std::uint64_t>(info.st_size);
 }
 
 }  // namespace platform

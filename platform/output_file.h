@@ -14,6 +14,9 @@ namespace platform {
 // temporary file is deleted and the target stays as it was. Every output of the window and the
 // tool goes through this.
 //
+// Where the program asked for it (platform::DeleteRegisteredFilesOnSignal), the temporary file is
+// deleted also when SIGINT, SIGTERM or SIGHUP ends the process.
+//
 // The path "-" means standard output. A target that is a symbolic link is resolved, so the file
 // it names is replaced and the link stays. A replaced file keeps its permission bits and, where
 // the system permits, its owner and group; a new file gets the usual mode for new files.
@@ -37,6 +40,10 @@ class OutputFile {
   // "cannot create 'PATH': REASON"; the temporary file is then deleted.
   Status Commit();
 
+  // The failure to report when a write to Stream() failed with the system error `error` (an
+  // errno value): "cannot write 'PATH': REASON" ("cannot write to standard output: REASON").
+  Status WriteFailure(int error) const;
+
  private:
   void Discard();
 
@@ -45,6 +52,7 @@ class OutputFile {
   std::string shownPath_;   // the path as the caller named it, for messages
   std::string targetPath_;  // the file that is replaced (a symbolic link resolved)
   std::string tempPath_;    // "" when there is no temporary file on disk
+  int signalTicket_ = -1;   // tempPath_'s registration for deletion on a signal
 };
 
 // Writes `bytes` as the whole output for `path` ("-": standard output) through an OutputFile.

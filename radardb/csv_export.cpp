@@ -1,8 +1,10 @@
 #include "radardb/csv_export.h"
 
 #include <charconv>
+#include <new>
 
 #include "platform/output_file.h"
+#include "radardb/lzw_archive.h"
 
 namespace {
 
@@ -57,14 +59,14 @@ void AppendCsvRow(const RecordTable& rows, std::size_t row, std::string& out) {
   out.append(kCsvLineEnd);
 }
 
-bool WriteCsv(const RecordTable& rows, const std::vector<std::uint32_t>& order, std::FILE* out) {
+bool WriteCsv(const RecordTable& rows, const std::vector<std::uint32_t>* order, std::FILE* out) {
   std::string chunk;
   chunk.reserve(kWriteChunk + kWriteChunk / 4);
   chunk.append(kCsvHeader);
   chunk.append(kCsvLineEnd);
-  const std::size_t count = order.empty() ? rows.size() : order.size();
+  const std::size_t count = order == nullptr ? rows.size() : order->size();
   for (std::size_t i = 0; i < count; ++i) {
-    AppendCsvRow(rows, order.empty() ? i : order[i], chunk);
+    AppendCsvRow(rows, order == nullptr ? i : (*order)[i], chunk);
     if (chunk.size() >= kWriteChunk) {
       if (std::fwrite(chunk.data(), 1, chunk.size(), out) != chunk.size()) return false;
       chunk.clear();
@@ -74,12 +76,16 @@ bool WriteCsv(const RecordTable& rows, const std::vector<std::uint32_t>& order, 
   return std::fflush(out) == 0 && std::ferror(out) == 0;
 }
 
-Status ExportCsvFile(const RecordTable& rows, const std::vector<std::uint32_t>& order,
+Status ExportCsvFile(const RecordTable& rows, const std::vector<std::uint32_t>* order,
                      const std::string& path) {
   platform::OutputFile out;
   if (!out.Open(path).ok()) return Status::Error(kCreateError + path);
-  if (!WriteCsv(rows, order, out.Stream()) || !out.Commit().ok()) {
-    return Status::Error(kWriteError + path);
+  try {
+    if (!WriteCsv(rows, order, out.Stream()) || !out.Commit().ok()) {
+      return Status::Error(kWriteError + path);
+    }
+  } catch (const std::bad_alloc&) {
+    return Status::Error(kLzwOutOfMemory);
   }
   return Status();
 }

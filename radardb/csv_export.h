@@ -24,15 +24,16 @@ void AppendCsvText(std::string_view text, std::string& out);
 // Appends the record line of `row` (below rows.size()), its line end included.
 void AppendCsvRow(const RecordTable& rows, std::size_t row, std::string& out);
 
-// Writes the CSV header line and one line per row of `rows` (in `order`, a permutation of the
-// row indices; in table order when `order` is empty) to `out`. Returns false on a write error.
-bool WriteCsv(const RecordTable& rows, const std::vector<std::uint32_t>& order, std::FILE* out);
+// Writes the CSV header line and then the lines of the rows listed in `order` (row indices of
+// `rows`, in the order to write them), or of every row in table order when `order` is null, to
+// `out`. Returns false on a write error.
+bool WriteCsv(const RecordTable& rows, const std::vector<std::uint32_t>* order, std::FILE* out);
 
 // Writes the CSV to `path` through platform::OutputFile, so a failed export never harms an
 // existing file. Fails with "Error creating file " + path when the file cannot be created (or an
 // existing one may not be written), "Error writing file " + path when writing, closing or
-// replacing failed.
-Status ExportCsvFile(const RecordTable& rows, const std::vector<std::uint32_t>& order,
+// replacing failed, "Out of memory" when memory ran out; the existing file is then untouched.
+Status ExportCsvFile(const RecordTable& rows, const std::vector<std::uint32_t>* order,
                      const std::string& path);
 
 // The CSV name offered for a database: its path cut at the extension of its file name (a dot in

@@ -1,17 +1,22 @@
 #include "radardb/csv_import.h"
 
-#include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstdint>
 #include <cstring>
+#include <new>
 #include <string_view>
 
 #include "radardb/csv_export.h"
 #include "radardb/csv_reader.h"
+#include "radardb/lzw_archive.h"
+#include "radardb/utf8_text.h"
 
 namespace {
 
 constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+// An archive counts its expanded bytes in 32 bits.
+constexpr std::uint64_t kMaxRecordBytes = UINT32_MAX;
 
 std::string JoinFields(const std::vector<std::string>& fields) {
   std::string joined;
@@ -73,7 +78,7 @@ Status ParseInt(const std::vector<std::string>& fields, Field field, std::int64_
   }
   return Status::Error(std::string(kFieldNames[field]) + " must be a whole number from " +
                        std::to_string(lowest) + " to " + std::to_string(highest) + ", not \"" +
-                       text + "\"");
+                       PrintableText(text) + "\"");
 }
 
 Status CopyText(const std::vector<std::string>& fields, Field field, char* dest, std::size_t size) {
@@ -133,7 +138,8 @@ Status BuildRecord(const std::vector<std::string>& fields, RadarRecord& record) 
   const std::optional<std::uint32_t> rawDir =
       RawDirectionFor(static_cast<std::int32_t>(values[kDir]));
   if (!rawDir) {
-    return Status::Error("dir " + fields[kDir] + " is not a direction a record can hold");
+    return Status::Error("dir " + PrintableText(fields[kDir]) +
+                         " is not a direction a record can hold");
   }
 
   record.SS = static_cast<std::uint8_t>(values[kSS]);
@@ -158,12 +164,18 @@ Status BuildRecord(const std::vector<std::string>& fields, RadarRecord& record) 
   return status;
 }
 
-Status CsvToRecords(std::string_view csv, std::string& records) {
+namespace {
+
+bool IsBlankLine(const std::vector<std::string>& fields) {
+  return fields.size() == 1 && fields[0].empty();
+}
+
+Status ReadRecords(std::string_view csv, std::string& records) {
   // Spreadsheets saving "CSV UTF-8" put a byte-order mark first.
   if (csv.substr(0, kUtf8ByteOrderMark.size()) == kUtf8ByteOrderMark) {
     csv.remove_prefix(kUtf8ByteOrderMark.size());
   }
-  CsvReader reader(csv);
+  CsvReader reader(csv, kCsvFieldCount);
   std::vector<std::string> fields;
   switch (reader.Next(fields)) {
     case CsvReader::Result::kEnd:
@@ -176,22 +188,39 @@ Status CsvToRecords(std::string_view csv, std::string& records) {
       }
       break;
   }
-  // One record per line end at most; quoted texts holding line ends make it fewer.
-  records.reserve(records.size() +
-                  static_cast<std::size_t>(std::count(csv.begin(), csv.end(), '\n')) *
-                      kRadarRecordSize);
   RadarRecord record;
+  // Blank lines may end the file, as spreadsheets often save it; before a record they are errors.
+  Status blankLine;
   for (;;) {
     switch (reader.Next(fields)) {
       case CsvReader::Result::kEnd:
         return Status();
       case CsvReader::Result::kError:
-        return AtLine(reader.line(), reader.error());
+        return blankLine.ok() ? AtLine(reader.line(), reader.error()) : blankLine;
       case CsvReader::Result::kRecord:
         break;
     }
+    if (IsBlankLine(fields)) {
+      if (blankLine.ok()) blankLine = AtLine(reader.line(), BuildRecord(fields, record).message());
+      continue;
+    }
+    if (!blankLine.ok()) return blankLine;
     const Status built = BuildRecord(fields, record);
     if (!built.ok()) return AtLine(reader.line(), built.message());
+    if (records.size() + kRadarRecordSize > kMaxRecordBytes) {
+      return AtLine(reader.line(), "more records than an archive holds (4 GiB at most)");
+    }
     record.AppendTo(records);
+  }
+}
+
+}  // namespace
+
+Status CsvToRecords(std::string_view csv, std::string& records) {
+  try {
+    return ReadRecords(csv, records);
+  } catch (const std::bad_alloc&) {
+    records = std::string();
+    return Status::Error(kLzwOutOfMemory);
   }
 }

@@ -11,9 +11,11 @@
 
 // Reads a CSV file as the export writes it (the header line, then one record line per record)
 // and appends each record's 241 bytes to `records`, in file order. A UTF-8 byte-order mark before
-// the header is skipped. Fails with "line N: " and the reason for the first bad line (N counts
-// from 1; a record whose quoted text spans lines is reported at the line where it begins);
-// `records` is then unspecified.
+// the header is skipped, and so are blank lines at the end. Fails with "line N: " and the reason
+// for the first bad line (N counts from 1; a record whose quoted text spans lines is reported at
+// the line where it begins; a line of more than fourteen fields is refused at its fifteenth),
+// with "Out of memory" when memory runs out; `records` is then unspecified. Texts from the file
+// quoted in a reason are made printable (PrintableText).
 Status CsvToRecords(std::string_view csv, std::string& records);
 
 // The smallest raw direction that decodes to `degrees`, or nullopt when none does.

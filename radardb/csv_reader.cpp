@@ -13,6 +13,10 @@ CsvReader::Result CsvReader::Next(std::vector<std::string>& fields) {
   if (pos_ >= text_.size()) return Result::kEnd;
   bool atRecordEnd = false;
   while (!atRecordEnd) {
+    if (fields.size() == maxFields_) {
+      error_ = "expected " + std::to_string(maxFields_) + " fields, found more";
+      return Result::kError;
+    }
     fields.emplace_back();
     if (!ReadField(fields.back(), atRecordEnd)) return Result::kError;
   }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,11 +13,13 @@ class CsvReader {
  public:
   enum class Result { kRecord, kEnd, kError };
 
-  // Reads `text`, which is not copied and must outlive the reader.
-  explicit CsvReader(std::string_view text) : text_(text) {}
+  // Reads `text`, which is not copied and must outlive the reader. A record of more than
+  // `maxFields` fields is refused as soon as its next field begins.
+  explicit CsvReader(std::string_view text, std::size_t maxFields = SIZE_MAX)
+      : text_(text), maxFields_(maxFields) {}
 
-  // Reads the next record into `fields`. kEnd: no text is left. kError: the record is malformed,
-  // error() says why, and the reader must not be used further.
+  // Reads the next record into `fields`. kEnd: no text is left. kError: the record is malformed
+  // or has too many fields, error() says why, and the reader must not be used further.
   Result Next(std::vector<std::string>& fields);
 
   // The line, counting from 1, on which the record last read (or attempted) begins.
@@ -31,6 +34,7 @@ class CsvReader {
   bool TakeLineEnd();
 
   std::string_view text_;
+  std::size_t maxFields_;
   std::size_t pos_ = 0;
   std::size_t line_ = 1;
   std::size_t recordLine_ = 0;

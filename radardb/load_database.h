@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -10,10 +11,11 @@
 
 // What loading a database archive produced, for the window to show.
 struct LoadOutcome {
-  // What to tell the user: a failure's text, or nothing on success.
+  // What to tell the user: a failure's text, or nothing on success and when cancelled.
   Status status;
-  // False when the archive could not be expanded: the table, the file name field and the Export
-  // button keep what they had. True: the table now shows `rows` and the file name field the path.
+  // False when the archive could not be expanded, memory ran out or the load was cancelled: the
+  // table, the file name field and the Export button keep what they had. True: the table now
+  // shows `rows` and the file name field the path.
   bool tableReplaced = false;
   // The Export button's new state; nullopt leaves it as it was.
   std::optional<bool> exportEnabled;
@@ -21,9 +23,14 @@ struct LoadOutcome {
   RecordTable rows;
 };
 
-// Reports progress now and then: records read so far and records in the database.
-using LoadProgress = std::function<void(std::size_t done, std::size_t total)>;
+// The two steps of a load: the archive is expanded, then its records are read.
+enum class LoadStep { kExpanding, kReading };
 
-// Expands the archive at `archivePath`, reads its 241-byte records and decodes them into rows.
-// The temporary file it expands into is deleted before returning, on every path.
+// Reports progress now and then: bytes expanded or records read so far, of the step's total.
+// Returns false to cancel the load, which then ends with Status::Cancelled().
+using LoadProgress = std::function<bool(LoadStep step, std::uint64_t done, std::uint64_t total)>;
+
+// Expands the archive at `archivePath` (see DecompressLzw), reads its 241-byte records and
+// decodes them into rows. The temporary file it expands into is gone when this returns, on every
+// path. Running out of memory ends it with "Out of memory", the table not replaced.
 LoadOutcome LoadDatabase(const std::string& archivePath, const LoadProgress& progress = {});

@@ -1,19 +1,19 @@
 #include "radardb/lzw_archive.h"
 
-#include <cerrno>
+#include <cstdio>
 
-#include "radardb/lzw_expand.h"
 #include "radardb/lzw_io.h"
 
 namespace {
 
-// Variants of the temporary file's name tried before giving up.
-constexpr int kMaxNameVariants = 1000;
-constexpr char kSuffixWithoutExtension[] = ".tmp";
+#ifdef _WIN32
+constexpr char kPathSeparators[] = "\\/:";
+#else
+constexpr char kPathSeparators[] = "/";
+#endif
 
 // Opens the archive and reads its layout; on failure leaves `file` empty.
-Status OpenArchive(const std::string& archivePath, platform::File& file,
-                   LzwArchiveLayout& layout) {
+Status OpenArchive(const std::string& archivePath, platform::File& file, LzwArchiveLayout& layout) {
   file = platform::OpenFile(archivePath, "rb");
   if (!file) return Status::Error(kLzwFileNotFound);
   LzwFileSource source(file.get());
@@ -22,56 +22,60 @@ Status OpenArchive(const std::string& archivePath, platform::File& file,
   return status;
 }
 
+// The folder part of `path` with its final separator ("maps/" for "maps/radar.lzw"), or "" for a
+// bare file name.
+std::string FolderOf(const std::string& path) {
+  const std::size_t separator = path.find_last_of(kPathSeparators);
+  return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
+}
+
+// The expanded database's file, in the archive's folder or else the system's temporary folder;
+// `folder` tells which.
+platform::File CreateTempFile(const std::string& archivePath, std::string& folder) {
+  folder = FolderOf(archivePath);
+  platform::File file = platform::CreateUnnamedFile(folder);
+  if (file) return file;
+  folder = platform::SystemTempFolder();
+  return platform::CreateUnnamedFile(folder);
+}
+
+bool FitsFreeSpace(const LzwArchiveLayout& layout, const std::string& folder,
+                   const FreeSpaceProbe& freeSpace) {
+  if (!freeSpace) return true;
+  const std::optional<std::uint64_t> available = freeSpace(folder.empty() ? "." : folder);
+  return !available || std::uint64_t{layout.expandedSize} + kLzwFreeSpaceMargin <= *available;
+}
+
 }  // namespace
 
-Status DecompressLzw(const std::string& archivePath, std::string& createdTempPath) {
-  createdTempPath.clear();
+Status DecompressLzw(const std::string& archivePath, platform::File& expanded,
+                     const DecompressOptions& options) {
+  expanded = platform::File();
   platform::File archive;
   LzwArchiveLayout layout;
   Status status = OpenArchive(archivePath, archive, layout);
   if (!status.ok()) return status;
-  platform::File temp = CreateLzwTempFile(archivePath, createdTempPath);
-  if (!temp) return Status::Error(kLzwTempFileError);
+  std::string folder;
+  platform::File temp = CreateTempFile(archivePath, folder);
+  if (!temp || !FitsFreeSpace(layout, folder, options.freeSpace)) {
+    return Status::Error(kLzwTempFileError);
+  }
   LzwFileSource source(archive.get());
   LzwFileSink sink(temp.get());
-  status = ExpandLzwBlocks(source, layout, sink);
-  if (!temp.Close() && status.ok()) status = Status::Error(kLzwTempFileError);
-  return status;
+  status = ExpandLzwBlocks(source, layout, sink, options.progress);
+  if (!status.ok()) return status;
+  if (std::fflush(temp.get()) != 0 || std::fseek(temp.get(), 0, SEEK_SET) != 0) {
+    return Status::Error(kLzwTempFileError);
+  }
+  expanded = std::move(temp);
+  return Status();
 }
 
-Status ExpandLzwArchive(const std::string& archivePath, std::FILE* out) {
+Status ExpandLzwArchive(const std::string& archivePath, LzwOutputSink& out) {
   platform::File archive;
   LzwArchiveLayout layout;
   Status status = OpenArchive(archivePath, archive, layout);
   if (!status.ok()) return status;
   LzwFileSource source(archive.get());
-  LzwFileSink sink(out);
-  status = ExpandLzwBlocks(source, layout, sink);
-  if (std::fflush(out) != 0 && status.ok()) status = Status::Error(kLzwTempFileError);
-  return status;
-}
-
-std::string LzwTempFileBaseName(const std::string& archivePath) {
-  const std::size_t slash = archivePath.find_last_of('/');
-  const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-  const std::size_t dot = archivePath.find_last_of('.');
-  // A dot that starts the name ("/maps/.lzw") or lies in a folder name is no extension.
-  if (dot == std::string::npos || dot <= nameStart) return archivePath + kSuffixWithoutExtension;
-  return archivePath.substr(0, dot);
-}
-
-platform::File CreateLzwTempFile(const std::string& archivePath, std::string& createdPath) {
-  createdPath.clear();
-  const std::string base = LzwTempFileBaseName(archivePath);
-  for (int variant = 0; variant < kMaxNameVariants; ++variant) {
-    const std::string candidate = variant == 0 ? base : base + "-" + std::to_string(variant);
-    // "x": created exclusively; fails with EEXIST instead of truncating someone's file.
-    platform::File file = platform::OpenFile(candidate, "wbx");
-    if (file) {
-      createdPath = candidate;
-      return file;
-    }
-    if (errno != EEXIST) break;
-  }
-  return platform::File();
+  return ExpandLzwBlocks(source, layout, out);
 }

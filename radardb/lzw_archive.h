@@ -1,10 +1,14 @@
 #pragma once
 
-#include <cstdio>
+#include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "platform/file_ops.h"
 #include "platform/status.h"
+#include "radardb/lzw_expand.h"
+#include "radardb/lzw_output.h"
 
 // Reading radar database archives ("radar.lzw", "dangerz.lzw") from disk: a 14-byte header, LZW
 // blocks, and a block table at the end. Every failure carries one of these texts, shown to the
@@ -16,26 +20,30 @@ inline constexpr char kLzwOutOfMemory[] = "Out of memory";
 inline constexpr char kLzwTempFileError[] = "Error creating temporary destination file";
 inline constexpr char kLzwDecompressError[] = "LZW decompress error";
 
-// Expands the archive at `archivePath` into a new temporary file in the archive's folder, named
-// after the archive's file name without its extension ("radar" for "radar.lzw"), or a unique
-// variant of that name when a file of that name exists; an existing file is never touched.
-// Whenever a temporary file was created, on success and on failure alike, its path is stored in
-// `createdTempPath` (otherwise it is set to ""), and the caller deletes that file once it is done
-// with it.
-Status DecompressLzw(const std::string& archivePath, std::string& createdTempPath);
+// Room left free on the file system of the expanded database: an archive is expanded only when
+// its total fits into the free space less this.
+inline constexpr std::uint64_t kLzwFreeSpaceMargin = std::uint64_t{64} << 20;
 
-// Expands the archive at `archivePath` into `out` (opened for binary writing), with the same
-// checks and texts as DecompressLzw; a failed write to `out` is reported as kLzwTempFileError.
-Status ExpandLzwArchive(const std::string& archivePath, std::FILE* out);
+// The free bytes on the file system holding `folder`, or nullopt when the system cannot tell.
+using FreeSpaceProbe = std::function<std::optional<std::uint64_t>(const std::string& folder)>;
 
-// The name the expanded database of `archivePath` is first tried under: the archive's folder and
-// its file name without the extension ("maps/radar" for "maps/radar.lzw"), or the file name plus
-// ".tmp" when it has no extension ("maps/radar.tmp" for "maps/radar").
-std::string LzwTempFileBaseName(const std::string& archivePath);
+struct DecompressOptions {
+  // Told the bytes expanded so far; may stop the expansion. None by default.
+  LzwProgress progress;
+  // Where the free space comes from; tests put a figure of their own here.
+  FreeSpaceProbe freeSpace = platform::AvailableBytes;
+};
 
-// Creates a new, empty file for the expanded database of `archivePath`: under
-// LzwTempFileBaseName, or when a file of that name exists, under the first free variant
-// ("maps/radar-1", "maps/radar-2", ...). An existing file is never opened. Returns the open
-// stream and its path in `createdPath`, or an empty File (and "" in `createdPath`) when no file
-// could be created.
-platform::File CreateLzwTempFile(const std::string& archivePath, std::string& createdPath);
+// Expands the archive at `archivePath` into a new temporary file in the archive's folder or,
+// when no file can be made there (read-only media), in the system's temporary folder. The file
+// has no name, so it goes when `expanded` is closed or the process ends, however it ends.
+// Before anything is written, the archive's expected total must fit into the free space there
+// less kLzwFreeSpaceMargin, as far as `options.freeSpace` can tell; otherwise kLzwTempFileError.
+// On success `expanded` holds the file, positioned at its start. On failure `expanded` is empty
+// and nothing is left on disk; Status::Cancelled() when `options.progress` stopped it.
+Status DecompressLzw(const std::string& archivePath, platform::File& expanded,
+                     const DecompressOptions& options = {});
+
+// Expands the archive at `archivePath` into `out`, with the same checks and texts as
+// DecompressLzw but no bound on the output; a refused write is reported as kLzwTempFileError.
+Status ExpandLzwArchive(const std::string& archivePath, LzwOutputSink& out);

@@ -1,37 +1,44 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
-#include <vector>
+#include <functional>
+#include <string_view>
 
 #include "platform/status.h"
 #include "radardb/lzw_io.h"
 #include "radardb/lzw_output.h"
 
-// The header and block table of an archive, as read and checked by ReadLzwLayout.
+// The header of an archive and the two block table entries that describe it as a whole, as read
+// and checked by ReadLzwLayout. The table itself stays in the file: a hostile block count costs
+// no memory.
 struct LzwArchiveLayout {
   std::uint64_t fileSize = 0;
   std::uint32_t blockCount = 0;
   std::uint32_t tableOffset = 0;
-  std::uint32_t reserved = 0;  // the 4 reserved header bytes, little-endian; not used
-  // dataOffset of each block, then tableOffset (where the last block ends): blockCount + 1 values.
-  std::vector<std::uint32_t> blockStarts;
-  // Running total of expanded bytes expected after each block (the last one already plus 1).
-  std::vector<std::uint32_t> expectedTotals;
+  std::uint32_t reserved = 0;         // the 4 reserved header bytes, little-endian; not used
+  std::uint32_t firstBlockStart = 0;  // dataOffset of the first block
+  // The total expected after the last block: the last entry's stored value plus 1, in 32 bits
+  // (a stored 0xFFFFFFFF is an empty database).
+  std::uint32_t expandedSize = 0;
 };
 
-// Reads the header and block table. Fails with kLzwFileReadError (header short, table past the
-// file's end) or kLzwWrongFileFormat (wrong magic, no blocks). Allocates only after checking the
-// table against the file's size.
+// Told now and then during an expansion how many bytes have come out so far of the total the
+// archive promises. Returns false to stop the expansion.
+using LzwProgress = std::function<bool(std::uint64_t done, std::uint64_t total)>;
+
+// Reads and checks the header and the first and last block table entries. Fails with
+// kLzwFileReadError (header short, table past the file's end) or kLzwWrongFileFormat (wrong
+// magic, no blocks). Allocates nothing.
 Status ReadLzwLayout(LzwArchiveSource& archive, LzwArchiveLayout& layout);
 
 // Expands every block of `layout` from `archive` into `out`, checking each block's total.
-// Fails with kLzwOutOfMemory (block offsets running backwards),
-// kLzwFileReadError (an empty block, or one past the file's end), kLzwDecompressError (a total
-// that differs from the table's), kLzwTempFileError (`out` failed). What was decoded before a
-// failure has been handed to `out`. Memory: one block plus the dictionary.
+// Fails with kLzwOutOfMemory (block offsets running backwards, or memory exhausted),
+// kLzwFileReadError (an empty block, one past the file's end, or an unreadable table),
+// kLzwDecompressError (a total that differs from the table's), kLzwTempFileError (`out` failed),
+// or Status::Cancelled() when `progress` returned false. What was decoded before a failure has
+// been handed to `out`. Memory: one block's bytes, a slice of the table and the dictionary.
 Status ExpandLzwBlocks(LzwArchiveSource& archive, const LzwArchiveLayout& layout,
-                       LzwOutputSink& out);
+                       LzwOutputSink& out, const LzwProgress& progress = {});
 
 // Reads and expands a whole archive held in memory into `out`: ReadLzwLayout, then
 // ExpandLzwBlocks.

@@ -2,6 +2,7 @@
 
 #include <sys/types.h>
 
+#include <cerrno>
 #include <cstring>
 
 namespace {
@@ -40,7 +41,9 @@ bool LzwMemorySource::ReadAt(std::uint64_t offset, std::size_t size, unsigned ch
 }
 
 bool LzwFileSink::Write(const unsigned char* data, std::size_t size) {
-  return std::fwrite(data, 1, size, file_) == size;
+  if (std::fwrite(data, 1, size, file_) == size) return true;
+  if (error_ == 0) error_ = errno != 0 ? errno : EIO;
+  return false;
 }
 
 bool LzwStringSink::Write(const unsigned char* data, std::size_t size) {

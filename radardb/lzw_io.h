@@ -45,9 +45,12 @@ class LzwFileSink : public LzwOutputSink {
  public:
   explicit LzwFileSink(std::FILE* file) : file_(file) {}
   bool Write(const unsigned char* data, std::size_t size) override;
+  // The system's error code (errno) of the first write that failed, 0 while none has.
+  int Error() const { return error_; }
 
  private:
   std::FILE* file_;
+  int error_ = 0;
 };
 
 // Appends to a string (not owned).

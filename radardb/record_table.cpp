@@ -24,14 +24,6 @@ void RecordTable::Clear() {
   texts_.clear();
 }
 
-std::string_view RecordTable::Text(std::size_t row, Column column) const {
-  const Row& r = rows_[row];
-  const int field = static_cast<int>(column) - kIntColumnCount;
-  std::size_t offset = r.textOffset;
-  for (int i = 0; i < field; ++i) offset += r.textLength[i];
-  return {texts_.data() + offset, r.textLength[field]};
-}
-
 std::size_t RecordTable::CapacityBytes() const {
   return rows_.capacity() * sizeof(Row) + texts_.capacity();
 }

@@ -39,7 +39,20 @@ class RecordTable {
     return rows_[row].ints[static_cast<int>(column)];
   }
   // `column` must be a text column, `row` below size(). Valid until the table changes.
-  std::string_view Text(std::size_t row, Column column) const;
+  std::string_view Text(std::size_t row, Column column) const {
+    const Row& r = rows_[row];
+    const int field = static_cast<int>(column) - kIntColumnCount;
+    std::size_t offset = r.textOffset;
+    for (int i = 0; i < field; ++i) offset += r.textLength[i];
+    return {texts_.data() + offset, r.textLength[field]};
+  }
+
+  // The row's three texts back to back, Speed, Road and City: what Text gives one by one.
+  std::string_view RowTexts(std::size_t row) const {
+    const Row& r = rows_[row];
+    return {texts_.data() + r.textOffset,
+            std::size_t{r.textLength[0]} + r.textLength[1] + r.textLength[2]};
+  }
 
   // Bytes held by the table, rows and texts, for memory measurements.
   std::size_t CapacityBytes() const;

@@ -17,14 +17,6 @@ void AppendEscaped(unsigned char byte, std::string& out) {
   out.push_back(kHexDigits[byte & 0x0F]);
 }
 
-// The code point of the well-formed sequence of `length` bytes at `p`.
-unsigned CodePoint(const unsigned char* p, std::size_t length) {
-  static constexpr unsigned char kLeadBits[] = {0, 0x7F, 0x1F, 0x0F, 0x07};
-  unsigned value = p[0] & kLeadBits[length];
-  for (std::size_t i = 1; i < length; ++i) value = value << 6 | (p[i] & 0x3F);
-  return value;
-}
-
 }  // namespace
 
 std::size_t Utf8SequenceLength(std::string_view text) {
@@ -65,6 +57,32 @@ bool IsValidUtf8(std::string_view bytes) {
   return true;
 }
 
+char32_t Utf8CodePoint(std::string_view text, std::size_t length) {
+  static constexpr unsigned char kLeadBits[] = {0, 0x7F, 0x1F, 0x0F, 0x07};
+  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+  char32_t value = p[0] & kLeadBits[length];
+  for (std::size_t i = 1; i < length; ++i) value = value << 6 | (p[i] & 0x3F);
+  return value;
+}
+
+void AppendUtf8(char32_t c, std::string& out) {
+  if (c < 0x80) {
+    out.push_back(static_cast<char>(c));
+  } else if (c < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | c >> 6));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else if (c < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | c >> 12));
+    out.push_back(static_cast<char>(0x80 | (c >> 6 & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | c >> 18));
+    out.push_back(static_cast<char>(0x80 | (c >> 12 & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c >> 6 & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  }
+}
+
 std::string PrintableText(std::string_view text, std::size_t limit) {
   std::string out;
   std::size_t at = 0;
@@ -76,7 +94,7 @@ std::string PrintableText(std::string_view text, std::size_t limit) {
       break;
     }
     const auto* bytes = reinterpret_cast<const unsigned char*>(text.data() + at);
-    const unsigned code = length == 0 ? 0 : CodePoint(bytes, length);
+    const char32_t code = length == 0 ? 0 : Utf8CodePoint(text.substr(at), length);
     const bool control =
         code < kFirstPrintable || code == kDelete || (code >= kFirstC1 && code <= kLastC1);
     if (length == 0 || control) {

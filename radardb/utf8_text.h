@@ -14,6 +14,13 @@ std::size_t Utf8SequenceLength(std::string_view text);
 // True when all of `bytes` is well-formed UTF-8.
 bool IsValidUtf8(std::string_view bytes);
 
+// The code point of the well-formed sequence of `length` bytes at the start of `text`, where
+// `length` is what Utf8SequenceLength returned for it (not 0).
+char32_t Utf8CodePoint(std::string_view text, std::size_t length);
+
+// Appends `c`, a Unicode scalar value (at most U+10FFFF, no surrogate), encoded as UTF-8.
+void AppendUtf8(char32_t c, std::string& out);
+
 // Bytes of untrusted text (a server's version list, a field of a CSV file) shown at most, before
 // escaping: enough to recognise the value, never a flood.
 inline constexpr std::size_t kPrintableTextLimit = 200;

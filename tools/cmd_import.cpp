@@ -1,5 +1,6 @@
 // kestrolan-db import: rebuilds a database archive from a CSV file in the export's format, for
 // databases edited in a spreadsheet.
+#include <cstdint>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -11,6 +12,9 @@
 #include "tools/commands.h"
 
 namespace {
+
+// The largest CSV read: 4 GiB, the archive format's own limit.
+constexpr std::uint64_t kMaxCsvSize = UINT32_MAX;
 
 struct ImportArgs {
   std::string csv;
@@ -38,7 +42,7 @@ int RunImport(const CommandArgs& args) {
   const std::optional<ImportArgs> parsed = ParseImportArgs(args);
   if (!parsed) return UsageError(CommandNamed("import"));
   std::string csv;
-  Status status = platform::ReadWholeFile(parsed->csv, csv);
+  Status status = platform::ReadWholeFile(parsed->csv, csv, kMaxCsvSize);
   if (!status.ok()) {
     std::fprintf(stderr, "kestrolan-db import: %s\n", status.message().c_str());
     return 1;
@@ -50,7 +54,14 @@ int RunImport(const CommandArgs& args) {
     return 1;
   }
   csv = std::string();
-  status = platform::WriteOutputFile(parsed->archive, CompressLzw(records));
+  const std::string archive = CompressLzw(records);
+  records = std::string();
+  if (archive.empty()) {
+    std::fprintf(stderr, "kestrolan-db import: %s: too large for an archive (4 GiB at most)\n",
+                 parsed->csv.c_str());
+    return 1;
+  }
+  status = platform::WriteOutputFile(parsed->archive, archive);
   if (!status.ok()) {
     std::fprintf(stderr, "kestrolan-db import: %s\n", status.message().c_str());
     return 1;

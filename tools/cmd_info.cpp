@@ -27,7 +27,7 @@ int RunInfo(const CommandArgs& args) {
     std::fprintf(stderr, "kestrolan-db: %s: %s\n", path.c_str(), read.message().c_str());
     return 1;
   }
-  const std::uint32_t expanded = layout.expectedTotals.back();
+  const std::uint32_t expanded = layout.expandedSize;
   std::printf("archive: %s\n", path.c_str());
   std::printf("file size: %" PRIu64 " bytes\n", layout.fileSize);
   std::printf("magic: RS\n");
@@ -35,7 +35,7 @@ int RunInfo(const CommandArgs& args) {
   std::printf("block table offset: %" PRIu32 "\n", layout.tableOffset);
   std::printf("reserved: 0x%08" PRIX32 "\n", layout.reserved);
   std::printf("compressed size: %" PRId64 " bytes\n",
-              std::int64_t{layout.tableOffset} - std::int64_t{layout.blockStarts.front()});
+              std::int64_t{layout.tableOffset} - std::int64_t{layout.firstBlockStart});
   std::printf("expanded size: %" PRIu32 " bytes\n", expanded);
 
   LzwCountingSink counter;

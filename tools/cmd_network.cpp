@@ -7,9 +7,11 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/output_file.h"
 #include "radardb/app_identity.h"
+#include "radardb/utf8_text.h"
 #include "tools/commands.h"
 #include "update/http_get.h"
 #include "update/update_check.h"
@@ -124,6 +126,11 @@ std::optional<CheckArgs> ParseCheckArgs(const CommandArgs& args) {
   return parsed;
 }
 
+// A field of the server's version list, safe to print on a terminal.
+std::string Shown(const QByteArray& field) {
+  return PrintableText(std::string_view(field.constData(), static_cast<std::size_t>(field.size())));
+}
+
 void PrintDecision(const UpdateDecision& decision) {
   switch (decision.kind) {
     case UpdateDecision::Kind::kNotFound:
@@ -134,8 +141,8 @@ void PrintDecision(const UpdateDecision& decision) {
       return;
     case UpdateDecision::Kind::kNewer:
       std::printf("New version present: %s %s, dated %s, archive %s\n", AppName,
-                  decision.version.constData(), decision.date.constData(),
-                  decision.file.constData());
+                  Shown(decision.version).c_str(), Shown(decision.date).c_str(),
+                  Shown(decision.file).c_str());
       return;
   }
 }
@@ -148,6 +155,7 @@ int RunCheckUpdate(const CommandArgs& args) {
 
   HttpGetOptions options;
   options.port = parsed->port;
+  options.deadlineMs = kVersionListDeadlineMs;
   const QByteArray listUrl = VersionListUrl(parsed->host);
   const std::optional<QByteArray> list = FetchBlock(listUrl, options);
   if (!list) {

@@ -1,4 +1,5 @@
 // kestrolan-db pack: compresses raw database bytes into an archive.
+#include <cstdint>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -10,8 +11,9 @@
 
 namespace {
 
-// The largest block size accepted: the format counts everything in 32 bits.
+// The largest block size and input accepted: the format counts everything in 32 bits.
 constexpr unsigned long long kMaxBlockSize = 0xFFFFFFFFull;
+constexpr std::uint64_t kMaxInputSize = UINT32_MAX;
 
 struct PackArgs {
   std::string input;
@@ -56,7 +58,7 @@ int RunPack(const CommandArgs& args) {
   const std::optional<PackArgs> parsed = ParsePackArgs(args);
   if (!parsed) return UsageError(CommandNamed("pack"));
   std::string data;
-  const Status read = platform::ReadWholeFile(parsed->input, data);
+  const Status read = platform::ReadWholeFile(parsed->input, data, kMaxInputSize);
   if (!read.ok()) {
     std::fprintf(stderr, "kestrolan-db: %s\n", read.message().c_str());
     return 1;

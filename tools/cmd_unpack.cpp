@@ -4,6 +4,7 @@
 
 #include "platform/output_file.h"
 #include "radardb/lzw_archive.h"
+#include "radardb/lzw_io.h"
 #include "tools/commands.h"
 
 namespace {
@@ -19,9 +20,15 @@ int RunUnpack(const CommandArgs& args) {
     std::fprintf(stderr, "kestrolan-db: %s\n", status.message().c_str());
     return 1;
   }
-  status = ExpandLzwArchive(archivePath, out.Stream());
-  if (!status.ok()) {
-    std::fprintf(stderr, "kestrolan-db: %s: %s\n", archivePath.c_str(), status.message().c_str());
+  LzwFileSink sink(out.Stream());
+  const Status expanded = ExpandLzwArchive(archivePath, sink);
+  // A failed write is the output's fault, not the archive's: name the output and the reason.
+  if (sink.Error() != 0) {
+    std::fprintf(stderr, "kestrolan-db: %s\n", out.WriteFailure(sink.Error()).message().c_str());
+    return 1;
+  }
+  if (!expanded.ok()) {
+    std::fprintf(stderr, "kestrolan-db: %s: %s\n", archivePath.c_str(), expanded.message().c_str());
     return 1;
   }
   status = out.Commit();

@@ -1,8 +1,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string>
 
+#include "platform/signal_cleanup.h"
 #include "radardb/app_identity.h"
 #include "tools/commands.h"
 
@@ -49,6 +51,8 @@ const Command& CommandNamed(const char* name) {
 }
 
 int main(int argc, char** argv) {
+  // A run ended by Ctrl+C or kill leaves no partial output behind.
+  platform::DeleteRegisteredFilesOnSignal();
   if (argc < 2) {
     std::fprintf(stderr, "usage: kestrolan-db COMMAND [ARGS...] (see --help)\n");
     return 2;
@@ -63,7 +67,14 @@ int main(int argc, char** argv) {
     return 0;
   }
   for (const Command& c : Commands()) {
-    if (name == c.name) return c.run(CommandArgs(argv + 2, argv + argc));
+    if (name != c.name) continue;
+    try {
+      return c.run(CommandArgs(argv + 2, argv + argc));
+    } catch (const std::bad_alloc&) {
+      // The core reports memory it runs out of itself; this catches what is left.
+      std::fprintf(stderr, "kestrolan-db: out of memory\n");
+      return 1;
+    }
   }
   std::fprintf(stderr, "kestrolan-db: unknown command '%s' (see --help)\n", name.c_str());
   return 2;

@@ -17,6 +17,7 @@ class KestrolanExportTest : public QObject {
   void OffersNameAfterPickedDatabase_data();
   void OffersNameAfterPickedDatabase();
   void WritesShownOrderAndSaysDone();
+  void WritesFilteredRowsInShownOrderExactly();
   void ReportsUncreatableFile();
   void CancelWritesNothing();
 
@@ -71,6 +72,28 @@ void KestrolanExportTest::WritesShownOrderAndSaysDone() {
   QVERIFY(lines[2].contains(",B2,"));
   QVERIFY(lines[3].contains(",C3,"));
   QCOMPARE(window.fsCsv.file, csv);
+}
+
+void KestrolanExportTest::WritesFilteredRowsInShownOrderExactly() {
+  const QString archive = dir_->filePath(QStringLiteral("radar.lzw"));
+  QVERIFY(WriteArchive(archive, RecordBytes({"B2", "C3", "A1", "A4"})));
+  const QString csv = dir_->filePath(QStringLiteral("out.csv"));
+  ScriptedPrompts prompts;
+  prompts.SetNextFileName(csv);
+  Kestrolan window(prompts);
+  window.LoadRadarFile(archive);
+  window.acList->horizontalHeader()->setSortIndicator(int(Column::kRoad), Qt::DescendingOrder);
+  window.esFilter->setText(QStringLiteral("a"));
+  QTRY_COMPARE(window.lbCount->text(), QStringLiteral("2 of 4 records"));
+  window.btExport->click();
+  QCOMPARE(prompts.shown, QStringList({"save: Save as", "info: Done."}));
+  QFile file(csv);
+  QVERIFY(file.open(QIODevice::ReadOnly));
+  // Same header and same line bytes as an export of every row; X tells the records apart.
+  QCOMPARE(file.readAll(),
+           QByteArray("CoordX,CoordY,SS,MS,LS,X,Y,subcat,mph,speed,dir,Speed,Road,City\r\n"
+                      "3,0,0,0,0,3,0,0,0,0,-180,,A4,\r\n"
+                      "2,0,0,0,0,2,0,0,0,0,-180,,A1,\r\n"));
 }
 
 void KestrolanExportTest::ReportsUncreatableFile() {

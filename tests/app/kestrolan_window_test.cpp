@@ -25,6 +25,8 @@ class KestrolanWindowTest : public QObject {
   void SizeFollowsTheGuiFont();
   void ControlsFollowTheirAnchors_data();
   void ControlsFollowTheirAnchors();
+  void FilterSitsBetweenExportAndExit();
+  void TabKeepsTheFourInOrderWithFilterBeforeExit();
   void CannotShrinkBelowFirstSize();
   void ExitEndsLoopWith9999();
   void CloseButtonEndsLoopWithoutQuestion();
@@ -160,6 +162,38 @@ void KestrolanWindowTest::ControlsFollowTheirAnchors_data() {
   QTest::newRow("acList widens and grows down") << "acList" << QRect(0, 0, 100, 60);
   QTest::newRow("btExport stays bottom left") << "btExport" << QRect(0, 60, 0, 0);
   QTest::newRow("btExit stays bottom right") << "btExit" << QRect(100, 60, 0, 0);
+  QTest::newRow("esFilter widens in the bottom row") << "esFilter" << QRect(0, 60, 100, 0);
+  QTest::newRow("lbCount stays beside Exit") << "lbCount" << QRect(100, 60, 0, 0);
+}
+
+void KestrolanWindowTest::FilterSitsBetweenExportAndExit() {
+  ScriptedPrompts prompts;
+  Kestrolan window(prompts);
+  window.show();
+  QTRY_VERIFY(window.esFilter->isVisible());
+  const QRect exportButton = window.btExport->geometry();
+  const QRect filter = window.esFilter->geometry();
+  const QRect count = window.lbCount->geometry();
+  const QRect exit = window.btExit->geometry();
+  QVERIFY(exportButton.right() < filter.left());
+  QVERIFY(filter.right() < count.left());
+  QVERIFY(count.right() < exit.left());
+  QCOMPARE(filter.top(), exportButton.top());
+  QCOMPARE(count.top(), exit.top());
+  QCOMPARE(filter.height(), exportButton.height());
+  QCOMPARE(window.lbCount->text(), QStringLiteral("0 records"));
+}
+
+void KestrolanWindowTest::TabKeepsTheFourInOrderWithFilterBeforeExit() {
+  ScriptedPrompts prompts;
+  Kestrolan window(prompts);
+  QStringList order;
+  QWidget* widget = window.btLoad;
+  do {
+    if (widget->focusPolicy() & Qt::TabFocus) order << widget->objectName();
+    widget = widget->nextInFocusChain();
+  } while (widget != window.btLoad);
+  QCOMPARE(order, QStringList({"btLoad", "acList", "btExport", "esFilter", "btExit"}));
 }
 
 void KestrolanWindowTest::ControlsFollowTheirAnchors() {

@@ -1,9 +1,14 @@
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <limits>
+#include <vector>
 
 #include "app/load_feedback.h"
 #include "app/transfer_progress_dialog.h"
+#include "tests/update/http_scripted_server.h"
 
 // The dialogs that show a long load and a transfer.
 class ProgressDialogsTest : public QObject {
@@ -13,49 +18,83 @@ class ProgressDialogsTest : public QObject {
   void ShortLoadShowsNothing();
   void LongLoadShowsCountsAndBusyCursorUntilDone_data();
   void LongLoadShowsCountsAndBusyCursorUntilDone();
+  void NextStepStartsTheBarAfresh();
+  void CancelStopsTheLoad();
   void TransferDialogShowsTextWidthAndPosition_data();
   void TransferDialogShowsTextWidthAndPosition();
   void TransferDialogReportsCancel();
+  void CancelEndsAStalledTransfer_data();
+  void CancelEndsAStalledTransfer();
 };
 
 void ProgressDialogsTest::ShortLoadShowsNothing() {
   constexpr int kHour = 3600 * 1000;
   LoadFeedback feedback(nullptr, kHour);
-  feedback.Callback()(10, 1000);
+  QVERIFY(feedback.Callback()(LoadStep::kReading, 10, 1000));
   QCOMPARE(feedback.Dialog(), nullptr);
   QCOMPARE(QApplication::overrideCursor(), nullptr);
 }
 
 void ProgressDialogsTest::LongLoadShowsCountsAndBusyCursorUntilDone_data() {
+  QTest::addColumn<bool>("expanding");
   QTest::addColumn<qulonglong>("done");
   QTest::addColumn<qulonglong>("total");
+  QTest::addColumn<QString>("label");
   QTest::addColumn<int>("value");
   QTest::addColumn<int>("maximum");
-  QTest::newRow("records counted one by one") << 250ULL << 1000ULL << 250 << 1000;
+  QTest::newRow("records counted one by one")
+      << false << 250ULL << 1000ULL << "250 of 1000 records read" << 250 << 1000;
   // Beyond the dialog's int range counts are scaled down (by 3 here), never wrapped negative.
   QTest::newRow("five billion records scaled into range")
-      << 3'000'000'000ULL << 5'000'000'000ULL << 1'000'000'000 << 1'666'666'666;
+      << false << 3'000'000'000ULL << 5'000'000'000ULL << "3000000000 of 5000000000 records read"
+      << 1'000'000'000 << 1'666'666'666;
+  QTest::newRow("a 4 GiB expansion scaled into range")
+      << true << 3'000'000'000ULL << 4'294'967'295ULL << "3000000000 of 4294967295 bytes expanded"
+      << 1'000'000'000 << 1'431'655'765;
 }
 
 void ProgressDialogsTest::LongLoadShowsCountsAndBusyCursorUntilDone() {
+  QFETCH(bool, expanding);
   QFETCH(qulonglong, done);
   QFETCH(qulonglong, total);
+  QFETCH(QString, label);
   QFETCH(int, value);
   QFETCH(int, maximum);
   {
     LoadFeedback feedback(nullptr, 0);
-    feedback.Callback()(done, total);
+    QVERIFY(
+        feedback.Callback()(expanding ? LoadStep::kExpanding : LoadStep::kReading, done, total));
     QVERIFY(feedback.Dialog() != nullptr);
     QVERIFY(feedback.Dialog()->isVisible());
     QCOMPARE(feedback.Dialog()->windowTitle(), QStringLiteral("Kestrolan"));
-    QCOMPARE(feedback.Dialog()->labelText(),
-             QStringLiteral("%1 of %2 records read").arg(done).arg(total));
+    QCOMPARE(feedback.Dialog()->labelText(), label);
     QCOMPARE(feedback.Dialog()->value(), value);
     QCOMPARE(feedback.Dialog()->maximum(), maximum);
     QVERIFY(QApplication::overrideCursor() != nullptr);
     QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
   }
   QCOMPARE(QApplication::overrideCursor(), nullptr);
+}
+
+void ProgressDialogsTest::NextStepStartsTheBarAfresh() {
+  LoadFeedback feedback(nullptr, 0);
+  QVERIFY(feedback.Report(LoadStep::kExpanding, 723, 723));
+  QVERIFY(feedback.Report(LoadStep::kReading, 1, 3));
+  QCOMPARE(feedback.Dialog()->labelText(), QStringLiteral("1 of 3 records read"));
+  QCOMPARE(feedback.Dialog()->maximum(), 3);
+  QCOMPARE(feedback.Dialog()->value(), 1);
+}
+
+// Faults caught: a dialog without Cancel, and a load that goes on after Cancel.
+void ProgressDialogsTest::CancelStopsTheLoad() {
+  LoadFeedback feedback(nullptr, 0);
+  QVERIFY(feedback.Report(LoadStep::kExpanding, 1, 10));
+  QPushButton* cancel = feedback.Dialog()->findChild<QPushButton*>();
+  QVERIFY(cancel != nullptr);
+  QCOMPARE(cancel->text(), QStringLiteral("Cancel"));
+  cancel->click();
+  QVERIFY(!feedback.Report(LoadStep::kExpanding, 2, 10));
+  QVERIFY(!feedback.Report(LoadStep::kReading, 0, 3));
 }
 
 void ProgressDialogsTest::TransferDialogShowsTextWidthAndPosition_data() {
@@ -98,6 +137,45 @@ void ProgressDialogsTest::TransferDialogReportsCancel() {
   QVERIFY(progress.Cancelled());
   progress.SetPos(50);  // a late update after cancelling must not bring it back
   QVERIFY(progress.Cancelled());
+}
+
+// A real transfer against a server that stalls, and a user who presses Cancel 300 ms into it: the
+// press only arrives when the dialog handles events while the client waits.
+void ProgressDialogsTest::CancelEndsAStalledTransfer_data() {
+  QTest::addColumn<QByteArray>("sentBeforeStall");
+  QTest::newRow("Cancel ignored while the header is awaited") << QByteArray();
+  QTest::newRow("Cancel ignored while an open-ended body stalls")
+      << QByteArray("HTTP/1.1 200 OK\r\n\r\nhello");
+}
+
+void ProgressDialogsTest::CancelEndsAStalledTransfer() {
+  QFETCH(QByteArray, sentBeforeStall);
+  constexpr int kPressAtMs = 300;
+  // Cancel must end the transfer within 250 ms; the bound leaves room for a busy machine.
+  constexpr qint64 kEndBoundMs = 1000;
+  std::vector<ServerStep> script;
+  if (!sentBeforeStall.isEmpty()) script.push_back(Send(sentBeforeStall.toStdString()));
+  script.push_back(Hold());
+  ScriptedServer server(script);
+  TransferProgressDialog progress;
+  HttpGetOptions options;
+  options.port = server.port();
+  options.progress = &progress;
+
+  QElapsedTimer clock;
+  qint64 pressedAtMs = -1;
+  QTimer::singleShot(kPressAtMs, [&] {
+    QProgressDialog* dialog = progress.Dialog();
+    if (dialog == nullptr) return;
+    pressedAtMs = clock.elapsed();
+    QTest::mouseClick(dialog->findChild<QPushButton*>(), Qt::LeftButton);
+  });
+  clock.start();
+  QCOMPARE(HttpGet("127.0.0.1/software/x.zip", options), QByteArray());
+  const qint64 endedAtMs = clock.elapsed();
+  QVERIFY2(pressedAtMs >= 0, "the press never reached the dialog during the transfer");
+  QVERIFY2(endedAtMs - pressedAtMs < kEndBoundMs,
+           qPrintable(QStringLiteral("ended %1 ms after the press").arg(endedAtMs - pressedAtMs)));
 }
 
 QTEST_MAIN(ProgressDialogsTest)

@@ -1,5 +1,3 @@
-#include "app/qt_prompts.h"
-
 #include <QAbstractButton>
 #include <QDir>
 #include <QFile>
@@ -8,6 +6,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include "app/qt_prompts.h"
 
 // The look of the message boxes and what the file dialogs list and preset.
 class PromptDialogsTest : public QObject {
@@ -20,7 +20,8 @@ class PromptDialogsTest : public QObject {
   void RadarTypeListsBothNamesInAnyCase();
   void SavePresetFullPathOpensItsFolder();
   void SavePresetBareNameKeepsRememberedFolder();
-  void RememberChoiceStoresPathAndFolder();
+  void DialogRemembersFileFolderAndType_data();
+  void DialogRemembersFileFolderAndType();
 
  private:
   QStringList Listed(QFileDialog& dialog, const QString& folder);
@@ -99,7 +100,7 @@ void PromptDialogsTest::RadarTypeListsBothNamesInAnyCase() {
     QVERIFY(file.open(QIODevice::WriteOnly));
   }
   FileSelector selector{
-      {{"Radar file", {"radar.lzw", "dangerz.lzw"}}, {"All files", {"*"}}}, {}, {}};
+      {{"Radar file", {"radar.lzw", "dangerz.lzw"}}, {"All files", {"*"}}}, {}, {}, {}};
   const auto dialog = MakeFileDialog(selector, "Open Radar file", QFileDialog::AcceptOpen);
   QCOMPARE(dialog->windowTitle(), QStringLiteral("Open Radar file"));
   QVERIFY(dialog->testOption(QFileDialog::DontUseNativeDialog));
@@ -111,7 +112,7 @@ void PromptDialogsTest::RadarTypeListsBothNamesInAnyCase() {
 
 void PromptDialogsTest::SavePresetFullPathOpensItsFolder() {
   QTemporaryDir dir;
-  FileSelector selector{{{"CSV file", {"*.csv"}}}, QDir::tempPath(), dir.filePath("radar.csv")};
+  FileSelector selector{{{"CSV file", {"*.csv"}}}, QDir::tempPath(), dir.filePath("radar.csv"), {}};
   const auto dialog = MakeFileDialog(selector, "Save as", QFileDialog::AcceptSave);
   QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptSave);
   QCOMPARE(dialog->directory().absolutePath(), QDir(dir.path()).absolutePath());
@@ -121,17 +122,47 @@ void PromptDialogsTest::SavePresetFullPathOpensItsFolder() {
 
 void PromptDialogsTest::SavePresetBareNameKeepsRememberedFolder() {
   QTemporaryDir dir;
-  FileSelector selector{{{"CSV file", {"*.csv"}}}, dir.path(), ".csv"};
+  FileSelector selector{{{"CSV file", {"*.csv"}}}, dir.path(), ".csv", {}};
   const auto dialog = MakeFileDialog(selector, "Save as", QFileDialog::AcceptSave);
   QCOMPARE(dialog->directory().absolutePath(), QDir(dir.path()).absolutePath());
   QCOMPARE(dialog->selectedFiles(), QStringList({QDir(dir.path()).absoluteFilePath(".csv")}));
 }
 
-void PromptDialogsTest::RememberChoiceStoresPathAndFolder() {
-  FileSelector selector;
-  RememberChoice(selector, "/maps/2012/radar.lzw");
-  QCOMPARE(selector.file, QStringLiteral("/maps/2012/radar.lzw"));
-  QCOMPARE(selector.directory, QStringLiteral("/maps/2012"));
+void PromptDialogsTest::DialogRemembersFileFolderAndType_data() {
+  QTest::addColumn<QString>("remembered");  // selector.type when the dialog opens
+  QTest::addColumn<QString>("preselected");
+  QTest::addColumn<QString>("chosen");  // the type the user picks in the dialog
+  QTest::newRow("nothing remembered: the first type")
+      << QString() << "Radar file (radar.lzw dangerz.lzw)"
+      << "All files";
+  QTest::newRow("All files remembered, not reset to Radar file") << "All files"
+                                                                 << "All files (*)"
+                                                                 << "All files";
+  QTest::newRow("a change back to Radar file remembered") << "All files"
+                                                          << "All files (*)"
+                                                          << "Radar file";
+}
+
+void PromptDialogsTest::DialogRemembersFileFolderAndType() {
+  QFETCH(QString, remembered);
+  QFETCH(QString, preselected);
+  QFETCH(QString, chosen);
+  QTemporaryDir dir;
+  const QString path = QDir(dir.path()).absoluteFilePath("radar.lzw");
+  QFile file(path);
+  QVERIFY(file.open(QIODevice::WriteOnly));
+  FileSelector selector{
+      {{"Radar file", {"radar.lzw", "dangerz.lzw"}}, {"All files", {"*"}}}, {}, {}, remembered};
+  const auto dialog = MakeFileDialog(selector, "Open Radar file", QFileDialog::AcceptOpen);
+  QCOMPARE(dialog->selectedNameFilter(), preselected);
+  dialog->selectNameFilter(chosen == "All files" ? "All files (*)"
+                                                 : "Radar file (radar.lzw dangerz.lzw)");
+  dialog->setDirectory(dir.path());
+  dialog->selectFile(path);
+  RememberDialogChoice(selector, *dialog);
+  QCOMPARE(selector.type, chosen);
+  QCOMPARE(selector.file, path);
+  QCOMPARE(selector.directory, QDir(dir.path()).absolutePath());
 }
 
 QTEST_MAIN(PromptDialogsTest)

@@ -26,6 +26,14 @@ RecordTable MakeTable(const std::vector<Row>& rows) {
   return table;
 }
 
+// Applies `expression` as the filter and waits until the model shows its result.
+void Filter(RecordTableModel& model, const QString& expression) {
+  RecordFilter filter;
+  QCOMPARE(RecordFilter::Parse(expression.toStdString(), filter).message(), std::string());
+  model.SetFilter(std::move(filter));
+  QTRY_VERIFY(!model.Filtering());
+}
+
 // The "#" of every shown row, top to bottom.
 QList<int> ShownIndexes(const RecordTableModel& model) {
   QList<int> indexes;
@@ -53,6 +61,10 @@ class RecordTableModelTest : public QObject {
   void SortAnnouncesLayoutChangeNotReset();
   void SetRowsResetsOrderInOneReset();
   void ExposesShownOrderForExport();
+  void FilterAndSortCompose_data();
+  void FilterAndSortCompose();
+  void NewerFilterSupersedesOneRunning();
+  void NewRowsKeepTheFilter();
   void PassesModelTester();
   void MillionRowsStayCompactAndSort();
 };
@@ -197,6 +209,75 @@ void RecordTableModelTest::ExposesShownOrderForExport() {
   model.sort(int(Column::kCity), Qt::DescendingOrder);
   QCOMPARE(model.Order(), std::vector<std::uint32_t>({2, 0, 1}));
   QCOMPARE(model.Rows().Text(model.Order().front(), Column::kCity), std::string_view("c"));
+}
+
+void RecordTableModelTest::FilterAndSortCompose_data() {
+  QTest::addColumn<QStringList>("steps");  // "filter EXPRESSION", or "sort COLUMN a|d"
+  QTest::addColumn<QList<int>>("shown");   // "#" of the rows top to bottom
+
+  // Rows: #0 dir 10 "b", #1 dir -5 "a", #2 dir 2 "c", #3 dir -40 "B", #4 dir 2 "".
+  QTest::newRow("filter loses the sort")
+      << QStringList{"sort 11 d", "filter dir<5"} << QList<int>{2, 4, 1, 3};
+  QTest::newRow("sort while filtered not applied to the rows shown")
+      << QStringList{"filter dir<5", "sort 13 a"} << QList<int>{4, 3, 1, 2};
+  QTest::newRow("sort while filtered lost when the filter changes")
+      << QStringList{"filter dir<5", "sort 13 a", "filter dir<=10"} << QList<int>{4, 3, 1, 0, 2};
+  QTest::newRow("sort while filtered lost when the filter is cleared")
+      << QStringList{"filter dir<5", "sort 13 d", "filter "} << QList<int>{2, 0, 1, 3, 4};
+  QTest::newRow("earlier sort forgotten as tie order while filtered")
+      << QStringList{"sort 13 a", "filter dir>-10", "sort 11 a"} << QList<int>{1, 4, 2, 0};
+  QTest::newRow("table order not restored while filtered")
+      << QStringList{"sort 11 a", "filter dir>-10", "sort -1 a", "filter "}
+      << QList<int>{0, 1, 2, 3, 4};
+}
+
+void RecordTableModelTest::FilterAndSortCompose() {
+  QFETCH(QStringList, steps);
+  QFETCH(QList<int>, shown);
+  RecordTableModel model;
+  QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+  model.SetRows(MakeTable({{10, "b"}, {-5, "a"}, {2, "c"}, {-40, "B"}, {2, ""}}));
+  for (const QString& step : steps) {
+    const QString argument = step.section(QLatin1Char(' '), 1);
+    if (step.startsWith(QLatin1String("filter"))) {
+      Filter(model, argument);
+    } else {
+      model.sort(argument.section(QLatin1Char(' '), 0, 0).toInt(),
+                 argument.endsWith(QLatin1Char('a')) ? Qt::AscendingOrder : Qt::DescendingOrder);
+    }
+  }
+  QCOMPARE(ShownIndexes(model), shown);
+  QCOMPARE(model.Order(), std::vector<std::uint32_t>(shown.begin(), shown.end()));
+}
+
+void RecordTableModelTest::NewerFilterSupersedesOneRunning() {
+  RecordTableModel model;
+  model.SetRows(MakeTable({{1, "a"}, {2, "b"}, {3, "a"}}));
+  QSignalSpy changed(&model, &RecordTableModel::ShownRowsChanged);
+  RecordFilter first, second;
+  QVERIFY(RecordFilter::Parse("a", first).ok());
+  QVERIFY(RecordFilter::Parse("dir>=2", second).ok());
+  model.SetFilter(std::move(first));
+  QVERIFY(model.Filtering());
+  model.SetFilter(std::move(second));
+  QTRY_VERIFY(!model.Filtering());
+  QCOMPARE(ShownIndexes(model), QList<int>({1, 2}));
+  QCoreApplication::processEvents();
+  QCOMPARE(changed.count(), 1);  // the first filter's rows never showed
+  QVERIFY(model.Filtered());
+  QCOMPARE(model.TotalRows(), std::size_t{3});
+}
+
+void RecordTableModelTest::NewRowsKeepTheFilter() {
+  RecordTableModel model;
+  model.SetRows(MakeTable({{1, "a"}}));
+  Filter(model, "road:b");
+  QCOMPARE(model.rowCount(), 0);
+  model.SetRows(MakeTable({{1, "b"}, {2, "a"}, {3, "abc"}}));
+  QCOMPARE(ShownIndexes(model), QList<int>({0, 2}));
+  Filter(model, "");
+  QCOMPARE(ShownIndexes(model), QList<int>({0, 1, 2}));
+  QVERIFY(!model.Filtered());
 }
 
 void RecordTableModelTest::PassesModelTester() {

@@ -3,6 +3,8 @@
 #include <QTest>
 #include <string>
 
+#include "radardb/case_folding.h"
+#include "radardb/database_text.h"
 #include "radardb/utf8_text.h"
 
 // Database texts are raw bytes: shown as UTF-8 when they are well-formed UTF-8, otherwise as
@@ -13,6 +15,7 @@ class TextDecodingTest : public QObject {
  private slots:
   void Decodes_data();
   void Decodes();
+  void FoldingMatchesQtForEveryCodePoint();
 };
 
 void TextDecodingTest::Decodes_data() {
@@ -45,6 +48,11 @@ void TextDecodingTest::Decodes_data() {
       << QByteArray("ab\xe2\x82") << QStringLiteral(u"ab\u00e2\u201a") << false;
   QTest::newRow("continuation byte missing rejected")
       << QByteArray("\xe2x\xac") << QStringLiteral(u"\u00e2x\u00ac") << false;
+  QTest::newRow("capitals of both readings: Windows-1252")
+      << QByteArray("\xc9TANG \x8a\x9f") << QStringLiteral(u"\u00c9TANG \u0160\u0178") << false;
+  QTest::newRow("capitals of both readings: UTF-8, Greek and sharp s")
+      << QByteArray("\xce\xa3\xce\xa9 \xe1\xba\x9e \xc3\x9f")
+      << QStringLiteral(u"\u03a3\u03a9 \u1e9e \u00df") << true;
 }
 
 void TextDecodingTest::Decodes() {
@@ -54,6 +62,20 @@ void TextDecodingTest::Decodes() {
   const std::string_view view(bytes.constData(), static_cast<std::size_t>(bytes.size()));
   QCOMPARE(IsValidUtf8(view), validUtf8);
   QCOMPARE(DecodeDatabaseText(view), shown);
+  // The filter compares what is displayed, case-folded.
+  QCOMPARE(QString::fromStdString(FoldedText(view)), shown.toCaseFolded());
+}
+
+void TextDecodingTest::FoldingMatchesQtForEveryCodePoint() {
+  int differences = 0;
+  for (char32_t c = 0; c <= 0x10FFFF; ++c) {
+    const char32_t qt = QChar::toCaseFolded(c);
+    if (SimpleCaseFold(c) != qt && ++differences <= 5) {
+      qWarning("U+%04X folds to U+%04X, Qt folds it to U+%04X", unsigned(c),
+               unsigned(SimpleCaseFold(c)), unsigned(qt));
+    }
+  }
+  QCOMPARE(differences, 0);
 }
 
 QTEST_APPLESS_MAIN(TextDecodingTest)

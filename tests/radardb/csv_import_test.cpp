@@ -93,6 +93,19 @@ INSTANTIATE_TEST_SUITE_P(
                         "line count not advanced inside quotes", "\"a\nb\nc\"\r\n\"x\"y\r\n", 4,
                         "a closing quote must be followed by a comma or the line end"}));
 
+// Fault caught: the fields of a hostile line all kept before its field count is checked.
+TEST(CsvReaderLimitTest, RefusesALineAsSoonAsItHasTooManyFields) {
+  const std::string text = "a,b\r\n,\r\na,b,c" + std::string(1000, ',');
+  CsvReader reader(text, 2);
+  std::vector<std::string> fields;
+  EXPECT_EQ(reader.Next(fields), CsvReader::Result::kRecord);
+  EXPECT_EQ(reader.Next(fields), CsvReader::Result::kRecord);
+  EXPECT_EQ(reader.Next(fields), CsvReader::Result::kError);
+  EXPECT_EQ(reader.line(), 3u);
+  EXPECT_EQ(reader.error(), "expected 2 fields, found more");
+  EXPECT_EQ(fields, (std::vector<std::string>{"a", "b"}));
+}
+
 TEST(RawDirectionForTest, GivesTheSmallestRawValueOfEveryAngle) {
   for (std::uint32_t raw = 0; raw < kDirectionCount; ++raw) {
     const std::int32_t degrees = DecodeDirection(raw);
@@ -140,9 +153,28 @@ INSTANTIATE_TEST_SUITE_P(
         ImportErrorCase{
             "extra field ignored",
             kHeader + kGood + "1090234,561678,18,52,60,1234,5678,3,1,50,0,50,A7,Lyon,x\r\n",
-            "line 3: expected 14 fields, found 15"},
+            "line 3: expected 14 fields, found more"},
         ImportErrorCase{"blank line skipped silently", kHeader + kGood + "\r\n" + kGood,
                         "line 3: expected 14 fields, found 1"},
+        ImportErrorCase{"a bad line after blank lines reported first",
+                        kHeader + kGood + "\r\n\r\n1,2\r\n", "line 3: expected 14 fields, found 1"},
+        ImportErrorCase{"LS 65536 wrapped to 0",
+                        kHeader + "1090234,561678,18,52,65536,1234,5678,3,1,50,0,,,\r\n",
+                        "line 2: LS must be a whole number from 0 to 65535, not \"65536\""},
+        ImportErrorCase{"X 65536 wrapped to 0",
+                        kHeader + "1090234,561678,18,52,60,65536,5678,3,1,50,0,,,\r\n",
+                        "line 2: X must be a whole number from 0 to 65535, not \"65536\""},
+        ImportErrorCase{"Y 65536 wrapped to 0",
+                        kHeader + "1090234,561678,18,52,60,1234,65536,3,1,50,0,,,\r\n",
+                        "line 2: Y must be a whole number from 0 to 65535, not \"65536\""},
+        ImportErrorCase{"an escape sequence sent to the terminal",
+                        kHeader + "1090234,561678,18,52,60,\x1B[2J,5678,3,1,50,0,,,\r\n",
+                        "line 2: X must be a whole number from 0 to 65535, not \"\\x1B[2J\""},
+        ImportErrorCase{"a long field echoed whole",
+                        kHeader + "1090234,561678,18,52,60,1234,5678,3,1,50," +
+                            std::string(100'000, '9') + ",,,\r\n",
+                        "line 2: dir must be a whole number from -180 to 360, not \"" +
+                            std::string(200, '9') + "...\""},
         ImportErrorCase{"byte out of range wrapped",
                         kHeader + "1090234,561678,256,52,60,1234,5678,3,1,50,0,,,\r\n",
                         "line 2: SS must be a whole number from 0 to 255, not \"256\""},
@@ -234,6 +266,18 @@ TEST(CsvImportTest, ExportImportExportIsTheIdentity) {
   ASSERT_EQ(CsvToRecords(csv, records).message(), "");
   EXPECT_EQ(records.size(), 5 * kRadarRecordSize);
   EXPECT_EQ(RecordsToCsv(records), csv);
+}
+
+// Fault caught: the blank lines spreadsheets save at the end refused.
+TEST(CsvImportTest, IgnoresBlankLinesAtTheEnd) {
+  for (const std::string tail : {"\r\n", "\r\n\r\n\r\n", "\n\n"}) {
+    std::string records;
+    EXPECT_EQ(CsvToRecords(kHeader + kGoodLine + tail, records).message(), "") << tail.size();
+    EXPECT_EQ(RecordsToCsv(records), kHeader + kGoodLine) << tail.size();
+  }
+  std::string none;
+  EXPECT_EQ(CsvToRecords(kHeader + "\r\n", none).message(), "");
+  EXPECT_EQ(none, "");
 }
 
 TEST(CsvImportTest, SkipsAByteOrderMarkBeforeTheHeader) {

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <ostream>
 #include <string>
@@ -14,6 +16,13 @@
 #include "radardb/lzw_writer.h"
 #include "radardb/radar_record.h"
 #include "tests/support/scratch_folder.h"
+
+#ifndef _WIN32
+#include <signal.h>
+#include <sys/wait.h>
+
+#include "tests/support/child_process.h"
+#endif
 
 namespace {
 
@@ -147,18 +156,110 @@ TEST_F(LoadDatabaseTest, FileNamedLikeTheTemporaryFileSurvives) {
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), own);
 }
 
-TEST_F(LoadDatabaseTest, ReportsProgressFromZeroToTotal) {
-  constexpr int kCount = 40000;
-  std::vector<std::pair<std::size_t, std::size_t>> calls;
-  const LoadOutcome outcome =
-      LoadDatabase(WriteArchive(Records(kCount)),
-                   [&](std::size_t done, std::size_t total) { calls.emplace_back(done, total); });
-  ASSERT_EQ(outcome.rows.size(), static_cast<std::size_t>(kCount));
-  ASSERT_GE(calls.size(), 2u);
-  EXPECT_EQ(calls.front(), std::make_pair(std::size_t{0}, std::size_t{kCount}));
-  EXPECT_EQ(calls.back(), std::make_pair(std::size_t{kCount}, std::size_t{kCount}));
-  for (std::size_t i = 1; i < calls.size(); ++i) EXPECT_LT(calls[i - 1].first, calls[i].first);
-  EXPECT_EQ(outcome.rows.Int(kCount - 1, Column::kIndex), kCount - 1);
+struct ProgressCall {
+  LoadStep step;
+  std::uint64_t done;
+  std::uint64_t total;
+  bool operator==(const ProgressCall&) const = default;
+};
+
+void PrintTo(const ProgressCall& c, std::ostream* os) {
+  *os << (c.step == LoadStep::kExpanding ? "expanding " : "reading ") << c.done << " of "
+      << c.total;
 }
+
+TEST_F(LoadDatabaseTest, ReportsBytesExpandedThenRecordsRead) {
+  constexpr std::uint64_t kCount = 40000;  // 9.6 MB: several hand-overs of the output buffer
+  constexpr std::uint64_t kBytes = kCount * kRadarRecordSize;
+  std::vector<ProgressCall> calls;
+  const LoadOutcome outcome = LoadDatabase(
+      WriteArchive(Records(kCount)), [&](LoadStep step, std::uint64_t done, std::uint64_t total) {
+        calls.push_back({step, done, total});
+        return true;
+      });
+  ASSERT_EQ(outcome.rows.size(), kCount);
+  const auto reading = std::find_if(calls.begin(), calls.end(), [](const ProgressCall& c) {
+    return c.step == LoadStep::kReading;
+  });
+  ASSERT_GE(reading - calls.begin(), 2);
+  ASSERT_GE(calls.end() - reading, 2);
+  EXPECT_EQ(*(reading - 1), (ProgressCall{LoadStep::kExpanding, kBytes, kBytes}));
+  EXPECT_EQ(*reading, (ProgressCall{LoadStep::kReading, 0, kCount}));
+  EXPECT_EQ(calls.back(), (ProgressCall{LoadStep::kReading, kCount, kCount}));
+  for (auto call = calls.begin() + 1; call != calls.end(); ++call) {
+    if (call != reading) {
+      EXPECT_LT((call - 1)->done, call->done);
+    }
+    EXPECT_EQ(call->step, call < reading ? LoadStep::kExpanding : LoadStep::kReading);
+  }
+}
+
+struct CancelCase {
+  const char* fault;
+  ProgressCall cancelAt;  // the call that answers "stop"
+};
+
+void PrintTo(const CancelCase& c, std::ostream* os) { *os << c.fault; }
+
+class LoadCancelTest : public LoadDatabaseTest, public testing::WithParamInterface<CancelCase> {};
+
+// Faults caught: a cancelled load that replaces the table, changes Export, shows a message or
+// leaves its temporary file.
+TEST_P(LoadCancelTest, KeepsEverythingAsItWasAndLeavesNothing) {
+  const CancelCase& c = GetParam();
+  const LoadOutcome outcome = LoadDatabase(
+      WriteArchive(Records(3)), [&](LoadStep step, std::uint64_t done, std::uint64_t total) {
+        return !(ProgressCall{step, done, total} == c.cancelAt);
+      });
+  EXPECT_TRUE(outcome.status.cancelled()) << c.fault;
+  EXPECT_EQ(outcome.status.message(), "") << c.fault;
+  EXPECT_FALSE(outcome.tableReplaced) << c.fault;
+  EXPECT_EQ(outcome.exportEnabled, std::nullopt) << c.fault;
+  EXPECT_EQ(outcome.rows.size(), 0u) << c.fault;
+  EXPECT_EQ(FolderEntries(), std::vector<std::string>{"radar.lzw"}) << c.fault;
+}
+
+INSTANTIATE_TEST_SUITE_P(Steps, LoadCancelTest,
+                         testing::Values(CancelCase{"cancel ignored while expanding",
+                                                    {LoadStep::kExpanding, 723, 723}},
+                                         CancelCase{"cancel ignored before the first record",
+                                                    {LoadStep::kReading, 0, 3}},
+                                         CancelCase{"cancel ignored after the last record",
+                                                    {LoadStep::kReading, 3, 3}}));
+
+#ifndef _WIN32
+// Fault caught: a load killed while its temporary file is open leaving that file behind.
+TEST_F(LoadDatabaseTest, KilledLoadLeavesNothingBehind) {
+  const std::string archive = WriteArchive(Records(3));
+  const int status = KillWhenReady(
+      [&](const std::function<void()>& ready) {
+        LoadDatabase(archive, [&](LoadStep, std::uint64_t, std::uint64_t) {
+          ready();
+          return true;
+        });
+      },
+      SIGTERM);
+  EXPECT_TRUE(WIFSIGNALED(status));
+  EXPECT_EQ(FolderEntries(), std::vector<std::string>{"radar.lzw"});
+}
+
+// Fault caught: a database on read-only media that cannot be loaded because its folder takes no
+// temporary file.
+TEST_F(LoadDatabaseTest, ArchiveInAReadOnlyFolderLoads) {
+  fs::create_directory(dir_ / "media");
+  const std::string archive = WriteFile("media/radar.lzw", CompressLzw(Records(3)));
+  fs::permissions(dir_, fs::perms::owner_all | fs::perms::others_exec);
+  fs::permissions(dir_ / "media", fs::perms::owner_read | fs::perms::owner_exec |
+                                      fs::perms::others_read | fs::perms::others_exec);
+  const std::string result = RunInChild(
+      [&] {
+        const LoadOutcome outcome = LoadDatabase(archive);
+        return outcome.status.message() + "|" + std::to_string(outcome.rows.size());
+      },
+      true);
+  EXPECT_EQ(result, "|3");
+  fs::permissions(dir_ / "media", fs::perms::owner_all);
+}
+#endif
 
 }  // namespace

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
 #include "radardb/lzw_expand.h"
+#include "radardb/lzw_writer.h"
 #include "tests/radardb/lzw_test_util.h"
 
 namespace {
@@ -131,5 +133,57 @@ TEST_P(ArchiveCaseTest, ExpandsOrReportsExactly) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Lzw, ArchiveCaseTest, testing::ValuesIn(ArchiveCases()));
+
+// Takes bytes until `capacity` would be passed, then refuses every write, as a full disk does.
+class FillingSink : public LzwOutputSink {
+ public:
+  explicit FillingSink(std::size_t capacity) : capacity_(capacity) {}
+  bool Write(const unsigned char*, std::size_t size) override {
+    if (size > capacity_ - taken_) return false;
+    taken_ += size;
+    return true;
+  }
+
+ private:
+  std::size_t capacity_;
+  std::size_t taken_ = 0;
+};
+
+struct FullOutputCase {
+  const char* fault;
+  std::size_t capacity;
+};
+
+void PrintTo(const FullOutputCase& c, std::ostream* os) { *os << c.fault; }
+
+class FullOutputTest : public testing::TestWithParam<FullOutputCase> {};
+
+constexpr std::size_t kBlockBytes = std::size_t{4} << 20;
+
+// One 4 MB block, so the output fails inside a block, not between two.
+const std::string& FourMegabyteArchive() {
+  static const std::string archive = [] {
+    std::mt19937 random(241);
+    std::string data;
+    for (std::size_t i = 0; i < kBlockBytes; ++i)
+      data.push_back(static_cast<char>('a' + random() % 8));
+    return CompressLzw(data, kBlockBytes);
+  }();
+  return archive;
+}
+
+// A failed write is reported as such even though the block's total then falls short too.
+TEST_P(FullOutputTest, ReportsTheOutputNotTheArchive) {
+  FillingSink sink(GetParam().capacity);
+  EXPECT_EQ(ExpandLzwBytes(FourMegabyteArchive(), sink).message(), kLzwTempFileError)
+      << GetParam().fault;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lzw, FullOutputTest,
+    testing::Values(FullOutputCase{"first hand-over refused", 0},
+                    FullOutputCase{"totals checked before the output in mid-block",
+                                   kBlockBytes / 2},
+                    FullOutputCase{"the last write's failure ignored", kBlockBytes - 1}));
 
 }  // namespace

@@ -1,7 +1,5 @@
 #include "tests/support/scripted_prompts.h"
 
-#include <QFileInfo>
-
 bool ScriptedPrompts::Answer(const QString& event) {
   shown << event;
   if (answers_.isEmpty()) {
@@ -19,7 +17,6 @@ bool ScriptedPrompts::Choose(FileSelector& selector, const QString& event) {
   }
   const QString path = fileNames_.dequeue();
   if (path.isEmpty()) return false;
-  selector.file = path;
-  selector.directory = QFileInfo(path).absolutePath();
+  RememberChoice(selector, path);
   return true;
 }

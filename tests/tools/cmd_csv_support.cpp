@@ -23,18 +23,20 @@ std::string ShellQuoted(const std::string& text) {
 
 }  // namespace
 
-ToolResult ToolFolder::Run(const std::vector<std::string>& args) const {
-  std::string command =
-      "cd " + ShellQuoted(work_.path().string()) + " && " + ShellQuoted(KESTROLAN_DB);
+ToolResult ToolFolder::Run(const std::vector<std::string>& args, const std::string& shellSetup,
+                           const std::string& standardOutput) const {
+  std::string command = "cd " + ShellQuoted(work_.path().string()) + " && " + shellSetup + " " +
+                        ShellQuoted(KESTROLAN_DB);
   // Appended, not "x" + string: GCC 12 at -O3 warns falsely (-Wrestrict) on the latter.
   for (const std::string& arg : args) command.append(" ").append(ShellQuoted(arg));
-  const fs::path out = output_.path() / "stdout";
+  const fs::path out =
+      standardOutput.empty() ? output_.path() / "stdout" : fs::path(standardOutput);
   const fs::path err = output_.path() / "stderr";
   command += " >" + ShellQuoted(out.string()) + " 2>" + ShellQuoted(err.string());
   const int raw = std::system(command.c_str());
   ToolResult result;
   result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  result.out = ReadFileBytes(out);
+  if (standardOutput.empty()) result.out = ReadFileBytes(out);
   result.err = ReadFileBytes(err);
   return result;
 }

@@ -23,8 +23,11 @@ class ToolFolder {
   ToolFolder& operator=(const ToolFolder&) = delete;
 
   const std::filesystem::path& path() const { return work_.path(); }
-  // Runs kestrolan-db with `args` in this folder.
-  ToolResult Run(const std::vector<std::string>& args) const;
+  // Runs kestrolan-db with `args` in this folder. `shellSetup` (shell commands ended by ';', e.g.
+  // "ulimit -v 524288;") runs first in the same shell; `standardOutput` names a file to send
+  // standard output to instead of capturing it.
+  ToolResult Run(const std::vector<std::string>& args, const std::string& shellSetup = "",
+                 const std::string& standardOutput = "") const;
   // The names of the files in this folder, sorted.
   std::vector<std::string> Entries() const { return work_.Entries(); }
 

@@ -138,7 +138,8 @@ TEST_P(ExportUsageTest, PrintsTheUsageLine) {
   ToolFolder folder;
   const ToolResult result = folder.Run(GetParam().args);
   EXPECT_EQ(result.status, 2) << GetParam().fault;
-  EXPECT_EQ(result.err, "usage: kestrolan-db export ARCHIVE [-o FILE.csv]\n") << GetParam().fault;
+  EXPECT_EQ(result.err, "usage: kestrolan-db export ARCHIVE [-o FILE.csv] [--filter EXPR]\n")
+      << GetParam().fault;
   EXPECT_EQ(folder.Entries(), std::vector<std::string>{}) << GetParam().fault;
 }
 
@@ -147,6 +148,62 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(UsageCase{"no archive accepted", {"export"}},
                     UsageCase{"second archive ignored", {"export", "a.lzw", "b.lzw"}},
                     UsageCase{"-o without a name taken as an archive", {"export", "a.lzw", "-o"}},
-                    UsageCase{"second -o ignored", {"export", "a.lzw", "-o", "x", "-o", "y"}}));
+                    UsageCase{"second -o ignored", {"export", "a.lzw", "-o", "x", "-o", "y"}},
+                    UsageCase{"--filter without an expression taken as an archive",
+                              {"export", "a.lzw", "--filter"}},
+                    UsageCase{"second --filter ignored",
+                              {"export", "a.lzw", "--filter", "x", "--filter", "y"}}));
+
+// Three records told apart by their road and speed: the worked example (spd 50) and two more.
+std::string ThreeRecords() {
+  std::string second = ExampleRecord(), third = ExampleRecord();
+  second.replace(12 + 41, 10, "B9, exit 1");
+  third.replace(12 + 41, 10, "A7, exit 9");
+  third.replace(8, 4, "\x62\x33\x24\x60");  // the packed field with speed limit 100, not 50
+  return ExampleRecord() + second + third;
+}
+
+struct FilterCase {
+  const char* fault;
+  std::string filter;
+  std::vector<int> records;  // which of ThreeRecords' lines, in order
+};
+
+// Test names show the fault a case would catch.
+void PrintTo(const FilterCase& c, std::ostream* os) { *os << c.fault; }
+
+class ExportFilterTest : public testing::TestWithParam<FilterCase> {};
+
+TEST_P(ExportFilterTest, WritesTheMatchingRecordsOnly) {
+  const FilterCase& c = GetParam();
+  ToolFolder folder;
+  WriteFileBytes(folder.path() / "radar.lzw", CompressLzw(ThreeRecords()));
+  const ToolResult result = folder.Run({"export", "radar.lzw", "--filter", c.filter, "-o", "-"});
+  const std::string lines[] = {
+      kExampleLine, "1090234,561678,18,52,60,1234,5678,3,1,50,0,50,\"B9, exit 1\",Lyon\r\n",
+      "1090234,561678,18,52,60,1234,5678,3,1,100,0,50,\"A7, exit 9\",Lyon\r\n"};
+  std::string expected = kHeader;
+  for (const int record : c.records) expected += lines[record];
+  EXPECT_EQ(result.status, 0) << c.fault << ": " << result.err;
+  EXPECT_EQ(result.out, expected) << c.fault;
+}
+
+INSTANTIATE_TEST_SUITE_P(Filters, ExportFilterTest,
+                         testing::Values(FilterCase{"filter ignored", "road:a7", {0, 2}},
+                                         FilterCase{"numeric term ignored", "spd>=100", {2}},
+                                         FilterCase{"negation ignored", "-\"exit 3\"", {1, 2}},
+                                         FilterCase{"no match writes every record", "Paris", {}},
+                                         FilterCase{
+                                             "empty expression drops records", "", {0, 1, 2}}));
+
+TEST(ExportTest, InvalidFilterWritesNothingAndSaysWhy) {
+  ToolFolder folder;
+  WriteFileBytes(folder.path() / "radar.lzw", CompressLzw(ExampleRecord()));
+  const ToolResult result = folder.Run({"export", "radar.lzw", "--filter", "spd>=fast"});
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(result.err, "kestrolan-db export: --filter: bad number 'fast' in 'spd>=fast'\n");
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(folder.Entries(), std::vector<std::string>{"radar.lzw"});
+}
 
 }  // namespace

@@ -53,6 +53,30 @@ TEST(ImportTest, BadLineNamesItsLineAndWritesNothing) {
   EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"edited.csv", "radar.lzw"}));
 }
 
+// Faults caught: a hostile field copied whole to the terminal, escape sequences included.
+TEST(ImportTest, BadFieldIsShownEscapedAndCut) {
+  ToolFolder folder;
+  WriteFileBytes(folder.path() / "edited.csv",
+                 kHeader + "1090234,561678,18,52,60,\x1B]0;owned\x07" +
+                     std::string(20'000'000, 'A') + ",5678,3,1,50,0,50,A7,Lyon\r\n");
+  const ToolResult result = folder.Run({"import", "edited.csv", "-o", "radar.lzw"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(
+      result.err,
+      "edited.csv: line 2: X must be a whole number from 0 to 65535, not \"\\x1B]0;owned\\x07" +
+          std::string(190, 'A') + "...\"\n");
+}
+
+// Fault caught: the blank line a spreadsheet leaves at the end refused.
+TEST(ImportTest, BlankLinesMayEndTheCsv) {
+  ToolFolder folder;
+  WriteFileBytes(folder.path() / "edited.csv", kHeader + kGoodLine + "\r\n\r\n");
+  const ToolResult imported = folder.Run({"import", "edited.csv", "-o", "radar.lzw"});
+  EXPECT_EQ(imported.status, 0) << imported.err;
+  const ToolResult exported = folder.Run({"export", "radar.lzw", "-o", "-"});
+  EXPECT_EQ(exported.out, kHeader + kGoodLine);
+}
+
 TEST(ImportTest, MissingCsvIsReported) {
   ToolFolder folder;
   const ToolResult result = folder.Run({"import", "absent.csv", "-o", "radar.lzw"});
