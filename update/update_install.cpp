@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/file_ops.h"
+#include "platform/stored_path.h"
 #include "update/message_prompts.h"
 #include "update/zip_reader.h"
 
@@ -82,8 +83,6 @@ bool CreateBeside(const QString& target, QFile& file) {
   }
   return false;
 }
-
-bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
 void ReportEntry(MessagePrompts& prompts, const std::string& storedPath) {
   prompts.Information("Error creating file : " + QString::fromUtf8(storedPath));
@@ -160,7 +159,7 @@ Installation::Outcome Installation::Install(ZipReader& reader, const ZipEntry& e
   const QByteArray storedPath = QByteArray::fromStdString(entry.path);
   // A second entry for the same file would take the place of its backup.
   const bool seenBefore = !seen_.insert(ResolvedName(storedPath)).second;
-  if (seenBefore || entry.kind != ZipEntryKind::kFile || !IsSafeStoredPath(storedPath) ||
+  if (seenBefore || entry.kind != ZipEntryKind::kFile || !platform::IsSafeStoredPath(entry.path) ||
       PassesThroughLink(directory_, storedPath)) {
     return Refuse(reader, entry);
   }
@@ -249,14 +248,6 @@ ReplaceResult ReplaceFile(const QString& target, unsigned newFileMode,
   }
   platform::DeleteFile(newFile);
   return ReplaceResult::kNotCreated;
-}
-
-bool IsSafeStoredPath(const QByteArray& storedPath) {
-  if (storedPath.isEmpty() || storedPath.contains('\0')) return false;
-  if (storedPath.front() == '/' || storedPath.contains('\\')) return false;
-  if (storedPath.size() >= 2 && IsAsciiLetter(storedPath[0]) && storedPath[1] == ':') return false;
-  const QList<QByteArray> components = storedPath.split('/');
-  return !components.contains("..");
 }
 
 InstallResult InstallArchive(const QByteArray& archive, const QString& directory,

@@ -59,8 +59,3 @@ enum class ReplaceResult {
 // kNotCreated.
 ReplaceResult ReplaceFile(const QString& target, unsigned newFileMode,
                           const std::function<bool(QFile& file)>& fill);
-
-// True when an archive's stored path names a place inside the folder it is installed into: not
-// empty, no NUL byte, not absolute, no drive letter ("C:..."), no backslash and no ".."
-// component.
-bool IsSafeStoredPath(const QByteArray& storedPath);

@@ -1,8 +1,6 @@
 #include "radardb/load_database.h"
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -17,8 +15,14 @@
 
 #include "radardb/lzw_writer.h"
 #include "radardb/radar_record.h"
-#include "tests/support/child_process.h"
 #include "tests/support/scratch_folder.h"
+
+#ifndef _WIN32
+#include <signal.h>
+#include <sys/wait.h>
+
+#include "tests/support/child_process.h"
+#endif
 
 namespace {
 
@@ -223,6 +227,7 @@ INSTANTIATE_TEST_SUITE_P(Steps, LoadCancelTest,
                                          CancelCase{"cancel ignored after the last record",
                                                     {LoadStep::kReading, 3, 3}}));
 
+#ifndef _WIN32
 // Fault caught: a load killed while its temporary file is open leaving that file behind.
 TEST_F(LoadDatabaseTest, KilledLoadLeavesNothingBehind) {
   const std::string archive = WriteArchive(Records(3));
@@ -255,5 +260,6 @@ TEST_F(LoadDatabaseTest, ArchiveInAReadOnlyFolderLoads) {
   EXPECT_EQ(result, "|3");
   fs::permissions(dir_ / "media", fs::perms::owner_all);
 }
+#endif
 
 }  // namespace
