@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <thread>
 #include <tuple>
 
 #include "radardb/record_content.h"
@@ -15,26 +14,10 @@ constexpr std::uint32_t kUnusedBitsMask = (std::uint32_t{1} << kSubcatShift) - 1
 constexpr unsigned char kFirstPrintable = 0x20;
 constexpr unsigned char kDelete = 0x7F;
 
-// A record's spot: its position (CoordX and CoordY, 32 bits each) and direction.
-struct SpotRow {
-  std::uint64_t position;
-  std::int32_t dir;
-  std::uint32_t row;
-
-  bool operator<(const SpotRow& other) const {
-    return std::tie(position, dir, row) < std::tie(other.position, other.dir, other.row);
-  }
-  bool SameSpot(const SpotRow& other) const {
-    return position == other.position && dir == other.dir;
-  }
-};
-
 struct HashedRow {
   std::uint64_t hash;
   std::uint32_t row;
 };
-
-constexpr int kHalfWord = 32;
 
 void CheckText(const char* field, std::size_t size, std::uint32_t index, std::uint8_t fieldNumber,
                std::vector<Finding>& findings) {
@@ -51,94 +34,115 @@ void CheckText(const char* field, std::size_t size, std::uint32_t index, std::ui
   }
 }
 
-// Records on one spot (same position and direction): later copies are duplicates of the first
-// copy, other later records conflict with the spot's first record.
-void FindDuplicatesAndConflicts(const RecordTable& rows, std::vector<Finding>& findings) {
-  std::vector<SpotRow> bySpot;
-  bySpot.reserve(rows.size());
-  for (std::uint32_t row = 0; row < rows.size(); ++row) {
-    const auto x = static_cast<std::uint32_t>(rows.Int(row, Column::kCoordX));
-    const auto y = static_cast<std::uint32_t>(rows.Int(row, Column::kCoordY));
-    bySpot.push_back({std::uint64_t{x} << kHalfWord | y, rows.Int(row, Column::kDir), row});
+// Walks the spots of all records once: each record near an earlier one on another spot points at
+// the nearest of them; among the records on one position with one direction (a place), later
+// copies are duplicates of the first copy and other later records conflict with the first one.
+class RepeatFinder {
+ public:
+  RepeatFinder(const RecordTable& rows, int tolerance, std::vector<Finding>& findings)
+      : rows_(rows), nearby_(rows, AllRows(rows), tolerance), findings_(findings) {}
+
+  // False when the search for near records gave up.
+  bool Run() {
+    nearby_.ForEachSpot([this](const NearbyRecords::Spot& spot) {
+      FindNear(spot);
+      if (!place_.empty() && !SamePlace(*place_.back(), spot)) FindCopiesAndConflicts();
+      place_.push_back(&spot);
+    });
+    FindCopiesAndConflicts();
+    return !nearby_.Exhausted();
   }
-  std::sort(bySpot.begin(), bySpot.end());
-  // Most spots hold one record; only shared ones are compared by content.
-  std::vector<HashedRow> shared;
-  for (std::size_t begin = 0, end = 0; begin < bySpot.size(); begin = end) {
-    end = begin + 1;
-    while (end < bySpot.size() && bySpot[end].SameSpot(bySpot[begin])) ++end;
-    if (end - begin == 1) continue;
-    shared.clear();
-    for (std::size_t i = begin; i < end; ++i) {
-      shared.push_back({RecordContentHash(rows, bySpot[i].row), bySpot[i].row});
+
+ private:
+  static std::vector<std::uint32_t> AllRows(const RecordTable& rows) {
+    std::vector<std::uint32_t> all(rows.size());
+    for (std::uint32_t row = 0; row < all.size(); ++row) all[row] = row;
+    return all;
+  }
+  static bool SamePlace(const NearbyRecords::Spot& a, const NearbyRecords::Spot& b) {
+    return a.x == b.x && a.y == b.y && a.dir == b.dir;
+  }
+
+  void FindNear(const NearbyRecords::Spot& spot) {
+    const std::uint32_t* members = nearby_.MembersBegin(spot);
+    const std::uint32_t* membersEnd = nearby_.MembersEnd(spot);
+    const std::uint32_t last = *(membersEnd - 1);
+    // The spots near this one that hold a record earlier than its last member.
+    near_.clear();
+    nearby_.ForEachNear(spot.x, spot.y, spot.sc, spot.dir, hint_,
+                        [&](const NearbyRecords::Spot& other, std::int64_t distance) {
+                          const std::uint32_t first = nearby_.FirstMember(other);
+                          if (&other != &spot && first < last) near_.emplace_back(distance, first);
+                        });
+    if (near_.empty()) return;
+    if (membersEnd - members == 1) {
+      const auto nearest = std::min_element(near_.begin(), near_.end());
+      findings_.push_back({last, FindingKind::kNearDuplicate, 0, nearest->second});
+      return;
     }
-    std::sort(shared.begin(), shared.end(), [&rows](const HashedRow& a, const HashedRow& b) {
+    // Nearest first, each with the lowest first member so far: the nearest candidate below a
+    // member is where that running minimum first drops below it.
+    std::sort(near_.begin(), near_.end());
+    lowestSoFar_.clear();
+    for (const auto& candidate : near_) {
+      lowestSoFar_.push_back(lowestSoFar_.empty()
+                                 ? candidate.second
+                                 : std::min(candidate.second, lowestSoFar_.back()));
+    }
+    for (const std::uint32_t* m = members; m != membersEnd; ++m) {
+      const auto at = std::partition_point(lowestSoFar_.begin(), lowestSoFar_.end(),
+                                           [m](std::uint32_t lowest) { return lowest >= *m; });
+      if (at != lowestSoFar_.end()) {
+        findings_.push_back(
+            {*m, FindingKind::kNearDuplicate, 0, near_[at - lowestSoFar_.begin()].second});
+      }
+    }
+  }
+
+  // The records of the place gathered in place_, which is emptied.
+  void FindCopiesAndConflicts() {
+    shared_.clear();
+    for (const NearbyRecords::Spot* spot : place_) {
+      for (const std::uint32_t* m = nearby_.MembersBegin(*spot); m != nearby_.MembersEnd(*spot);
+           ++m) {
+        shared_.push_back({0, *m});
+      }
+    }
+    place_.clear();
+    if (shared_.size() < 2) return;
+    std::uint32_t first = shared_.front().row;
+    for (HashedRow& entry : shared_) {
+      entry.hash = RecordContentHash(rows_, entry.row);
+      first = std::min(first, entry.row);
+    }
+    std::sort(shared_.begin(), shared_.end(), [this](const HashedRow& a, const HashedRow& b) {
       if (a.hash != b.hash) return a.hash < b.hash;
-      const int content = CompareRecordContent(rows, a.row, rows, b.row);
+      const int content = CompareRecordContent(rows_, a.row, rows_, b.row);
       return content != 0 ? content < 0 : a.row < b.row;
     });
-    const std::uint32_t first = bySpot[begin].row;
-    std::uint32_t copyOf = shared.front().row;
-    for (std::size_t i = 0; i < shared.size(); ++i) {
-      const std::uint32_t row = shared[i].row;
-      const bool sameContent = i > 0 && shared[i].hash == shared[i - 1].hash &&
-                               CompareRecordContent(rows, row, rows, shared[i - 1].row) == 0;
+    std::uint32_t copyOf = shared_.front().row;
+    for (std::size_t i = 0; i < shared_.size(); ++i) {
+      const std::uint32_t row = shared_[i].row;
+      const bool sameContent = i > 0 && shared_[i].hash == shared_[i - 1].hash &&
+                               CompareRecordContent(rows_, row, rows_, shared_[i - 1].row) == 0;
       if (sameContent) {
-        findings.push_back({row, FindingKind::kDuplicate, 0, copyOf});
+        findings_.push_back({row, FindingKind::kDuplicate, 0, copyOf});
         continue;
       }
       copyOf = row;
-      if (row != first) findings.push_back({row, FindingKind::kConflict, 0, first});
+      if (row != first) findings_.push_back({row, FindingKind::kConflict, 0, first});
     }
   }
-}
 
-// Each record near an earlier one on another spot points at the nearest of them. False when the
-// search gave up.
-bool FindNearDuplicates(const RecordTable& rows, int tolerance, std::vector<Finding>& findings) {
-  std::vector<std::uint32_t> all(rows.size());
-  for (std::uint32_t row = 0; row < all.size(); ++row) all[row] = row;
-  NearbyRecords nearby(rows, all, tolerance);
-  all = {};
-  NearbyRecords::Hint hint;
-  // The spots near one spot that hold an earlier record than its last member, each as its
-  // distance and first member; sorted, with the lowest first member so far beside each.
-  std::vector<std::pair<std::int64_t, std::uint32_t>> near;
-  std::vector<std::uint32_t> lowestSoFar;
-  nearby.ForEachSpot([&](std::int32_t sc, const NearbyRecords::Spot& spot) {
-    const std::uint32_t* members = nearby.MembersBegin(spot);
-    const std::uint32_t* membersEnd = nearby.MembersEnd(spot);
-    const std::uint32_t last = *(membersEnd - 1);
-    near.clear();
-    nearby.ForEachNear(spot.x, spot.y, sc, spot.dir, hint,
-                       [&](const NearbyRecords::Spot& other, std::int64_t distance) {
-                         const std::uint32_t first = nearby.FirstMember(other);
-                         if (&other != &spot && first < last) near.emplace_back(distance, first);
-                       });
-    if (near.empty()) return;
-    if (membersEnd - members == 1) {
-      const auto nearest = std::min_element(near.begin(), near.end());
-      findings.push_back({last, FindingKind::kNearDuplicate, 0, nearest->second});
-      return;
-    }
-    std::sort(near.begin(), near.end());
-    lowestSoFar.clear();
-    for (const auto& candidate : near) {
-      lowestSoFar.push_back(
-          std::min(candidate.second, lowestSoFar.empty() ? candidate.second : lowestSoFar.back()));
-    }
-    for (const std::uint32_t* m = members; m != membersEnd; ++m) {
-      // The nearest candidate below `*m` is where the running minimum first drops below it.
-      const auto at = std::partition_point(lowestSoFar.begin(), lowestSoFar.end(),
-                                           [m](std::uint32_t lowest) { return lowest >= *m; });
-      if (at != lowestSoFar.end()) {
-        findings.push_back(
-            {*m, FindingKind::kNearDuplicate, 0, near[at - lowestSoFar.begin()].second});
-      }
-    }
-  });
-  return !nearby.Exhausted();
-}
+  const RecordTable& rows_;
+  NearbyRecords nearby_;
+  std::vector<Finding>& findings_;
+  NearbyRecords::Hint hint_;
+  std::vector<std::pair<std::int64_t, std::uint32_t>> near_;
+  std::vector<std::uint32_t> lowestSoFar_;
+  std::vector<const NearbyRecords::Spot*> place_;
+  std::vector<HashedRow> shared_;
+};
 
 }  // namespace
 
@@ -172,13 +176,8 @@ void CheckRecordBytes(const RadarRecord& record, std::uint32_t index,
 }
 
 Status FindRepeatedRecords(const RecordTable& rows, int tolerance, std::vector<Finding>& findings) {
-  // The two searches read the table only; the spots' search runs on a thread of its own.
-  std::vector<Finding> onSpots;
-  std::thread spots([&rows, &onSpots] { FindDuplicatesAndConflicts(rows, onSpots); });
-  const bool searched = FindNearDuplicates(rows, tolerance, findings);
-  spots.join();
-  findings.insert(findings.end(), onSpots.begin(), onSpots.end());
-  return searched ? Status() : Status::Error(kTooCrowdedToCheck);
+  RepeatFinder finder(rows, tolerance, findings);
+  return finder.Run() ? Status() : Status::Error(kTooCrowdedToCheck);
 }
 
 Status CheckArchive(const std::string& archivePath, int tolerance, CheckReport& report) {

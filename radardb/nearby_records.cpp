@@ -5,22 +5,21 @@
 
 namespace {
 
-// A member packed into three words whose order is (sc, cell column, cell row, x, y, dir, row):
+// A member packed into three words whose order is (cell column, cell row, x, y, dir, sc, row):
 // sorting these is much faster than sorting the fields one by one.
 struct Entry {
-  std::uint64_t scAndColumn;
-  std::uint64_t rowAndOffsets;  // the cell row, then x and y inside the cell
-  std::uint64_t dirAndMember;
+  std::uint64_t cell;
+  std::uint64_t place;   // x and y inside the cell, dir
+  std::uint64_t member;  // sc, row
 
   bool operator<(const Entry& other) const {
-    return std::tie(scAndColumn, rowAndOffsets, dirAndMember) <
-           std::tie(other.scAndColumn, other.rowAndOffsets, other.dirAndMember);
+    return std::tie(cell, place, member) < std::tie(other.cell, other.place, other.member);
   }
 };
 
 constexpr int kHalfWord = 32;
-constexpr int kOffsetBits = 16;  // offsets inside a cell are below kMaxTolerance
-constexpr std::uint64_t kOffsetMask = (std::uint64_t{1} << kOffsetBits) - 1;
+constexpr int kOffsetXShift = 48;  // offsets inside a cell are below kMaxTolerance
+constexpr std::uint64_t kOffsetMask = 0xFFFF;
 constexpr std::uint32_t kSignBit = 0x80000000;
 
 // Signed 32-bit values as unsigned ones in the same order, and back.
@@ -56,46 +55,47 @@ NearbyRecords::NearbyRecords(const RecordTable& table, const std::vector<std::ui
     const std::int32_t y = table.Int(row, Column::kCoordY);
     const std::int64_t cx = CellOf(x), cy = CellOf(y);
     const std::uint64_t offsetX = x - cx * cellSize_, offsetY = y - cy * cellSize_;
-    entries.push_back({Ordered(table.Int(row, Column::kSc)) << kHalfWord | Ordered(cx),
-                       Ordered(cy) << kHalfWord | offsetX << kOffsetBits | offsetY,
-                       Ordered(table.Int(row, Column::kDir)) << kHalfWord | row});
+    entries.push_back(
+        {CellKey(cx, cy),
+         offsetX << kOffsetXShift | offsetY << kHalfWord | Ordered(table.Int(row, Column::kDir)),
+         Ordered(table.Int(row, Column::kSc)) << kHalfWord | row});
   }
   std::sort(entries.begin(), entries.end());
 
   rows_.reserve(entries.size());
   for (std::size_t i = 0; i < entries.size(); ++i) {
     const Entry& e = entries[i];
-    const bool newCell = i == 0 || entries[i - 1].scAndColumn != e.scAndColumn ||
-                         entries[i - 1].rowAndOffsets >> kHalfWord != e.rowAndOffsets >> kHalfWord;
+    const bool newCell = i == 0 || entries[i - 1].cell != e.cell;
     if (newCell) {
       const auto spot = static_cast<std::uint32_t>(spots_.size());
-      const CellKey key{Unordered(e.scAndColumn >> kHalfWord), Unordered(e.scAndColumn),
-                        Unordered(e.rowAndOffsets >> kHalfWord)};
-      cells_.push_back({key, spot, spot});
+      cells_.push_back({e.cell, spot, spot});
     }
-    const bool newSpot = newCell || entries[i - 1].rowAndOffsets != e.rowAndOffsets ||
-                         entries[i - 1].dirAndMember >> kHalfWord != e.dirAndMember >> kHalfWord;
+    const bool newSpot = newCell || entries[i - 1].place != e.place ||
+                         entries[i - 1].member >> kHalfWord != e.member >> kHalfWord;
     if (newSpot) {
-      const CellKey& cell = cells_.back().key;
       const auto member = static_cast<std::uint32_t>(rows_.size());
-      const auto x = static_cast<std::int32_t>(std::int64_t{cell.cx} * cellSize_ +
-                                               (e.rowAndOffsets >> kOffsetBits & kOffsetMask));
-      const auto y = static_cast<std::int32_t>(std::int64_t{cell.cy} * cellSize_ +
-                                               (e.rowAndOffsets & kOffsetMask));
-      spots_.push_back({x, y, Unordered(e.dirAndMember >> kHalfWord), member, member});
+      const std::int64_t left = std::int64_t{Unordered(e.cell >> kHalfWord)} * cellSize_;
+      const std::int64_t bottom = std::int64_t{Unordered(e.cell)} * cellSize_;
+      spots_.push_back({static_cast<std::int32_t>(left + (e.place >> kOffsetXShift)),
+                        static_cast<std::int32_t>(bottom + (e.place >> kHalfWord & kOffsetMask)),
+                        Unordered(e.place), Unordered(e.member >> kHalfWord), member, member});
       ++cells_.back().spotEnd;
     }
-    rows_.push_back(static_cast<std::uint32_t>(e.dirAndMember));
+    rows_.push_back(static_cast<std::uint32_t>(e.member));
     ++spots_.back().end;
   }
+}
+
+std::uint64_t NearbyRecords::CellKey(std::int64_t column, std::int64_t row) {
+  return Ordered(column) << kHalfWord | Ordered(row);
 }
 
 std::int64_t NearbyRecords::CellOf(std::int32_t coordinate) const {
   return FloorDiv(coordinate, cellSize_);
 }
 
-std::size_t NearbyRecords::FindCell(const CellKey& key, std::size_t from) const {
-  const auto below = [&key](const Cell& cell) { return cell.key < key; };
+std::size_t NearbyRecords::FindCell(std::uint64_t key, std::size_t from) const {
+  const auto below = [key](const Cell& cell) { return cell.key < key; };
   from = std::min(from, cells_.size());
   if (from > 0 && !below(cells_[from - 1])) {
     // The key lies before the hint: search everything up to it.

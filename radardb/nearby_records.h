@@ -1,7 +1,6 @@
 #pragma once
 
 #include <algorithm>
-#include <compare>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
@@ -36,25 +35,26 @@ inline std::int64_t SquaredDistance(std::int32_t x1, std::int32_t y1, std::int32
   return dx * dx + dy * dy;
 }
 
-// Rows of one table indexed for "which of them lie near this point": by category, then by
-// square cells as wide as the tolerance (so everything near a point lies in the 3 x 3 cells
-// around it), then by spot. A spot is one position with one direction; its members are kept
-// lowest row first and can be taken out one by one. Never compares all pairs: a search costs
-// the number of spots in nine cells. Records crowded far more densely than any real database
-// holds would still make that quadratic, so all searches together examine a bounded number of
-// spots; after that the index is exhausted and finds nothing more.
+// Rows of one table indexed for "which of them lie near this point": by square cells as wide as
+// the tolerance (so everything near a point lies in the 3 x 3 cells around it), then by spot. A
+// spot is one position with one direction and one category; its members are kept lowest row first
+// and can be taken out one by one. Never compares all pairs: a search costs the number of spots
+// in nine cells. Records crowded far more densely than any real database holds would still make
+// that quadratic, so all searches together examine a bounded number of spots; after that the
+// index is exhausted and finds nothing more.
 class NearbyRecords {
  public:
   struct Spot {
     std::int32_t x;
     std::int32_t y;
     std::int32_t dir;
+    std::int32_t sc;
     std::uint32_t next;  // where the lowest member not yet taken is kept
     std::uint32_t end;   // where the members end
   };
 
-  // Where searches resume. Searches made in ascending order of (sc, CoordX, CoordY), as
-  // ForEachSpot visits them, are fastest when they share one.
+  // Where searches resume. Searches made in ascending order of position, as ForEachSpot visits
+  // the spots, are fastest when they share one.
   struct Hint {
     std::size_t columns[3] = {0, 0, 0};
   };
@@ -76,7 +76,8 @@ class NearbyRecords {
   static constexpr std::uint64_t kSpotVisitsPerMember = 1024;
   static constexpr std::uint64_t kSpotVisitsAllowance = std::uint64_t{1} << 20;
 
-  // Calls visit(sc, spot) for every spot, in ascending order of (sc, cell, CoordX, CoordY, dir).
+  // Calls visit(spot) for every spot, cell by cell, and within a cell in ascending order of
+  // (CoordX, CoordY, dir, sc): spots on one position with one direction follow one another.
   template <typename Visit>
   void ForEachSpot(Visit&& visit) const;
 
@@ -89,27 +90,23 @@ class NearbyRecords {
   static void Take(Spot& spot) { ++spot.next; }
 
  private:
-  struct CellKey {
-    std::int32_t sc;
-    std::int32_t cx;
-    std::int32_t cy;
-    auto operator<=>(const CellKey&) const = default;
-  };
   struct Cell {
-    CellKey key;
+    std::uint64_t key;  // CellKey()
     std::uint32_t spotBegin;
     std::uint32_t spotEnd;
   };
 
+  // The cell (column, row), as one number in the order of (column, row).
+  static std::uint64_t CellKey(std::int64_t column, std::int64_t row);
   // The first cell whose key is not below `key`; starts looking at `from`.
-  std::size_t FindCell(const CellKey& key, std::size_t from) const;
+  std::size_t FindCell(std::uint64_t key, std::size_t from) const;
   std::int64_t CellOf(std::int32_t coordinate) const;
 
   std::int32_t cellSize_;
   std::int64_t squaredTolerance_;
   std::uint64_t visitsLeft_;
   std::vector<Cell> cells_;  // ascending keys
-  std::vector<Spot> spots_;  // each cell's spots ascending by (x, y, dir)
+  std::vector<Spot> spots_;  // each cell's spots ascending by (x, y, dir, sc)
   std::vector<std::uint32_t> rows_;
 };
 
@@ -122,10 +119,9 @@ void NearbyRecords::ForEachNear(std::int32_t x, std::int32_t y, std::int32_t sc,
   const std::int64_t cy = CellOf(y);
   for (int dx = -1; dx <= 1; ++dx) {
     if (cx + dx < kLow || cx + dx > kHigh) continue;
-    const auto column = static_cast<std::int32_t>(cx + dx);
     // The three cells (cx + dx, cy - 1 .. cy + 1) follow one another in the key order.
-    const CellKey first{sc, column, static_cast<std::int32_t>(std::max(cy - 1, kLow))};
-    const CellKey last{sc, column, static_cast<std::int32_t>(std::min(cy + 1, kHigh))};
+    const std::uint64_t first = CellKey(cx + dx, std::max(cy - 1, kLow));
+    const std::uint64_t last = CellKey(cx + dx, std::min(cy + 1, kHigh));
     std::size_t& at = hint.columns[dx + 1];
     at = FindCell(first, at);
     for (std::size_t c = at; c < cells_.size() && cells_[c].key <= last; ++c) {
@@ -133,7 +129,7 @@ void NearbyRecords::ForEachNear(std::int32_t x, std::int32_t y, std::int32_t sc,
         if (visitsLeft_ == 0) return;
         --visitsLeft_;
         Spot& spot = spots_[s];
-        if (spot.next == spot.end || !DirectionsAgree(dir, spot.dir)) continue;
+        if (spot.sc != sc || spot.next == spot.end || !DirectionsAgree(dir, spot.dir)) continue;
         const std::int64_t distance = SquaredDistance(x, y, spot.x, spot.y);
         if (distance <= squaredTolerance_) visit(spot, distance);
       }
@@ -143,7 +139,5 @@ void NearbyRecords::ForEachNear(std::int32_t x, std::int32_t y, std::int32_t sc,
 
 template <typename Visit>
 void NearbyRecords::ForEachSpot(Visit&& visit) const {
-  for (const Cell& cell : cells_) {
-    for (std::uint32_t s = cell.spotBegin; s < cell.spotEnd; ++s) visit(cell.key.sc, spots_[s]);
-  }
+  for (const Spot& spot : spots_) visit(spot);
 }
