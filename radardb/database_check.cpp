@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <tuple>
 
+#include "radardb/lzw_archive.h"
 #include "radardb/record_content.h"
 #include "radardb/record_scan.h"
 
@@ -182,18 +184,22 @@ Status FindRepeatedRecords(const RecordTable& rows, int tolerance, std::vector<F
 
 Status CheckArchive(const std::string& archivePath, int tolerance, CheckReport& report) {
   report = CheckReport();
-  RecordTable rows;
-  const Status status =
-      ReadArchiveRows(archivePath, rows, [&report](const RadarRecord& record, std::size_t index) {
-        CheckRecordBytes(record, static_cast<std::uint32_t>(index), report.findings);
-      });
-  if (!status.ok()) return status;
-  report.records = rows.size();
-  const Status searched = FindRepeatedRecords(rows, tolerance, report.findings);
-  if (!searched.ok()) return searched;
+  try {
+    RecordTable rows;
+    Status status =
+        ReadArchiveRows(archivePath, rows, [&report](const RadarRecord& record, std::size_t index) {
+          CheckRecordBytes(record, static_cast<std::uint32_t>(index), report.findings);
+        });
+    if (status.ok()) status = FindRepeatedRecords(rows, tolerance, report.findings);
+    if (!status.ok()) return status;
+    report.records = rows.size();
+  } catch (const std::bad_alloc&) {
+    report = CheckReport();
+    return Status::Error(kLzwOutOfMemory);
+  }
   std::sort(report.findings.begin(), report.findings.end(), [](const Finding& a, const Finding& b) {
     return std::tie(a.record, a.kind, a.field) < std::tie(b.record, b.kind, b.field);
   });
   for (const Finding& finding : report.findings) ++report.counts[static_cast<int>(finding.kind)];
-  return status;
+  return Status();
 }

@@ -65,6 +65,6 @@ void CheckRecordBytes(const RadarRecord& record, std::uint32_t index,
 Status FindRepeatedRecords(const RecordTable& rows, int tolerance, std::vector<Finding>& findings);
 
 // Checks every record of the archive at `archivePath`, expanding it in memory; on failure returns
-// the loader's text (record_scan.h) or kTooCrowdedToCheck, and `report` is unspecified. Memory:
-// about one loaded table.
+// the loader's text (record_scan.h), kTooCrowdedToCheck or "Out of memory", and `report` is
+// unspecified. Memory: about one loaded table.
 Status CheckArchive(const std::string& archivePath, int tolerance, CheckReport& report);

@@ -1,10 +1,12 @@
 #include "radardb/database_diff.h"
 
 #include <algorithm>
-#include <thread>
+#include <future>
+#include <new>
 #include <tuple>
 #include <type_traits>
 
+#include "radardb/lzw_archive.h"
 #include "radardb/record_content.h"
 
 namespace {
@@ -34,10 +36,11 @@ class Matcher {
   // mostly follow the same order, so the check reads both tables nearly in sequence. Rows sharing
   // a hash on one side are sorted by content and paired exactly.
   void PairIdentical() {
-    std::vector<HashedRow> olds;
-    std::thread oldSide([this, &olds] { olds = SortedByHash(old_); });
+    // std::async hands an exception of the other thread on, and waits for it before unwinding.
+    std::future<std::vector<HashedRow>> oldSide =
+        std::async(std::launch::async, [this] { return SortedByHash(old_); });
     const std::vector<HashedRow> news = SortedByHash(new_);
-    oldSide.join();
+    const std::vector<HashedRow> olds = oldSide.get();
 
     const auto byContent = [](const RecordTable& ta, const HashedRow& a, const RecordTable& tb,
                               const HashedRow& b) {
@@ -234,9 +237,15 @@ std::string_view ChangeWord(RecordChange change) {
 
 DatabaseDiff CompareDatabases(const RecordTable& oldRows, const RecordTable& newRows,
                               int tolerance) {
-  Matcher matcher(oldRows, newRows);
-  matcher.PairIdentical();
-  matcher.PairSamePosition();
-  matcher.PairNearby(tolerance);
-  return matcher.Finish();
+  try {
+    Matcher matcher(oldRows, newRows);
+    matcher.PairIdentical();
+    matcher.PairSamePosition();
+    matcher.PairNearby(tolerance);
+    return matcher.Finish();
+  } catch (const std::bad_alloc&) {
+    DatabaseDiff failed;
+    failed.status = Status::Error(kLzwOutOfMemory);
+    return failed;
+  }
 }

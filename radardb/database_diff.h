@@ -57,7 +57,8 @@ struct DatabaseDiff {
   std::vector<std::uint32_t> removed;
   ChangeCounts counts;
   // Fails with kTooCrowdedToCompare when the records left for step 3 lie so densely that the
-  // nearby search gave up (nearby_records.h); the rest of the outcome is then not to be used.
+  // nearby search gave up (nearby_records.h), or "Out of memory"; the rest of the outcome is then
+  // not to be used.
   Status status;
 
   bool HasDifferences() const {

@@ -4,26 +4,18 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <new>
 #include <string_view>
 #include <thread>
 
-#include "platform/file_ops.h"
 #include "radardb/byte_stream.h"
 #include "radardb/lzw_archive.h"
-#include "radardb/lzw_expand.h"
-#include "radardb/lzw_io.h"
 
 namespace {
 
 constexpr char kErrorReading[] = "Error reading uncompressed temporary file";
 // Pieces of expanded bytes (about a megabyte each) on their way from the decoder to the reader.
 constexpr std::size_t kPiecesInFlight = 4;
-// Text bytes reserved per row up front; typical rows hold a few dozen.
-constexpr std::size_t kTextBytesPerRowGuess = 32;
-// Rows are reserved up front for the records the block table announces, but for no more than an
-// archive of this compression ratio can hold (databases compress about eightfold), so that a
-// damaged table claiming gigabytes costs nothing before the data bears it out.
-constexpr std::uint64_t kReservedExpansion = 16;
 
 // Hands pieces of expanded bytes from the decoding thread to the reading thread through a few
 // buffers that travel back and forth, so memory stays bounded and nothing is allocated per piece.
@@ -31,9 +23,21 @@ class Handover {
  public:
   explicit Handover(std::size_t buffers) : empty_(buffers) {}
 
-  // Decoding side: an empty buffer (waits for one), then the same buffer filled.
-  std::string TakeEmpty() { return Take(empty_); }
-  void PutFilled(std::string buffer) { Put(filled_, std::move(buffer)); }
+  // Decoding side: an empty buffer (waits for one), then the same buffer filled. False once the
+  // reading side has given up.
+  bool TakeEmpty(std::string& buffer) {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return !empty_.empty() || abandoned_; });
+    if (abandoned_) return false;
+    buffer = std::move(empty_.front());
+    empty_.pop_front();
+    return true;
+  }
+  void PutFilled(std::string buffer) {
+    const std::lock_guard lock(mutex_);
+    filled_.push_back(std::move(buffer));
+    changed_.notify_all();
+  }
   // No more buffers will be filled.
   void Finish() {
     const std::lock_guard lock(mutex_);
@@ -51,34 +55,33 @@ class Handover {
     changed_.notify_all();
     return true;
   }
-  void PutEmpty(std::string buffer) { Put(empty_, std::move(buffer)); }
-
- private:
-  std::string Take(std::deque<std::string>& from) {
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [&from] { return !from.empty(); });
-    std::string buffer = std::move(from.front());
-    from.pop_front();
-    return buffer;
-  }
-  void Put(std::deque<std::string>& to, std::string buffer) {
+  void PutEmpty(std::string buffer) {
     const std::lock_guard lock(mutex_);
-    to.push_back(std::move(buffer));
+    empty_.push_back(std::move(buffer));
+    changed_.notify_all();
+  }
+  // The reading side stops taking pieces; the decoding side is refused the next buffer.
+  void Abandon() {
+    const std::lock_guard lock(mutex_);
+    abandoned_ = true;
     changed_.notify_all();
   }
 
+ private:
   std::mutex mutex_;
   std::condition_variable changed_;
   std::deque<std::string> empty_;
   std::deque<std::string> filled_;
   bool finished_ = false;
+  bool abandoned_ = false;
 };
 
 class HandoverSink : public LzwOutputSink {
  public:
   explicit HandoverSink(Handover& handover) : handover_(handover) {}
   bool Write(const unsigned char* data, std::size_t size) override {
-    std::string buffer = handover_.TakeEmpty();
+    std::string buffer;
+    if (!handover_.TakeEmpty(buffer)) return false;
     buffer.assign(reinterpret_cast<const char*>(data), size);
     handover_.PutFilled(std::move(buffer));
     return true;
@@ -147,23 +150,13 @@ RecordTable::Ints RecordRowInts(const RadarRecord& record, std::size_t index) {
 
 Status ReadArchiveRows(const std::string& archivePath, RecordTable& rows,
                        const RecordVisitor& visit) {
-  rows.Clear();
-  const platform::File archive = platform::OpenFile(archivePath, "rb");
-  if (!archive) return Status::Error(kLzwFileNotFound);
-  LzwFileSource source(archive.get());
-  LzwArchiveLayout layout;
-  Status status = ReadLzwLayout(source, layout);
-  if (!status.ok()) return status;
-  const std::uint64_t announced = layout.expandedSize / kRadarRecordSize;
-  const auto reserved = static_cast<std::size_t>(
-      std::min(announced, layout.fileSize * kReservedExpansion / kRadarRecordSize));
-  rows.Reserve(reserved, reserved * kTextBytesPerRowGuess);
-
-  // The archive is expanded on a thread of its own while this one cuts and reads the records.
+  rows = RecordTable();
   Handover handover(kPiecesInFlight);
+  Status expanded;
+  // The archive is expanded on a thread of its own while this one cuts and reads the records.
   std::thread decoder([&] {
     HandoverSink sink(handover);
-    status = ExpandLzwBlocks(source, layout, sink);
+    expanded = ExpandLzwArchive(archivePath, sink);
     handover.Finish();
   });
   RecordCutter cutter([&](const RadarRecord& record, std::size_t index) {
@@ -171,12 +164,23 @@ Status ReadArchiveRows(const std::string& archivePath, RecordTable& rows,
     rows.Append(RecordRowInts(record, index), record.SpeedText(), record.RoadText(),
                 record.CityText());
   });
-  std::string piece;
-  while (handover.TakeFilled(piece)) {
-    cutter.Add(piece);
-    handover.PutEmpty(std::move(piece));
+  bool outOfMemory = false;
+  try {
+    std::string piece;
+    while (handover.TakeFilled(piece)) {
+      cutter.Add(piece);
+      handover.PutEmpty(std::move(piece));
+    }
+  } catch (const std::bad_alloc&) {
+    handover.Abandon();
+    outOfMemory = true;
   }
   decoder.join();
-  if (status.ok() && cutter.EndedInsideRecord()) status = Status::Error(kErrorReading);
-  return status;
+  if (outOfMemory) {
+    rows = RecordTable();
+    return Status::Error(kLzwOutOfMemory);
+  }
+  if (!expanded.ok()) return expanded;
+  if (cutter.EndedInsideRecord()) return Status::Error(kErrorReading);
+  return Status();
 }

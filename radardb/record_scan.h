@@ -26,6 +26,7 @@ using RecordVisitor = std::function<void(const RadarRecord& record, std::size_t 
 // empty database; otherwise bytes left over after the last whole record fail with "Error reading
 // uncompressed temporary file" once every whole record has been read. Other failures carry the
 // decompressor's texts (lzw_archive.h), "LZW file not found" when the archive cannot be opened;
-// `rows` then holds the records read before the failure. Memory: the rows and a few megabytes.
+// `rows` then holds the records read before the failure. When memory runs out: "Out of memory",
+// `rows` empty. Memory: the rows and a few megabytes.
 Status ReadArchiveRows(const std::string& archivePath, RecordTable& rows,
                        const RecordVisitor& visit = {});

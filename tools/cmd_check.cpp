@@ -1,5 +1,6 @@
 // kestrolan-db check: lists the faults of one database: repeated records and damaged fields.
 #include <cstdio>
+#include <new>
 #include <optional>
 #include <string>
 
@@ -37,7 +38,7 @@ std::optional<CheckArgs> ParseCheckArgs(const CommandArgs& args) {
   return parsed;
 }
 
-int RunCheck(const CommandArgs& args) {
+int ListFaults(const CommandArgs& args) {
   const std::optional<CheckArgs> parsed = ParseCheckArgs(args);
   if (!parsed) return UsageError(CommandNamed("check"));
   if (parsed->csv == parsed->archive) {
@@ -66,6 +67,16 @@ int RunCheck(const CommandArgs& args) {
   }
   std::fprintf(stderr, "%s\n", CheckSummary(report).c_str());
   return report.findings.empty() ? kClean : kFindings;
+}
+
+// Memory the core runs out of it reports itself; this catches what is left, as trouble.
+int RunCheck(const CommandArgs& args) {
+  try {
+    return ListFaults(args);
+  } catch (const std::bad_alloc&) {
+    std::fprintf(stderr, "kestrolan-db: out of memory\n");
+    return kTrouble;
+  }
 }
 
 }  // namespace

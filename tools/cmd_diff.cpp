@@ -1,6 +1,7 @@
 // kestrolan-db diff: what changed between two releases of a database, as diff(1) reports files.
 #include <charconv>
 #include <cstdio>
+#include <new>
 #include <optional>
 #include <string>
 #include <thread>
@@ -90,7 +91,7 @@ Status WriteDifferences(const std::string& csv, const RecordTable& oldRows,
   return out.Commit();
 }
 
-int RunDiff(const CommandArgs& args) {
+int CompareArchives(const CommandArgs& args) {
   const std::optional<DiffArgs> parsed = ParseDiffArgs(args);
   if (!parsed) return UsageError(CommandNamed("diff"));
   if (parsed->csv == parsed->oldArchive || parsed->csv == parsed->newArchive) {
@@ -114,6 +115,16 @@ int RunDiff(const CommandArgs& args) {
   }
   std::fprintf(stderr, "%s\n", DiffSummary(diff.counts).c_str());
   return diff.HasDifferences() ? kDifferences : kNoDifferences;
+}
+
+// Memory the core runs out of it reports itself; this catches what is left, as trouble.
+int RunDiff(const CommandArgs& args) {
+  try {
+    return CompareArchives(args);
+  } catch (const std::bad_alloc&) {
+    std::fprintf(stderr, "kestrolan-db: out of memory\n");
+    return kTrouble;
+  }
 }
 
 }  // namespace

@@ -150,6 +150,16 @@ TEST(DiffFileTest, WritesTheCsvNamedByDashO) {
   EXPECT_EQ(ReadFileBytes(folder.path() / "changes.csv"), kDiffHeader + kDiffLines);
 }
 
+TEST(DiffFileTest, NamesAFullDiskAsTrouble) {
+  ToolFolder folder;
+  WriteFileBytes(folder.path() / "old.lzw", CompressLzw(kOld));
+  WriteFileBytes(folder.path() / "new.lzw", CompressLzw(kNew));
+  const ToolResult result = folder.Run({"diff", "old.lzw", "new.lzw"}, "", "/dev/full");
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(result.err,
+            "kestrolan-db diff: cannot write to standard output: No space left on device\n");
+}
+
 class CheckRunTest : public testing::TestWithParam<RunCase> {};
 
 TEST_P(CheckRunTest, ListsFindingsAndExits) {
