@@ -19,18 +19,18 @@ constexpr char kPathSeparators[] = "\\/:";
 constexpr char kPathSeparators[] = "/";
 #endif
 
-// Enough for "-2147483648".
-constexpr std::size_t kMaxIntChars = 11;
+// Enough for "-9223372036854775808".
+constexpr std::size_t kMaxIntChars = 20;
 // Lines are gathered up to this many bytes before each write.
 constexpr std::size_t kWriteChunk = std::size_t{1} << 20;
 
-void AppendInt(std::int32_t value, std::string& out) {
+}  // namespace
+
+void AppendCsvInt(std::int64_t value, std::string& out) {
   char digits[kMaxIntChars];
   const auto result = std::to_chars(digits, digits + kMaxIntChars, value);
   out.append(digits, result.ptr);
 }
-
-}  // namespace
 
 void AppendCsvText(std::string_view text, std::string& out) {
   if (text.find_first_of(kCharsNeedingQuotes) == std::string_view::npos) {
@@ -45,10 +45,10 @@ void AppendCsvText(std::string_view text, std::string& out) {
   out.push_back(kQuote);
 }
 
-void AppendCsvRow(const RecordTable& rows, std::size_t row, std::string& out) {
+void AppendCsvFields(const RecordTable& rows, std::size_t row, std::string& out) {
   // Every column but "#" is written, in table order.
   for (int c = static_cast<int>(Column::kCoordX); c < kIntColumnCount; ++c) {
-    AppendInt(rows.Int(row, static_cast<Column>(c)), out);
+    AppendCsvInt(rows.Int(row, static_cast<Column>(c)), out);
     out.push_back(',');
   }
   AppendCsvText(rows.Text(row, Column::kSpeed), out);
@@ -56,7 +56,19 @@ void AppendCsvRow(const RecordTable& rows, std::size_t row, std::string& out) {
   AppendCsvText(rows.Text(row, Column::kRoad), out);
   out.push_back(',');
   AppendCsvText(rows.Text(row, Column::kCity), out);
+}
+
+void AppendCsvRow(const RecordTable& rows, std::size_t row, std::string& out) {
+  AppendCsvFields(rows, row, out);
   out.append(kCsvLineEnd);
+}
+
+bool FlushCsvChunk(std::string& chunk, std::FILE* out, bool final) {
+  if (!final && chunk.size() < kWriteChunk) return true;
+  const bool written = std::fwrite(chunk.data(), 1, chunk.size(), out) == chunk.size();
+  chunk.clear();
+  if (!final) return written;
+  return written && std::fflush(out) == 0 && std::ferror(out) == 0;
 }
 
 bool WriteCsv(const RecordTable& rows, const std::vector<std::uint32_t>* order, std::FILE* out) {
@@ -67,13 +79,9 @@ bool WriteCsv(const RecordTable& rows, const std::vector<std::uint32_t>* order, 
   const std::size_t count = order == nullptr ? rows.size() : order->size();
   for (std::size_t i = 0; i < count; ++i) {
     AppendCsvRow(rows, order == nullptr ? i : (*order)[i], chunk);
-    if (chunk.size() >= kWriteChunk) {
-      if (std::fwrite(chunk.data(), 1, chunk.size(), out) != chunk.size()) return false;
-      chunk.clear();
-    }
+    if (!FlushCsvChunk(chunk, out, false)) return false;
   }
-  if (std::fwrite(chunk.data(), 1, chunk.size(), out) != chunk.size()) return false;
-  return std::fflush(out) == 0 && std::ferror(out) == 0;
+  return FlushCsvChunk(chunk, out, true);
 }
 
 Status ExportCsvFile(const RecordTable& rows, const std::vector<std::uint32_t>* order,

@@ -21,8 +21,20 @@ inline constexpr int kCsvFieldCount = 14;
 // doubled when it holds a comma, a double quote, CR or LF.
 void AppendCsvText(std::string_view text, std::string& out);
 
+// Appends `value` as one CSV field: plain decimal, "-" before a negative value.
+void AppendCsvInt(std::int64_t value, std::string& out);
+
+// Appends the fourteen fields of `row` (below rows.size()) as the record line holds them, without
+// the line end.
+void AppendCsvFields(const RecordTable& rows, std::size_t row, std::string& out);
+
 // Appends the record line of `row` (below rows.size()), its line end included.
 void AppendCsvRow(const RecordTable& rows, std::size_t row, std::string& out);
+
+// Writes out the lines gathered in `chunk` and empties it, once it holds a large piece (about a
+// megabyte), or always when `final`. After the final piece the stream is flushed. Returns false
+// when a write or the flush failed.
+bool FlushCsvChunk(std::string& chunk, std::FILE* out, bool final);
 
 // Writes the CSV header line and then the lines of the rows listed in `order` (row indices of
 // `rows`, in the order to write them), or of every row in table order when `order` is null, to

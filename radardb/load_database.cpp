@@ -8,6 +8,7 @@
 #include "radardb/byte_stream.h"
 #include "radardb/lzw_archive.h"
 #include "radardb/radar_record.h"
+#include "radardb/record_scan.h"
 
 namespace {
 
@@ -20,21 +21,6 @@ constexpr std::uint64_t kMaxExpandedSize = std::uint64_t{1} << 32;
 constexpr std::size_t kTextBytesPerRowGuess = 32;
 // Progress is reported after every this many records.
 constexpr std::size_t kProgressInterval = 16384;
-
-RecordTable::Ints RowInts(const RadarRecord& record, std::size_t index) {
-  return {static_cast<std::int32_t>(index),
-          record.GetCoordX(),
-          record.GetCoordY(),
-          record.SS,
-          record.MS,
-          record.LS,
-          record.X,
-          record.Y,
-          record.GetSc(),
-          record.GetMph(),
-          record.GetSpd(),
-          record.GetDir()};
-}
 
 enum class ReadResult { kComplete, kShort, kCancelled };
 
@@ -49,7 +35,7 @@ ReadResult ReadRecords(std::FILE* file, std::size_t count, RecordTable& rows,
       return ReadResult::kCancelled;
     }
     if (!record.Read(stream)) return ReadResult::kShort;
-    rows.Append(RowInts(record, i), record.SpeedText(), record.RoadText(), record.CityText());
+    rows.Append(RecordRowInts(record, i), record.SpeedText(), record.RoadText(), record.CityText());
   }
   if (progress && !progress(LoadStep::kReading, count, count)) return ReadResult::kCancelled;
   return ReadResult::kComplete;
