@@ -12,13 +12,14 @@ extern const Command kPackCommand;
 extern const Command kInfoCommand;
 extern const Command kExportCommand;
 extern const Command kImportCommand;
+extern const Command kMapCommand;
 extern const Command kFetchCommand;
 extern const Command kCheckUpdateCommand;
 
 const std::vector<Command>& Commands() {
   static const std::vector<Command> commands = {
-      kUnpackCommand, kPackCommand,  kInfoCommand,        kExportCommand,
-      kImportCommand, kFetchCommand, kCheckUpdateCommand,
+      kUnpackCommand, kPackCommand, kInfoCommand,  kExportCommand,
+      kImportCommand, kMapCommand,  kFetchCommand, kCheckUpdateCommand,
   };
   return commands;
 }
