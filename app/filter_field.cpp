@@ -13,11 +13,6 @@ namespace {
 
 constexpr char kInvalidLook[] = "QLineEdit { border: 2px solid #d40000; }";
 
-// Counts with a comma between thousands, whatever the system's language.
-QString Thousands(std::size_t count) {
-  return QLocale(QLocale::English, QLocale::UnitedStates).toString(qulonglong{count});
-}
-
 void ApplyFilterText(QLineEdit& field, RecordTableModel& model, const QString& text) {
   const QByteArray utf8 = text.toUtf8();
   RecordFilter filter;
@@ -34,6 +29,10 @@ void ApplyFilterText(QLineEdit& field, RecordTableModel& model, const QString& t
 }
 
 }  // namespace
+
+QString Thousands(std::size_t count) {
+  return QLocale(QLocale::English, QLocale::UnitedStates).toString(qulonglong{count});
+}
 
 QString FilterHelp() {
   return QStringLiteral(

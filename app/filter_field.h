@@ -17,5 +17,8 @@ void ConfigureFilterField(QLineEdit& field, QLabel& count, RecordTableModel& mod
 // The field's tooltip while what it holds parses: the filter language in short.
 QString FilterHelp();
 
+// `count` with a comma between thousands, whatever the system's language: "1,234,567".
+QString Thousands(std::size_t count);
+
 // The count beside the filter: "3,000 records", or "17 of 3,000 records" while filtered.
 QString RecordCountText(std::size_t shown, std::size_t total, bool filtered);

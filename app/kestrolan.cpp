@@ -1,5 +1,6 @@
 #include "app/kestrolan.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
@@ -15,6 +16,7 @@
 #include "app/anchor_layout.h"
 #include "app/filter_field.h"
 #include "app/load_feedback.h"
+#include "app/map_window.h"
 #include "app/prompts.h"
 #include "app/record_table_view.h"
 #include "app/transfer_progress_dialog.h"
@@ -98,6 +100,12 @@ void Kestrolan::AddShortcuts() {
     esFilter->selectAll();
   });
   add("Ctrl+Q", [this] { btExit->click(); });
+
+  auto* showMap = new QAction(QStringLiteral("Show map"), acList);
+  showMap->setShortcut(QKeySequence(QStringLiteral("Ctrl+M")));
+  showMap->setShortcutContext(Qt::WindowShortcut);
+  connect(showMap, &QAction::triggered, this, &Kestrolan::ShowMap);
+  acList->addAction(showMap);
 }
 
 Kestrolan::~Kestrolan() = default;
@@ -171,6 +179,11 @@ void Kestrolan::ExportCsv() {
   const Status exported = ExportCsvFile(model_.Rows(), &model_.Order(), NativePath(fsCsv.file));
   prompts_.Information(exported.ok() ? QStringLiteral("Done.")
                                      : QString::fromStdString(exported.message()));
+}
+
+void Kestrolan::ShowMap() {
+  if (map_ == nullptr) map_ = new MapWindow(model_, *acList, *esFilter, prompts_, this);
+  map_->ShowBeside(*this);
 }
 
 bool Kestrolan::CheckUpdate() {

@@ -10,6 +10,7 @@
 #include "app/record_table_model.h"
 #include "ui_KestrolanLayout.h"
 
+class MapWindow;
 class Prompts;
 class QCloseEvent;
 class QDragEnterEvent;
@@ -21,7 +22,8 @@ class QEventLoop;
 // Run() shows it and returns when it is left. Every question it asks goes through `prompts`,
 // which must outlive the window.
 //
-// Keys: Ctrl+O Load, Ctrl+E Export (while enabled), Ctrl+F the filter field, Ctrl+Q Exit. Local
+// Keys: Ctrl+O Load, Ctrl+E Export (while enabled), Ctrl+F the filter field, Ctrl+M the map
+// (also "Show map" in the table's context menu; see MapWindow), Ctrl+Q Exit. Local
 // files dropped on the window load one after the other, as if each were chosen with Load;
 // anything else dropped is refused.
 class Kestrolan : public QWidget, public Ui::KestrolanLayout {
@@ -56,6 +58,8 @@ class Kestrolan : public QWidget, public Ui::KestrolanLayout {
   void OpenRadarFile();
   void ExitProgram();
   void ExportCsv();
+  // Opens the map of the rows shown beside the window, or brings it to the front.
+  void ShowMap();
 
  protected:
   // The title bar's close button ends Run() the way Exit does, with 0, asking nothing.
@@ -69,6 +73,7 @@ class Kestrolan : public QWidget, public Ui::KestrolanLayout {
 
   Prompts& prompts_;
   RecordTableModel model_;
+  MapWindow* map_ = nullptr;    // made when first shown; a child window, closed with this one
   QEventLoop* loop_ = nullptr;  // the loop of the running Run(), if any
 };
 

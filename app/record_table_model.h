@@ -36,6 +36,8 @@ class RecordTableModel : public QAbstractTableModel {
   // filter set last applies to the new rows at once.
   void SetRows(RecordTable&& rows);
   const RecordTable& Rows() const { return *rows_; }
+  // The same rows, kept alive for work on another thread after the model moves on.
+  std::shared_ptr<const RecordTable> SharedRows() const { return rows_; }
   // The table row shown at each view row, top to bottom: what is on show and what Export writes.
   const std::vector<std::uint32_t>& Order() const { return filtered_ ? shown_ : *order_; }
   // Rows in the table, shown or not.
