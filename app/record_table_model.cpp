@@ -26,7 +26,8 @@ std::shared_ptr<const FilterSource> TableSource(std::shared_ptr<const RecordTabl
   return {owned, &owned->source};
 }
 
-bool SortsByText(int column) {
+// The change shows as its word, and sorts so.
+bool IsTextField(int column) {
   return column == kChangeField || IsTextColumn(static_cast<Column>(column));
 }
 
@@ -51,8 +52,10 @@ void RecordTableModel::SetComparison(std::shared_ptr<const ComparedRows> compare
 void RecordTableModel::Show(std::shared_ptr<const RecordTable> rows,
                             std::shared_ptr<const ComparedRows> compared) {
   const bool fieldsChange = (compared == nullptr) != (compared_ == nullptr);
-  // A filter made while comparing may read the change, which the rows alone do not have.
-  if (compared == nullptr && compared_ != nullptr) filter_ = std::make_shared<const RecordFilter>();
+  // The rows alone have no change to read.
+  if (compared == nullptr && filter_->Reads(kChangeField)) {
+    filter_ = std::make_shared<const RecordFilter>();
+  }
   jobs_.Cancel();
   beginResetModel();
   rows_ = std::move(rows);
@@ -134,13 +137,7 @@ QVariant RecordTableModel::data(const QModelIndex& index, int role) const {
   }
   if (role != Qt::DisplayRole) return {};
   const int column = index.column();
-  if (column == kChangeField) {
-    const std::string_view word = ChangeWord(compared_->Change(row));
-    return QString::fromLatin1(word.data(), static_cast<qsizetype>(word.size()));
-  }
-  if (IsTextColumn(static_cast<Column>(column))) {
-    return DecodeDatabaseText(source_->Text(row, column));
-  }
+  if (IsTextField(column)) return DecodeDatabaseText(source_->Text(row, column));
   return source_->Int(row, column);
 }
 
@@ -162,7 +159,7 @@ void RecordTableModel::sort(int column, Qt::SortOrder direction) {
     Rearrange(std::move(restored));
   } else {
     const SortKey key{
-        column, SortsByText(column),
+        column, IsTextField(column),
         direction == Qt::AscendingOrder ? SortDirection::kAscending : SortDirection::kDescending};
     // Filtered, only the rows shown are sorted now; the whole order follows with the next filter.
     if (filtered_) pendingSorts_.push_back(key);

@@ -23,7 +23,7 @@ struct ColumnLook {
 inline constexpr ColumnLook kColumnLooks[kColumnCount + 1] = {
     {"#", 50},      {"CoordX", 80}, {"CoordY", 80}, {"SS", 40},      {"MS", 40},  {"LS", 40},
     {"X", 80},      {"Y", 80},      {"sc", 40},     {"mph", 40},     {"spd", 40}, {"dir", 40},
-    {"Speed", 100}, {"Road", 300},  {"City", 150},  {"Change", 110},
+    {"Speed", 100}, {"Road", 300},  {"City", 150},  {"Change", 120},
 };
 
 // The text colour of the removed rows while comparing: they are not in the loaded database.
@@ -44,8 +44,8 @@ class RecordTableModel : public QAbstractTableModel {
   explicit RecordTableModel(QObject* parent = nullptr);
 
   // Replaces every row in one model reset and ends a comparison; the order becomes the table's
-  // own order and the filter set last applies to the new rows at once. When a comparison ends,
-  // the filter is dropped first (it may name the change), and FieldsChanged follows.
+  // own order and the filter set last applies to the new rows at once, unless it reads the
+  // change: then it is dropped. FieldsChanged follows when a comparison ended.
   void SetRows(RecordTable&& rows);
   // Shows the table compared with an earlier release, in one model reset followed by
   // FieldsChanged when no comparison was on show: the Change column and the removed rows come

@@ -329,6 +329,11 @@ Status RecordFilter::ParseChoice(std::string_view typed, const FilterField& fiel
   return Status();
 }
 
+bool RecordFilter::Reads(int field) const {
+  return std::ranges::any_of(
+      terms_, [field](const Term& term) { return std::ranges::count(term.fields, field) > 0; });
+}
+
 template <typename Source>
 bool RecordFilter::TermMatches(const Term& term, const Source& source, std::uint32_t row) {
   if (term.integer) {

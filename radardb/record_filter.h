@@ -86,6 +86,8 @@ class RecordFilter {
                       std::span<const FilterField> fields = RecordFields());
 
   bool empty() const { return terms_.empty(); }
+  // True when a term reads the field with id `field`.
+  bool Reads(int field) const;
   // True when `row` of `source` matches every term. Safe to call from several threads at once.
   bool Matches(const FilterSource& source, std::uint32_t row) const;
 
