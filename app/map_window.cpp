@@ -190,13 +190,12 @@ void MapWindow::RowsChanged() {
 
 void MapWindow::ReadRows() {
   stale_ = false;
-  jobs_.Post([this, rows = model_.SharedRows(), order = model_.Order(),
+  jobs_.Post([this, source = model_.SharedSource(), order = model_.Order(),
               selected = SelectedRows(table_, model_.Order()),
               by = Colouring()](std::stop_token stop) -> std::function<void()> {
-    const RecordTableSource source(*rows);
-    auto points = std::make_shared<MapPoints>(MapPoints::Build(source, order, by));
+    auto points = std::make_shared<MapPoints>(MapPoints::Build(*source, order, by));
     if (stop.stop_requested()) return {};
-    auto highlighted = std::make_shared<MapPoints>(MapPoints::Build(source, selected, by));
+    auto highlighted = std::make_shared<MapPoints>(MapPoints::Build(*source, selected, by));
     return [this, points, highlighted] {
       cvMap->SetPoints(std::move(*points), std::move(*highlighted));
       ShowLegend();
@@ -215,8 +214,7 @@ void MapWindow::ReadSelection() {
     return;
   }
   const std::vector<std::uint32_t> selected = SelectedRows(table_, model_.Order());
-  cvMap->SetHighlighted(
-      MapPoints::Build(RecordTableSource(model_.Rows()), selected, cvMap->Points().Colouring()));
+  cvMap->SetHighlighted(MapPoints::Build(model_.Source(), selected, cvMap->Points().Colouring()));
 }
 
 void MapWindow::ShowLegend() {

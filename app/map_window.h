@@ -17,13 +17,13 @@ class QTreeWidget;
 class RecordTableModel;
 struct GridBox;
 
-// The map window: every row the table shows, as a point at (CoordX, CoordY) with CoordY upward,
-// coloured by sc or spd (cbColour) with a legend of the colours' values and counts (tvLegend),
-// and a read-out of the grid position under the pointer and of the scale (lbReadout). It follows
-// the table both ways: it redraws whenever the rows shown change and highlights the rows
-// selected in `table`; a click on a point selects its row in `table` and scrolls to it, and a
-// box drawn with Shift held adds "coordx=A..B coordy=C..D" to `filter`, so the table shows
-// exactly the records in the box.
+// The map window: every row the table shows (while comparing, the removed rows too, where they
+// were), as a point at (CoordX, CoordY) with CoordY upward, coloured by sc or spd (cbColour) with
+// a legend of the colours' values and counts (tvLegend), and a read-out of the grid position under
+// the pointer and of the scale (lbReadout). It follows the table both ways: it redraws whenever the
+// rows shown change and highlights the rows selected in `table`; a click on a point selects its row
+// in `table` and scrolls to it, and a box drawn with Shift held adds "coordx=A..B coordy=C..D" to
+// `filter`, so the table shows exactly the records in the box.
 //
 // Keys: Home fits all points in, + and - zoom, Ctrl+S saves the picture on show as PNG through
 // `prompts` ("Save map as"). The points of new rows are read on a thread of their own, so the

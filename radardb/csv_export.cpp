@@ -86,12 +86,14 @@ bool WriteCsv(const RecordTable& rows, const std::vector<std::uint32_t>* order, 
 
 Status ExportCsvFile(const RecordTable& rows, const std::vector<std::uint32_t>* order,
                      const std::string& path) {
+  return WriteCsvFile(path, [&](std::FILE* out) { return WriteCsv(rows, order, out); });
+}
+
+Status WriteCsvFile(const std::string& path, const std::function<bool(std::FILE*)>& write) {
   platform::OutputFile out;
   if (!out.Open(path).ok()) return Status::Error(kCreateError + path);
   try {
-    if (!WriteCsv(rows, order, out.Stream()) || !out.Commit().ok()) {
-      return Status::Error(kWriteError + path);
-    }
+    if (!write(out.Stream()) || !out.Commit().ok()) return Status::Error(kWriteError + path);
   } catch (const std::bad_alloc&) {
     return Status::Error(kLzwOutOfMemory);
   }

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -47,6 +48,10 @@ bool WriteCsv(const RecordTable& rows, const std::vector<std::uint32_t>* order, 
 // replacing failed, "Out of memory" when memory ran out; the existing file is then untouched.
 Status ExportCsvFile(const RecordTable& rows, const std::vector<std::uint32_t>* order,
                      const std::string& path);
+
+// Writes a CSV file to `path` as ExportCsvFile does, failing with the same texts: `write` puts
+// the lines on the stream it is given and returns false on a write error.
+Status WriteCsvFile(const std::string& path, const std::function<bool(std::FILE*)>& write);
 
 // The CSV name offered for a database: its path cut at the extension of its file name (a dot in
 // a folder name is no extension), plus ".csv"; just ".csv" for an empty path.
