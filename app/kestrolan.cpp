@@ -1,5 +1,6 @@
 #include "app/kestrolan.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
@@ -15,10 +16,12 @@
 #include "app/anchor_layout.h"
 #include "app/filter_field.h"
 #include "app/load_feedback.h"
+#include "app/map_window.h"
 #include "app/prompts.h"
 #include "app/record_table_view.h"
 #include "app/transfer_progress_dialog.h"
 #include "radardb/app_identity.h"
+#include "radardb/compared_rows.h"
 #include "radardb/csv_export.h"
 #include "radardb/load_database.h"
 #include "update/update_check.h"
@@ -74,6 +77,7 @@ Kestrolan::Kestrolan(Prompts& prompts, QWidget* parent)
   fsRadar = MakeSelector(QStringLiteral("Radar file"),
                          {QStringLiteral("radar.lzw"), QStringLiteral("dangerz.lzw")});
   fsCsv = MakeSelector(QStringLiteral("CSV file"), {QStringLiteral("*.csv")});
+  fsCompare = fsRadar;
 
   ConfigureRecordView(*acList, model_);
   ConfigureFilterField(*esFilter, *lbCount, model_);
@@ -98,6 +102,19 @@ void Kestrolan::AddShortcuts() {
     esFilter->selectAll();
   });
   add("Ctrl+Q", [this] { btExit->click(); });
+
+  auto* showMap = new QAction(QStringLiteral("Show map"), acList);
+  showMap->setShortcut(QKeySequence(QStringLiteral("Ctrl+M")));
+  showMap->setShortcutContext(Qt::WindowShortcut);
+  connect(showMap, &QAction::triggered, this, &Kestrolan::ShowMap);
+  acList->addAction(showMap);
+
+  compareWith_ = new QAction(QStringLiteral("Compare with\u2026"), acList);
+  compareWith_->setShortcut(QKeySequence(QStringLiteral("Ctrl+D")));
+  compareWith_->setShortcutContext(Qt::WindowShortcut);
+  compareWith_->setEnabled(false);  // until a database is loaded
+  connect(compareWith_, &QAction::triggered, this, &Kestrolan::CompareWith);
+  acList->addAction(compareWith_);
 }
 
 Kestrolan::~Kestrolan() = default;
@@ -155,7 +172,9 @@ void Kestrolan::LoadRadarFile(QString path) {
     outcome = LoadDatabase(NativePath(path), feedback.Callback());
   }
   if (outcome.tableReplaced) {
+    StopComparing();
     model_.SetRows(std::move(outcome.rows));
+    compareWith_->setEnabled(true);
     ReapplySort(*acList);
     esFilename->setText(path);
   }
@@ -168,9 +187,58 @@ void Kestrolan::LoadRadarFile(QString path) {
 void Kestrolan::ExportCsv() {
   fsCsv.file = QFile::decodeName(QByteArray::fromStdString(CsvNameFor(NativePath(fsRadar.file))));
   if (!prompts_.SaveFile(fsCsv, QStringLiteral("Save as"))) return;
-  const Status exported = ExportCsvFile(model_.Rows(), &model_.Order(), NativePath(fsCsv.file));
+  const std::string path = NativePath(fsCsv.file);
+  const ComparedRows* compared = model_.Comparison();
+  const Status exported = compared != nullptr
+                              ? ExportComparedCsvFile(*compared, model_.Order(), path)
+                              : ExportCsvFile(model_.Rows(), &model_.Order(), path);
   prompts_.Information(exported.ok() ? QStringLiteral("Done.")
                                      : QString::fromStdString(exported.message()));
+}
+
+void Kestrolan::ShowMap() {
+  if (map_ == nullptr) map_ = new MapWindow(model_, *acList, *esFilter, prompts_, this);
+  map_->ShowBeside(*this);
+}
+
+void Kestrolan::CompareWith() {
+  if (!compareWith_->isEnabled()) return;
+  if (fsCompare.directory.isEmpty()) fsCompare.directory = fsRadar.directory;
+  if (!prompts_.OpenFile(fsCompare, QStringLiteral("Compare with"))) return;
+  StopComparing();
+  setCursor(Qt::BusyCursor);
+  compareProgress_ = new QProgressDialog(QStringLiteral("Comparing with %1").arg(fsCompare.file),
+                                         QStringLiteral("Cancel"), 0, 0, this);
+  compareProgress_->setWindowTitle(QString::fromLatin1(AppName));
+  compareProgress_->setWindowModality(Qt::ApplicationModal);
+  compareProgress_->setMinimumDuration(LoadFeedback::kDelayMs);
+  compareProgress_->setValue(0);  // shows it once the comparison has run that long
+  connect(compareProgress_, &QProgressDialog::canceled, this, &Kestrolan::StopComparing);
+
+  compareJob_.Post([this, rows = model_.SharedRows(),
+                    old = NativePath(fsCompare.file)](std::stop_token) -> std::function<void()> {
+    std::shared_ptr<const ComparedRows> compared;
+    const Status status = CompareWithArchive(old, rows, compared);
+    return [this, status, compared] {
+      StopComparing();
+      if (!status.ok()) {
+        prompts_.Information(QString::fromStdString(status.message()));
+        return;
+      }
+      model_.SetComparison(compared);
+      ReapplySort(*acList);
+    };
+  });
+}
+
+void Kestrolan::StopComparing() {
+  compareJob_.Cancel();
+  unsetCursor();
+  if (compareProgress_ == nullptr) return;
+  // Its Cancel button may be what called: it goes once that is over.
+  compareProgress_->hide();
+  compareProgress_->deleteLater();
+  compareProgress_ = nullptr;
 }
 
 bool Kestrolan::CheckUpdate() {

@@ -2,14 +2,19 @@
 
 #include <QIcon>
 #include <QList>
+#include <QPointer>
+#include <QProgressDialog>
 #include <QString>
 #include <QUrl>
 #include <QWidget>
 
+#include "app/background_job.h"
 #include "app/file_selector.h"
 #include "app/record_table_model.h"
 #include "ui_KestrolanLayout.h"
 
+class MapWindow;
+class QAction;
 class Prompts;
 class QCloseEvent;
 class QDragEnterEvent;
@@ -21,9 +26,11 @@ class QEventLoop;
 // Run() shows it and returns when it is left. Every question it asks goes through `prompts`,
 // which must outlive the window.
 //
-// Keys: Ctrl+O Load, Ctrl+E Export (while enabled), Ctrl+F the filter field, Ctrl+Q Exit. Local
-// files dropped on the window load one after the other, as if each were chosen with Load;
-// anything else dropped is refused.
+// Keys: Ctrl+O Load, Ctrl+E Export (while enabled), Ctrl+F the filter field, Ctrl+D compares the
+// loaded database with an earlier release (also "Compare with…" in the table's context menu;
+// see CompareWith), Ctrl+M the map (also "Show map" in the context menu; see MapWindow), Ctrl+Q
+// Exit. Local files dropped on the window load one after the other, as if each were chosen with
+// Load; anything else dropped is refused.
 class Kestrolan : public QWidget, public Ui::KestrolanLayout {
   Q_OBJECT
 
@@ -51,11 +58,24 @@ class Kestrolan : public QWidget, public Ui::KestrolanLayout {
 
   FileSelector fsRadar;
   FileSelector fsCsv;
+  // The earlier release to compare with. Its own, so that Export keeps offering the name of the
+  // database loaded; it opens in fsRadar's folder until it has one of its own.
+  FileSelector fsCompare;
 
  public slots:
   void OpenRadarFile();
   void ExitProgram();
   void ExportCsv();
+  // Opens the map of the rows shown beside the window, or brings it to the front.
+  void ShowMap();
+  // Asks for an earlier release of the loaded database ("Compare with") and compares the two on
+  // a thread of their own, then shows the table compared (RecordTableModel::SetComparison). A
+  // comparison that runs long shows a busy dialog whose Cancel drops it; an archive that cannot be
+  // read is reported with the loader's texts and the table stays as it was. Loading a database
+  // ends the comparison, or drops one still running. Does nothing before a database is loaded.
+  void CompareWith();
+  // True while a comparison is being worked out.
+  bool Comparing() const { return compareJob_.Busy(); }
 
  protected:
   // The title bar's close button ends Run() the way Exit does, with 0, asking nothing.
@@ -66,10 +86,16 @@ class Kestrolan : public QWidget, public Ui::KestrolanLayout {
 
  private:
   void AddShortcuts();
+  // Drops the comparison being worked out, if any, and its feedback.
+  void StopComparing();
 
   Prompts& prompts_;
   RecordTableModel model_;
+  MapWindow* map_ = nullptr;    // made when first shown; a child window, closed with this one
   QEventLoop* loop_ = nullptr;  // the loop of the running Run(), if any
+  QAction* compareWith_ = nullptr;
+  QPointer<QProgressDialog> compareProgress_;  // while comparing
+  BackgroundJob compareJob_{this};
 };
 
 // The window's title: name, version, date and author.

@@ -49,20 +49,20 @@ std::vector<std::uint32_t> SortKeys(std::vector<Key>& keys, SortDirection direct
 
 }  // namespace
 
-std::vector<std::uint32_t> SortedOrder(const RecordTable& rows,
-                                       const std::vector<std::uint32_t>& order, Column column,
-                                       SortDirection direction) {
-  if (IsTextColumn(column)) {
+std::vector<std::uint32_t> SortedOrder(const FilterSource& rows,
+                                       const std::vector<std::uint32_t>& order, int field,
+                                       bool byText, SortDirection direction) {
+  if (byText) {
     std::vector<TextKey> keys;
     keys.reserve(order.size());
     for (const std::uint32_t row : order) {
-      const std::string_view text = rows.Text(row, column);
+      const std::string_view text = rows.Text(row, field);
       keys.push_back({TextPrefix(text), text, row});
     }
     return SortKeys(keys, direction);
   }
   std::vector<IntKey> keys;
   keys.reserve(order.size());
-  for (const std::uint32_t row : order) keys.push_back({rows.Int(row, column), row});
+  for (const std::uint32_t row : order) keys.push_back({rows.Int(row, field), row});
   return SortKeys(keys, direction);
 }

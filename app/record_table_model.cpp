@@ -1,5 +1,7 @@
 #include "app/record_table_model.h"
 
+#include <QBrush>
+#include <QColor>
 #include <algorithm>
 #include <numeric>
 
@@ -13,29 +15,69 @@ std::vector<std::uint32_t> IdentityOrder(std::size_t size) {
   return order;
 }
 
+// A RecordTableSource that keeps its table alive.
+std::shared_ptr<const FilterSource> TableSource(std::shared_ptr<const RecordTable> rows) {
+  struct Owned {
+    std::shared_ptr<const RecordTable> rows;
+    RecordTableSource source;
+  };
+  const RecordTable& table = *rows;
+  auto owned = std::make_shared<const Owned>(Owned{std::move(rows), RecordTableSource(table)});
+  return {owned, &owned->source};
+}
+
+// The change shows as its word, and sorts so.
+bool IsTextField(int column) {
+  return column == kChangeField || IsTextColumn(static_cast<Column>(column));
+}
+
 }  // namespace
 
 RecordTableModel::RecordTableModel(QObject* parent)
     : QAbstractTableModel(parent),
       rows_(std::make_shared<const RecordTable>()),
+      source_(TableSource(rows_)),
       order_(std::make_shared<const std::vector<std::uint32_t>>()),
       filter_(std::make_shared<const RecordFilter>()) {}
 
 void RecordTableModel::SetRows(RecordTable&& rows) {
+  Show(std::make_shared<const RecordTable>(std::move(rows)), nullptr);
+}
+
+void RecordTableModel::SetComparison(std::shared_ptr<const ComparedRows> compared) {
+  if (compared == nullptr || compared->NewRows() != rows_) return;
+  Show(rows_, std::move(compared));
+}
+
+void RecordTableModel::Show(std::shared_ptr<const RecordTable> rows,
+                            std::shared_ptr<const ComparedRows> compared) {
+  const bool fieldsChange = (compared == nullptr) != (compared_ == nullptr);
+  // The rows alone have no change to read.
+  if (compared == nullptr && filter_->Reads(kChangeField)) {
+    filter_ = std::make_shared<const RecordFilter>();
+  }
   jobs_.Cancel();
   beginResetModel();
-  rows_ = std::make_shared<const RecordTable>(std::move(rows));
-  order_ = std::make_shared<const std::vector<std::uint32_t>>(IdentityOrder(rows_->size()));
+  rows_ = std::move(rows);
+  compared_ = std::move(compared);
+  source_ = compared_ != nullptr ? compared_ : TableSource(rows_);
+  order_ = std::make_shared<const std::vector<std::uint32_t>>(IdentityOrder(source_->size()));
   pendingSorts_.clear();
   filtered_ = !filter_->empty();
   shown_.clear();
-  if (filtered_) shown_ = MatchingRows(*filter_, RecordTableSource(*rows_), *order_);
+  if (filtered_) shown_ = MatchingRows(*filter_, *source_, *order_);
   endResetModel();
   emit ShownRowsChanged();
+  if (fieldsChange) emit FieldsChanged();
+}
+
+std::span<const FilterField> RecordTableModel::Fields() const {
+  return compared_ != nullptr ? ComparedFields() : RecordFields();
 }
 
 std::size_t RecordTableModel::MemoryBytes() const {
-  return rows_->CapacityBytes() + (order_->capacity() + shown_.capacity()) * sizeof(std::uint32_t);
+  return rows_->CapacityBytes() + (compared_ != nullptr ? compared_->MemoryBytes() : 0) +
+         (order_->capacity() + shown_.capacity()) * sizeof(std::uint32_t);
 }
 
 void RecordTableModel::SetFilter(RecordFilter filter) {
@@ -50,16 +92,15 @@ void RecordTableModel::SetFilter(RecordFilter filter) {
 }
 
 void RecordTableModel::StartFilterJob() {
-  jobs_.Post([this, rows = rows_, order = order_, sorts = pendingSorts_,
+  jobs_.Post([this, source = source_, order = order_, sorts = pendingSorts_,
               filter = filter_](std::stop_token stop) -> std::function<void()> {
     SharedOrder sorted = order;
     for (const SortKey& key : sorts) {
       if (stop.stop_requested()) return {};
       sorted = std::make_shared<const std::vector<std::uint32_t>>(
-          SortedOrder(*rows, *sorted, key.column, key.direction));
+          SortedOrder(*source, *sorted, key.column, key.byText, key.direction));
     }
-    std::vector<std::uint32_t> shown =
-        MatchingRows(*filter, RecordTableSource(*rows), *sorted, stop);
+    std::vector<std::uint32_t> shown = MatchingRows(*filter, *source, *sorted, stop);
     if (stop.stop_requested()) return {};
     return [this, sorted, shown = std::move(shown), filtered = !filter->empty()]() mutable {
       ShowFiltered(sorted, std::move(shown), filtered);
@@ -83,26 +124,32 @@ int RecordTableModel::rowCount(const QModelIndex& parent) const {
 }
 
 int RecordTableModel::columnCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : kColumnCount;
+  if (parent.isValid()) return 0;
+  return compared_ != nullptr ? kColumnCount + 1 : kColumnCount;
 }
 
 QVariant RecordTableModel::data(const QModelIndex& index, int role) const {
-  if (role != Qt::DisplayRole || !checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
+  if (!checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
   const std::uint32_t row = Order()[static_cast<std::size_t>(index.row())];
-  const auto column = static_cast<Column>(index.column());
-  if (IsTextColumn(column)) return DecodeDatabaseText(rows_->Text(row, column));
-  return rows_->Int(row, column);
+  if (role == Qt::ForegroundRole) {
+    if (compared_ == nullptr || !compared_->IsRemoved(row)) return {};
+    return QBrush(QColor::fromRgb(kRemovedRowRgb));
+  }
+  if (role != Qt::DisplayRole) return {};
+  const int column = index.column();
+  if (IsTextField(column)) return DecodeDatabaseText(source_->Text(row, column));
+  return source_->Int(row, column);
 }
 
 QVariant RecordTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (role != Qt::DisplayRole || orientation != Qt::Horizontal) return {};
-  if (section < 0 || section >= kColumnCount) return {};
+  if (section < 0 || section >= columnCount()) return {};
   return QString::fromLatin1(kColumnLooks[section].header);
 }
 
 void RecordTableModel::sort(int column, Qt::SortOrder direction) {
-  if (column < 0 || column >= kColumnCount) {
-    order_ = std::make_shared<const std::vector<std::uint32_t>>(IdentityOrder(rows_->size()));
+  if (column < 0 || column >= columnCount()) {
+    order_ = std::make_shared<const std::vector<std::uint32_t>>(IdentityOrder(TotalRows()));
     pendingSorts_.clear();
     std::vector<std::uint32_t> restored = *order_;
     if (filtered_) {
@@ -111,12 +158,12 @@ void RecordTableModel::sort(int column, Qt::SortOrder direction) {
     }
     Rearrange(std::move(restored));
   } else {
-    const SortKey key{static_cast<Column>(column), direction == Qt::AscendingOrder
-                                                       ? SortDirection::kAscending
-                                                       : SortDirection::kDescending};
+    const SortKey key{
+        column, IsTextField(column),
+        direction == Qt::AscendingOrder ? SortDirection::kAscending : SortDirection::kDescending};
     // Filtered, only the rows shown are sorted now; the whole order follows with the next filter.
     if (filtered_) pendingSorts_.push_back(key);
-    Rearrange(SortedOrder(*rows_, Order(), key.column, key.direction));
+    Rearrange(SortedOrder(*source_, Order(), key.column, key.byText, key.direction));
   }
   // A filter being applied started from the order before: it starts again from the new one.
   if (jobs_.Busy()) StartFilterJob();
@@ -127,7 +174,7 @@ void RecordTableModel::Rearrange(std::vector<std::uint32_t> newShown) {
   const QModelIndexList before = persistentIndexList();
   if (!before.isEmpty()) {
     // Where each table row lands in the new order, to move the persistent indexes with it.
-    std::vector<std::uint32_t> newPosition(rows_->size());
+    std::vector<std::uint32_t> newPosition(TotalRows());
     for (std::uint32_t position = 0; position < newShown.size(); ++position) {
       newPosition[newShown[position]] = position;
     }

@@ -1,51 +1,82 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QRgb>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "app/background_job.h"
 #include "app/record_sort.h"
+#include "radardb/compared_rows.h"
 #include "radardb/record_filter.h"
 #include "radardb/record_table.h"
 
-// The record table's columns as the window shows them: header text and fixed pixel width.
+// The record table's columns as the window shows them: header text and fixed pixel width. The
+// last, "Change" (kChangeField), is there only while comparing.
 struct ColumnLook {
   const char* header;
   int widthPx;
 };
-inline constexpr ColumnLook kColumnLooks[kColumnCount] = {
-    {"#", 50},   {"CoordX", 80}, {"CoordY", 80}, {"SS", 40},    {"MS", 40},
-    {"LS", 40},  {"X", 80},      {"Y", 80},      {"sc", 40},    {"mph", 40},
-    {"spd", 40}, {"dir", 40},    {"Speed", 100}, {"Road", 300}, {"City", 150},
+inline constexpr ColumnLook kColumnLooks[kColumnCount + 1] = {
+    {"#", 50},      {"CoordX", 80}, {"CoordY", 80}, {"SS", 40},      {"MS", 40},  {"LS", 40},
+    {"X", 80},      {"Y", 80},      {"sc", 40},     {"mph", 40},     {"spd", 40}, {"dir", 40},
+    {"Speed", 100}, {"Road", 300},  {"City", 150},  {"Change", 120},
 };
+
+// The text colour of the removed rows while comparing: they are not in the loaded database.
+inline constexpr QRgb kRemovedRowRgb = 0xFF808080;
 
 // A read-only table model over a RecordTable that sorts and filters inside the model, never
 // copying a row: a permutation of row indices orders all rows, and, while a filter is set, a list
 // of the matching rows in that order is what the view shows. Integers display as numbers, texts
 // decoded by DecodeDatabaseText.
+//
+// While the table is compared with an earlier release (SetComparison), its rows are those of a
+// ComparedRows: the table's rows, then the earlier release's removed rows, shown greyed
+// (kRemovedRowRgb as Qt::ForegroundRole), and a sixteenth column, "Change".
 class RecordTableModel : public QAbstractTableModel {
   Q_OBJECT
 
  public:
   explicit RecordTableModel(QObject* parent = nullptr);
 
-  // Replaces every row in one model reset; the order becomes the table's own order and the
-  // filter set last applies to the new rows at once.
+  // Replaces every row in one model reset and ends a comparison; the order becomes the table's
+  // own order and the filter set last applies to the new rows at once, unless it reads the
+  // change: then it is dropped. FieldsChanged follows when a comparison ended.
   void SetRows(RecordTable&& rows);
+  // Shows the table compared with an earlier release, in one model reset followed by
+  // FieldsChanged when no comparison was on show: the Change column and the removed rows come
+  // in. The order becomes the table's own order and the filter set last applies at once.
+  // Ignored unless `compared` was made for SharedRows().
+  void SetComparison(std::shared_ptr<const ComparedRows> compared);
+  // The comparison on show, or null.
+  const ComparedRows* Comparison() const { return compared_.get(); }
+  // What a filter may name: ComparedFields() while comparing, else RecordFields().
+  std::span<const FilterField> Fields() const;
+
+  // The loaded database's rows; while comparing, the removed rows are not among them.
   const RecordTable& Rows() const { return *rows_; }
-  // The table row shown at each view row, top to bottom: what is on show and what Export writes.
+  std::shared_ptr<const RecordTable> SharedRows() const { return rows_; }
+  // Every row of the model, shown or not, as a filter reads it (fields as Fields()): Rows(), or
+  // the ComparedRows while comparing. Order() and Filter lists number rows of this.
+  const FilterSource& Source() const { return *source_; }
+  // The same, kept alive for work on another thread after the model moves on.
+  std::shared_ptr<const FilterSource> SharedSource() const { return source_; }
+  // The row of Source() shown at each view row, top to bottom: what is on show and what Export
+  // writes.
   const std::vector<std::uint32_t>& Order() const { return filtered_ ? shown_ : *order_; }
-  // Rows in the table, shown or not.
-  std::size_t TotalRows() const { return rows_->size(); }
+  // Rows in the model, shown or not.
+  std::size_t TotalRows() const { return source_->size(); }
   // True while a filter hides rows.
   bool Filtered() const { return filtered_; }
-  // Bytes held for the rows, their order and the rows shown (capacity, not just size).
+  // Bytes held for the rows, the comparison, the order and the rows shown (capacity, not size).
   std::size_t MemoryBytes() const;
 
-  // Shows only the rows `filter` matches, in the current order; an empty filter shows every row.
+  // Shows only the rows `filter` (parsed over Fields()) matches, in the current order; an empty
+  // filter shows every row.
   // The work runs on a thread of its own and the rows shown change later, in one model reset,
   // followed by ShownRowsChanged; a later SetFilter, sort or SetRows takes over from it.
   void SetFilter(RecordFilter filter);
@@ -64,22 +95,28 @@ class RecordTableModel : public QAbstractTableModel {
   void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
  signals:
-  // The rows shown changed: new rows, or a filter applied or cleared.
+  // The rows shown changed: new rows, a comparison, or a filter applied or cleared.
   void ShownRowsChanged();
+  // A comparison began or ended, so Fields() changed; parse the filter anew.
+  void FieldsChanged();
 
  private:
   struct SortKey {
-    Column column;
+    int column;
+    bool byText;
     SortDirection direction;
   };
   using SharedOrder = std::shared_ptr<const std::vector<std::uint32_t>>;
 
+  void Show(std::shared_ptr<const RecordTable> rows, std::shared_ptr<const ComparedRows> compared);
   void StartFilterJob();
   void ShowFiltered(SharedOrder order, std::vector<std::uint32_t> shown, bool filtered);
   void Rearrange(std::vector<std::uint32_t> newShown);
 
   // Shared with the filter job, which reads them on its own thread; never changed in place.
   std::shared_ptr<const RecordTable> rows_;
+  std::shared_ptr<const ComparedRows> compared_;
+  std::shared_ptr<const FilterSource> source_;
   SharedOrder order_;
   std::shared_ptr<const RecordFilter> filter_;
   // Sorts made while filtered: applied to the rows shown at once, to `order_` by the next job.

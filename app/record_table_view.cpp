@@ -16,8 +16,10 @@ namespace {
 // Space above and below a row's text, in pixels.
 constexpr int kRowPaddingPx = 6;
 
-void ApplyColumnWidths(QHeaderView& header) {
-  for (int column = 0; column < kColumnCount; ++column) {
+// Gives the columns from `first` on their widths; a column the model adds later (Change) gets its
+// own when it comes.
+void ApplyColumnWidths(QHeaderView& header, int first = 0) {
+  for (int column = first; column < header.count(); ++column) {
     header.resizeSection(column, kColumnLooks[column].widthPx);
   }
 }
@@ -67,6 +69,10 @@ void ConfigureRecordView(QTableView& view, RecordTableModel& model) {
   header.setSectionsMovable(true);
   header.setMinimumHeight(kMinimumHeaderHeight);
   ApplyColumnWidths(header);
+  QObject::connect(&header, &QHeaderView::sectionCountChanged, &header,
+                   [&header](int before, int now) {
+                     if (now > before) ApplyColumnWidths(header, before);
+                   });
   QHeaderView& rows = *view.verticalHeader();
   rows.hide();
   rows.setSectionResizeMode(QHeaderView::Fixed);
@@ -87,7 +93,11 @@ void ConfigureRecordView(QTableView& view, RecordTableModel& model) {
 }
 
 void ReapplySort(QTableView& view) {
-  const QHeaderView& header = *view.horizontalHeader();
+  QHeaderView& header = *view.horizontalHeader();
+  // The column sorted by may have gone (Change, when a comparison ends): no column then.
+  if (header.sortIndicatorSection() >= header.count()) {
+    header.setSortIndicator(-1, header.sortIndicatorOrder());
+  }
   view.model()->sort(header.sortIndicatorSection(), header.sortIndicatorOrder());
 }
 

@@ -8,6 +8,9 @@
 namespace {
 
 constexpr qint64 kLargestDialogValue = std::numeric_limits<int>::max();
+// Handling events costs far more than reading a small chunk; this often is enough for a smooth
+// dialog and a prompt Cancel.
+constexpr qint64 kEventIntervalMs = 20;
 
 }  // namespace
 
@@ -26,6 +29,7 @@ void TransferProgressDialog::Open(const QString& text, int widthPx) {
   dialog_->resize(widthPx, dialog_->sizeHint().height());
   dialog_->show();
   QCoreApplication::processEvents();
+  sinceEvents_.start();
 }
 
 int TransferProgressDialog::ToDialogUnits(qint64 value) const {
@@ -38,13 +42,21 @@ void TransferProgressDialog::SetTotal(qint64 total) {
   if (dialog_ != nullptr) dialog_->setMaximum(ToDialogUnits(total));
 }
 
-void TransferProgressDialog::SetPos(qint64 pos) {
-  if (dialog_ == nullptr) return;
-  dialog_->setValue(ToDialogUnits(pos));
+void TransferProgressDialog::HandleEvents() {
+  if (sinceEvents_.elapsed() < kEventIntervalMs) return;
   QCoreApplication::processEvents();
+  sinceEvents_.start();
+}
+
+void TransferProgressDialog::SetPos(qint64 pos) {
+  // A modal progress dialog handles pending events itself when its value is set.
+  if (dialog_ != nullptr) dialog_->setValue(ToDialogUnits(pos));
 }
 
 bool TransferProgressDialog::Cancelled() {
+  if (dialog_ == nullptr) return cancelled_;
+  HandleEvents();
+  // Handling events may have closed the dialog.
   if (dialog_ != nullptr && dialog_->wasCanceled()) cancelled_ = true;
   return cancelled_;
 }

@@ -4,10 +4,10 @@
 //   filter_bench ARCHIVE [--benchmark_...]
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
 #include <numeric>
+#include <optional>
 
-#include "radardb/load_database.h"
+#include "bench/bench_archive.h"
 #include "radardb/record_filter.h"
 
 namespace {
@@ -49,16 +49,10 @@ BENCHMARK_CAPTURE(Filter, numeric_and_text, "spd>=100 -city:lyon")->Arg(2)->Arg(
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: filter_bench ARCHIVE [--benchmark_...]\n");
-    return 2;
-  }
-  LoadOutcome loaded = LoadDatabase(argv[1]);
-  if (!loaded.status.ok()) {
-    std::fprintf(stderr, "%s\n", loaded.status.message().c_str());
-    return 1;
-  }
-  Rows() = std::move(loaded.rows);
+  std::optional<RecordTable> rows =
+      LoadBenchArchive(argc, argv, "filter_bench ARCHIVE [--benchmark_...]");
+  if (!rows) return 1;
+  Rows() = std::move(*rows);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   return 0;

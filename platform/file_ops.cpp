@@ -33,10 +33,6 @@ bool File::Close() {
   return std::fclose(release()) == 0;
 }
 
-File OpenFile(const std::string& path, const char* mode) {
-  return File(std::fopen(path.c_str(), mode));
-}
-
 Status ReadWholeFile(const std::string& path, std::string& bytes, std::uint64_t limit) {
   bytes.clear();
   File owned;

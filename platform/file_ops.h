@@ -2,12 +2,14 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <optional>
 #include <string>
 
 #include "platform/status.h"
 
-// File operations on the operating system. Paths are byte strings handed to the OS unchanged.
+// File operations on the operating system. Paths are byte strings: handed to the OS unchanged on
+// POSIX systems, read as UTF-8 and handed to the wide-character calls on Windows.
 namespace platform {
 
 // Deletes the file at `path`. Returns true when a file was deleted.
@@ -15,6 +17,10 @@ bool DeleteFile(const std::string& path);
 
 // Renames `from` to `to`. Fails, touching neither, when `to` already exists or `from` does not.
 bool MoveFile(const std::string& from, const std::string& to);
+
+// Renames `from` to `to` in one step, replacing a file `to` if there is one, so that `to` never
+// goes missing. Fails, touching neither, when `from` does not exist or `to` is a folder.
+bool MoveFileReplacing(const std::string& from, const std::string& to);
 
 // Bytes an unprivileged user may still write on the file system holding `path` (an existing file
 // or folder), or nullopt when the system cannot tell.
@@ -48,6 +54,15 @@ class File {
 
 // Opens `path` with fopen's `mode`; an empty File (errno set) when that fails.
 File OpenFile(const std::string& path, const char* mode);
+
+// Creates `path` as a new, empty file open for binary writing; fails (errno EEXIST) when anything
+// of that name exists, which is never opened. With `ownerOnly` only the file's owner may read it
+// (on systems with such permissions); otherwise it gets the usual mode for new files.
+File CreateNewFile(const std::string& path, bool ownerOnly = false);
+
+// `path` for the std::filesystem calls, decoded the way the functions above decode it, and back.
+std::filesystem::path FilesystemPath(const std::string& path);
+std::string PathText(const std::filesystem::path& path);
 
 // A new, empty file in `folder` ("" for the current folder), open for reading and writing, that
 // cannot outlive the process: it has no name (Windows: it is deleted when closed), so it goes when

@@ -23,10 +23,34 @@ bool MoveFile(const std::string& from, const std::string& to) {
   return true;
 }
 
+bool MoveFileReplacing(const std::string& from, const std::string& to) {
+  return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
 std::optional<std::uint64_t> AvailableBytes(const std::string& path) {
   struct statvfs info {};
   if (::statvfs(path.c_str(), &info) != 0) return std::nullopt;
   return std::uint64_t{info.f_bavail} * info.f_frsize;
+}
+
+File OpenFile(const std::string& path, const char* mode) {
+  return File(std::fopen(path.c_str(), mode));
+}
+
+File CreateNewFile(const std::string& path, bool ownerOnly) {
+  constexpr mode_t kOwnerOnlyMode = 0600;
+  constexpr mode_t kNewFileMode = 0666;  // less the umask, as for any new file
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                        ownerOnly ? kOwnerOnlyMode : kNewFileMode);
+  if (fd < 0) return File();
+  std::FILE* stream = ::fdopen(fd, "wb");
+  if (stream == nullptr) {
+    const int saved = errno;
+    ::close(fd);
+    ::unlink(path.c_str());
+    errno = saved;
+  }
+  return File(stream);
 }
 
 std::string SystemTempFolder() {
@@ -57,6 +81,10 @@ File CreateUnnamedFile(const std::string& folder) {
   }
   return File(stream);
 }
+
+std::filesystem::path FilesystemPath(const std::string& path) { return path; }
+
+std::string PathText(const std::filesystem::path& path) { return path.string(); }
 
 std::optional<std::uint64_t> StreamSize(std::FILE* stream) {
   struct stat info {};

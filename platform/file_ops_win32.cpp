@@ -1,7 +1,10 @@
 #include <fcntl.h>
 #include <io.h>
+#include <share.h>
 #include <sys/stat.h>
 #include <windows.h>
+
+#include <cerrno>
 
 #include "platform/file_ops.h"
 
@@ -11,46 +14,137 @@
 
 namespace platform {
 
-bool DeleteFile(const std::string& path) { return ::DeleteFileA(path.c_str()) != 0; }
+namespace {
 
-// MoveFileA already fails when the target exists.
-bool MoveFile(const std::string& from, const std::string& to) {
-  return ::MoveFileA(from.c_str(), to.c_str()) != 0;
+// `text` as UTF-16 for the wide-character calls; empty when it is not valid UTF-8, which no
+// existing file is named by, so every call with it fails.
+std::wstring Widen(const std::string& text) {
+  if (text.empty()) return {};
+  const int size = static_cast<int>(text.size());
+  const int length =
+      ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), size, nullptr, 0);
+  if (length <= 0) return {};
+  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), size, wide.data(), length);
+  return wide;
 }
 
-std::optional<std::uint64_t> AvailableBytes(const std::string& path) {
-  ULARGE_INTEGER available{};
-  if (!::GetDiskFreeSpaceExA(path.c_str(), &available, nullptr, nullptr)) return std::nullopt;
-  return available.QuadPart;
+// `wide` as UTF-8, the encoding of our paths.
+std::string Narrow(const std::wstring& wide) {
+  if (wide.empty()) return {};
+  const int size = static_cast<int>(wide.size());
+  const int length =
+      ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+  std::string text(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, text.data(), length, nullptr, nullptr);
+  return text;
 }
 
-std::string SystemTempFolder() {
-  char folder[MAX_PATH + 1];
-  const DWORD length = ::GetTempPathA(sizeof folder, folder);
-  return length == 0 || length > MAX_PATH ? std::string(".") : std::string(folder, length);
-}
-
-File CreateUnnamedFile(const std::string& folder) {
-  char name[MAX_PATH];
-  // GetTempFileNameA creates the file; the handle below takes it over and deletes it on close.
-  if (::GetTempFileNameA(folder.empty() ? "." : folder.c_str(), "kdb", 0, name) == 0) {
-    return File();
-  }
-  const HANDLE handle = ::CreateFileA(
-      name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-      nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) {
-    ::DeleteFileA(name);
-    return File();
-  }
-  const int fd = ::_open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_RDWR | _O_BINARY);
+// A C stream over the Win32 `handle`, which it then owns; an empty File (the handle closed) when
+// that fails.
+File StreamOver(HANDLE handle, int flags, const char* mode) {
+  const int fd = ::_open_osfhandle(reinterpret_cast<intptr_t>(handle), flags);
   if (fd < 0) {
     ::CloseHandle(handle);
     return File();
   }
-  std::FILE* stream = ::_fdopen(fd, "w+b");
+  std::FILE* stream = ::_fdopen(fd, mode);
   if (stream == nullptr) ::_close(fd);
   return File(stream);
+}
+
+// errno for the Win32 error of the last call, for the system's reason in messages.
+void SetErrnoFromLastError() {
+  switch (::GetLastError()) {
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+      errno = EEXIST;
+      break;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+      errno = ENOENT;
+      break;
+    case ERROR_DISK_FULL:
+      errno = ENOSPC;
+      break;
+    default:
+      errno = EACCES;
+  }
+}
+
+}  // namespace
+
+bool DeleteFile(const std::string& path) { return ::DeleteFileW(Widen(path).c_str()) != 0; }
+
+// Without MOVEFILE_REPLACE_EXISTING the move fails when the target exists.
+bool MoveFile(const std::string& from, const std::string& to) {
+  return ::MoveFileExW(Widen(from).c_str(), Widen(to).c_str(), 0) != 0;
+}
+
+bool MoveFileReplacing(const std::string& from, const std::string& to) {
+  return ::MoveFileExW(Widen(from).c_str(), Widen(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+std::optional<std::uint64_t> AvailableBytes(const std::string& path) {
+  // The call wants a folder; a file's figure is that of the folder holding it.
+  std::error_code error;
+  std::filesystem::path folder = FilesystemPath(path);
+  if (!std::filesystem::is_directory(folder, error)) folder = folder.parent_path();
+  if (folder.empty()) folder = L".";
+  ULARGE_INTEGER available{};
+  if (!::GetDiskFreeSpaceExW(folder.c_str(), &available, nullptr, nullptr)) return std::nullopt;
+  return available.QuadPart;
+}
+
+File OpenFile(const std::string& path, const char* mode) {
+  const std::wstring wide = Widen(path);
+  if (wide.empty()) {
+    errno = ENOENT;
+    return File();
+  }
+  return File(::_wfopen(wide.c_str(), Widen(mode).c_str()));
+}
+
+File CreateNewFile(const std::string& path, bool) {
+  // fopen's "x" is not honoured by the Windows C library: it would truncate an existing file.
+  const HANDLE handle = ::CreateFileW(Widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                      CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    SetErrnoFromLastError();
+    return File();
+  }
+  return StreamOver(handle, _O_WRONLY | _O_BINARY, "wb");
+}
+
+std::filesystem::path FilesystemPath(const std::string& path) {
+  return std::filesystem::path(Widen(path));
+}
+
+std::string PathText(const std::filesystem::path& path) { return Narrow(path.wstring()); }
+
+std::string SystemTempFolder() {
+  wchar_t folder[MAX_PATH + 1];
+  const DWORD length = ::GetTempPathW(MAX_PATH + 1, folder);
+  return length == 0 || length > MAX_PATH ? std::string(".") : Narrow(std::wstring(folder, length));
+}
+
+File CreateUnnamedFile(const std::string& folder) {
+  wchar_t name[MAX_PATH];
+  // GetTempFileNameW creates the file; the handle below takes it over and deletes it on close.
+  if (::GetTempFileNameW(Widen(folder.empty() ? "." : folder).c_str(), L"kdb", 0, name) == 0) {
+    SetErrnoFromLastError();
+    return File();
+  }
+  const HANDLE handle = ::CreateFileW(
+      name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+      nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    SetErrnoFromLastError();
+    ::DeleteFileW(name);
+    return File();
+  }
+  return StreamOver(handle, _O_RDWR | _O_BINARY, "w+b");
 }
 
 std::optional<std::uint64_t> StreamSize(std::FILE* stream) {

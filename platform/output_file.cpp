@@ -9,7 +9,6 @@
 #include "platform/signal_cleanup.h"
 
 #ifndef _WIN32
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -34,41 +33,19 @@ std::string FolderOf(const std::string& path) {
 // The file a write to `path` should replace: the file a symbolic link names, else `path`.
 std::string ResolvedTarget(const std::string& path) {
   std::error_code error;
-  if (!std::filesystem::is_symlink(path, error)) return path;
-  const std::filesystem::path resolved = std::filesystem::canonical(path, error);
-  return error ? path : resolved.string();
+  if (!std::filesystem::is_symlink(FilesystemPath(path), error)) return path;
+  const std::filesystem::path resolved = std::filesystem::canonical(FilesystemPath(path), error);
+  return error ? path : PathText(resolved);
 }
 
 bool Exists(const std::string& path) {
   std::error_code error;
-  return std::filesystem::exists(path, error);
+  return std::filesystem::exists(FilesystemPath(path), error);
 }
 
 #ifdef _WIN32
-std::FILE* CreateExclusive(const std::string& path, bool) {
-  return std::fopen(path.c_str(), "wbx");
-}
-
 void TakeOverAttributes(std::FILE*, const std::string&) {}
 #else
-// Creates `path` new, never opening an existing file. A file that is to replace another is
-// readable by its owner only until TakeOverAttributes gives it the replaced file's mode.
-std::FILE* CreateExclusive(const std::string& path, bool replacing) {
-  constexpr mode_t kPrivateMode = 0600;
-  constexpr mode_t kNewFileMode = 0666;  // less the umask, as for any new file
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                        replacing ? kPrivateMode : kNewFileMode);
-  if (fd < 0) return nullptr;
-  std::FILE* stream = ::fdopen(fd, "wb");
-  if (stream == nullptr) {
-    const int saved = errno;
-    ::close(fd);
-    ::unlink(path.c_str());
-    errno = saved;
-  }
-  return stream;
-}
-
 // Gives `stream` the owner, group and mode of the file at `replaced`, as far as permitted.
 void TakeOverAttributes(std::FILE* stream, const std::string& replaced) {
   struct stat existing {};
@@ -108,7 +85,8 @@ Status OutputFile::Open(const std::string& path) {
     // Appended, not "x" + string: GCC 12 at -O3 warns falsely (-Wrestrict) on the latter.
     if (attempt > 0) candidate.append("-").append(std::to_string(attempt));
     const SignalHold held;
-    stream_ = CreateExclusive(candidate, replacing);
+    // A file that replaces another is readable by its owner only until TakeOverAttributes.
+    stream_ = CreateNewFile(candidate, replacing).release();
     if (stream_ != nullptr) {
       tempPath_ = candidate;
       signalTicket_ = RegisterFileForSignal(tempPath_);
@@ -139,7 +117,7 @@ Status OutputFile::Commit() {
   const SignalHold held;
   // Unlike std::rename on Windows, this replaces an existing target on every platform.
   std::error_code renamed;
-  std::filesystem::rename(tempPath_, targetPath_, renamed);
+  std::filesystem::rename(FilesystemPath(tempPath_), FilesystemPath(targetPath_), renamed);
   if (renamed) {
     Discard();
     return Status::Error("cannot create '" + shownPath_ + "': " + renamed.message());

@@ -22,8 +22,8 @@ constexpr char kPathSeparators[] = "\\/:";
 constexpr char kPathSeparators[] = "/";
 #endif
 
-// Enough for "-2147483648".
-constexpr std::size_t kMaxIntChars = 11;
+// Enough for "-9223372036854775808".
+constexpr std::size_t kMaxIntChars = 20;
 // Lines are gathered up to this many bytes before each write.
 constexpr std::size_t kWriteChunk = std::size_t{1} << 20;
 // Rows formatted as one piece of work when the lines are formatted side by side (about 1 MB).
@@ -99,6 +99,12 @@ bool WriteRowsSideBySide(const RecordTable& rows, const std::vector<std::uint32_
 
 }  // namespace
 
+void AppendCsvInt(std::int64_t value, std::string& out) {
+  char digits[kMaxIntChars];
+  const auto result = std::to_chars(digits, digits + kMaxIntChars, value);
+  out.append(digits, result.ptr);
+}
+
 void AppendCsvText(std::string_view text, std::string& out) {
   if (!NeedsQuotes(text)) {
     out.append(text);
@@ -112,7 +118,7 @@ void AppendCsvText(std::string_view text, std::string& out) {
   out.push_back(kQuote);
 }
 
-void AppendCsvRow(const RecordTable& rows, std::size_t row, std::string& out) {
+void AppendCsvFields(const RecordTable& rows, std::size_t row, std::string& out) {
   // Every column but "#" is written, in table order: the numbers first, gathered in one piece.
   char numbers[kIntColumnCount * (kMaxIntChars + 1)];
   char* at = numbers;
@@ -126,7 +132,19 @@ void AppendCsvRow(const RecordTable& rows, std::size_t row, std::string& out) {
   AppendCsvText(rows.Text(row, Column::kRoad), out);
   out.push_back(',');
   AppendCsvText(rows.Text(row, Column::kCity), out);
+}
+
+void AppendCsvRow(const RecordTable& rows, std::size_t row, std::string& out) {
+  AppendCsvFields(rows, row, out);
   out.append(kCsvLineEnd);
+}
+
+bool FlushCsvChunk(std::string& chunk, std::FILE* out, bool final) {
+  if (!final && chunk.size() < kWriteChunk) return true;
+  const bool written = WriteText(chunk, out);
+  chunk.clear();
+  if (!final) return written;
+  return written && std::fflush(out) == 0 && std::ferror(out) == 0;
 }
 
 bool WriteCsv(const RecordTable& rows, const std::vector<std::uint32_t>* order, std::FILE* out,
@@ -141,27 +159,26 @@ bool WriteCsv(const RecordTable& rows, const std::vector<std::uint32_t>* order, 
     if (!WriteText(chunk, out) || !WriteRowsSideBySide(rows, order, count, threads, out)) {
       return false;
     }
+    chunk.clear();
   } else {
     for (std::size_t i = 0; i < count; ++i) {
       AppendCsvRow(rows, order == nullptr ? i : (*order)[i], chunk);
-      if (chunk.size() >= kWriteChunk) {
-        if (!WriteText(chunk, out)) return false;
-        chunk.clear();
-      }
+      if (!FlushCsvChunk(chunk, out, false)) return false;
     }
-    if (!WriteText(chunk, out)) return false;
   }
-  return std::fflush(out) == 0 && std::ferror(out) == 0;
+  return FlushCsvChunk(chunk, out, true);
 }
 
 Status ExportCsvFile(const RecordTable& rows, const std::vector<std::uint32_t>* order,
                      const std::string& path) {
+  return WriteCsvFile(path, [&](std::FILE* out) { return WriteCsv(rows, order, out); });
+}
+
+Status WriteCsvFile(const std::string& path, const std::function<bool(std::FILE*)>& write) {
   platform::OutputFile out;
   if (!out.Open(path).ok()) return Status::Error(kCreateError + path);
   try {
-    if (!WriteCsv(rows, order, out.Stream()) || !out.Commit().ok()) {
-      return Status::Error(kWriteError + path);
-    }
+    if (!write(out.Stream()) || !out.Commit().ok()) return Status::Error(kWriteError + path);
   } catch (const std::bad_alloc&) {
     return Status::Error(kLzwOutOfMemory);
   }

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,8 +22,20 @@ inline constexpr int kCsvFieldCount = 14;
 // doubled when it holds a comma, a double quote, CR or LF.
 void AppendCsvText(std::string_view text, std::string& out);
 
+// Appends `value` as one CSV field: plain decimal, "-" before a negative value.
+void AppendCsvInt(std::int64_t value, std::string& out);
+
+// Appends the fourteen fields of `row` (below rows.size()) as the record line holds them, without
+// the line end.
+void AppendCsvFields(const RecordTable& rows, std::size_t row, std::string& out);
+
 // Appends the record line of `row` (below rows.size()), its line end included.
 void AppendCsvRow(const RecordTable& rows, std::size_t row, std::string& out);
+
+// Writes out the lines gathered in `chunk` and empties it, once it holds a large piece (about a
+// megabyte), or always when `final`. After the final piece the stream is flushed. Returns false
+// when a write or the flush failed.
+bool FlushCsvChunk(std::string& chunk, std::FILE* out, bool final);
 
 // Writes the CSV header line and then the lines of the rows listed in `order` (row indices of
 // `rows`, in the order to write them), or of every row in table order when `order` is null, to
@@ -37,6 +50,10 @@ bool WriteCsv(const RecordTable& rows, const std::vector<std::uint32_t>* order, 
 // replacing failed, "Out of memory" when memory ran out; the existing file is then untouched.
 Status ExportCsvFile(const RecordTable& rows, const std::vector<std::uint32_t>* order,
                      const std::string& path);
+
+// Writes a CSV file to `path` as ExportCsvFile does, failing with the same texts: `write` puts
+// the lines on the stream it is given and returns false on a write error.
+Status WriteCsvFile(const std::string& path, const std::function<bool(std::FILE*)>& write);
 
 // The CSV name offered for a database: its path cut at the extension of its file name (a dot in
 // a folder name is no extension), plus ".csv"; just ".csv" for an empty path.

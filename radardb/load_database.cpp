@@ -9,9 +9,9 @@
 #include <utility>
 
 #include "platform/file_ops.h"
-#include "radardb/byte_stream.h"
 #include "radardb/lzw_archive.h"
 #include "radardb/radar_record.h"
+#include "radardb/record_scan.h"
 
 namespace {
 
@@ -22,68 +22,38 @@ constexpr char kErrorReading[] = "Error reading uncompressed temporary file";
 constexpr std::uint64_t kMaxExpandedSize = std::uint64_t{1} << 32;
 // Text bytes reserved per row up front; typical rows hold a few dozen.
 constexpr std::size_t kTextBytesPerRowGuess = 32;
+// Rows reserved up front at most: the total is the archive's promise, which a small hostile file
+// can make as large as it likes; a larger table grows as its rows come.
+constexpr std::size_t kMaxRowsReserved = std::size_t{1} << 22;
 
-RecordTable::Ints RowInts(const RadarRecord& record, std::size_t index) {
-  return {static_cast<std::int32_t>(index),
-          record.GetCoordX(),
-          record.GetCoordY(),
-          record.SS,
-          record.MS,
-          record.LS,
-          record.X,
-          record.Y,
-          record.GetSc(),
-          record.GetMph(),
-          record.GetSpd(),
-          record.GetDir()};
-}
-
-// Decodes records from the expanded bytes as they come, when the archive promises whole
-// records (a total of 4 GiB or more never is: totals are 32-bit numbers).
+// Reads records from the expanded bytes as they come, when the archive promises whole records (a
+// total of 4 GiB or more never is: totals are 32-bit numbers).
 class RecordParser : public LzwOutputSink {
  public:
-  explicit RecordParser(RecordTable& rows) : rows_(rows) {}
+  explicit RecordParser(RecordTable& rows)
+      : rows_(rows), cutter_([&rows](const RadarRecord& record, std::size_t index) {
+          rows.Append(RecordRowInts(record, index), record.SpeedText(), record.RoadText(),
+                      record.CityText());
+        }) {}
 
   void Expect(std::uint64_t total) override {
     parsing_ = total % kRadarRecordSize == 0;
     if (parsing_) {
-      const std::size_t count = static_cast<std::size_t>(total / kRadarRecordSize);
+      const std::size_t count =
+          std::min(static_cast<std::size_t>(total / kRadarRecordSize), kMaxRowsReserved);
       rows_.Reserve(count, count * kTextBytesPerRowGuess);
     }
   }
 
   bool Write(const unsigned char* data, std::size_t size) override {
-    if (!parsing_) return true;
-    std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    if (!partial_.empty()) {
-      const std::size_t take = std::min(bytes.size(), kRadarRecordSize - partial_.size());
-      partial_.append(bytes.substr(0, take));
-      bytes.remove_prefix(take);
-      if (partial_.size() < kRadarRecordSize) return true;
-      Parse(partial_);
-      partial_.clear();
-    }
-    const std::size_t whole = bytes.size() - bytes.size() % kRadarRecordSize;
-    Parse(bytes.substr(0, whole));
-    partial_.assign(bytes.substr(whole));
+    if (parsing_) cutter_.Add(std::string_view(reinterpret_cast<const char*>(data), size));
     return true;
   }
 
  private:
-  // Appends the rows of the whole records in `bytes`.
-  void Parse(std::string_view bytes) {
-    ByteStream stream(bytes);
-    RadarRecord record;
-    for (std::size_t i = 0; i < bytes.size() / kRadarRecordSize; ++i) {
-      record.Read(stream);
-      rows_.Append(RowInts(record, rows_.size()), record.SpeedText(), record.RoadText(),
-                   record.CityText());
-    }
-  }
-
   RecordTable& rows_;
+  RecordCutter cutter_;
   bool parsing_ = false;
-  std::string partial_;  // the start of a record whose end is yet to come
 };
 
 // Completes `outcome`, the table already counted as replaced, from the expanded database in

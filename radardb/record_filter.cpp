@@ -264,6 +264,7 @@ Status RecordFilter::ParseTerm(std::string_view typed, std::string_view text,
   }
   term.fields = {field->id};
   const std::string_view value = text.substr(nameEnd + op.size());
+  if (field->kind == Kind::kChoice) return ParseChoice(typed, *field, op, value, term);
 
   if (field->kind == Kind::kText) {
     if (op != ":") {
@@ -307,6 +308,31 @@ Status RecordFilter::ParseTerm(std::string_view typed, std::string_view text,
     term.low = number;
   }
   return Status();
+}
+
+Status RecordFilter::ParseChoice(std::string_view typed, const FilterField& field,
+                                 std::string_view op, std::string_view value, Term& term) {
+  const auto choice = std::ranges::find_if(
+      field.choices, [value](const FilterChoice& c) { return SameName(c.word, value); });
+  if ((op != ":" && op != "=" && op != "!=") || choice == field.choices.end()) {
+    // "column 'Change' takes added, removed or moved"
+    std::string words;
+    for (std::size_t i = 0; i < field.choices.size(); ++i) {
+      if (i > 0) words += i + 1 == field.choices.size() ? " or " : ", ";
+      words += field.choices[i].word;
+    }
+    return TermError("column '" + std::string(field.name) + "' takes " + words, typed);
+  }
+  term.integer = true;
+  term.low = choice->low;
+  term.high = choice->high;
+  if (op == "!=") term.negated = !term.negated;
+  return Status();
+}
+
+bool RecordFilter::Reads(int field) const {
+  return std::ranges::any_of(
+      terms_, [field](const Term& term) { return std::ranges::count(term.fields, field) > 0; });
 }
 
 template <typename Source>

@@ -18,18 +18,28 @@
 //   spd>=100, dir=-10..10
 //                        an integer field compared with =, !=, <, <=, >, >= or within the
 //                        inclusive range A..B (with = or !=); spd:100 means spd=100
+//   change:moved         a choice field (below) holding the value its word names; with != not
 //   -term                the term must not match
-// Field names ignore letter case; texts are compared as they read (database_text.h), ignoring
-// letter case.
+// Field names and the words of choice fields ignore letter case; texts are compared as they read
+// (database_text.h), ignoring letter case.
+
+// A value a choice field may hold, named by a word: the field's integers from `low` to `high`.
+struct FilterChoice {
+  std::string_view word;  // matched ignoring ASCII case
+  std::int32_t low;
+  std::int32_t high;
+};
 
 // A field a filter can name.
 struct FilterField {
-  enum class Kind { kInteger, kText };
+  // kChoice: an integer field whose terms name one of `choices` instead of a number.
+  enum class Kind { kInteger, kText, kChoice };
 
   std::string_view name;  // as the table's header shows it; matched ignoring ASCII case
   Kind kind;
   int id;                // passed back to FilterSource
   bool searchedByWords;  // a text field that bare words and phrases look into
+  std::span<const FilterChoice> choices = {};
 };
 
 // The record table's fields: its fifteen columns by their header names ("#", "CoordX", ...,
@@ -76,6 +86,8 @@ class RecordFilter {
                       std::span<const FilterField> fields = RecordFields());
 
   bool empty() const { return terms_.empty(); }
+  // True when a term reads the field with id `field`.
+  bool Reads(int field) const;
   // True when `row` of `source` matches every term. Safe to call from several threads at once.
   bool Matches(const FilterSource& source, std::uint32_t row) const;
 
@@ -93,6 +105,8 @@ class RecordFilter {
   // Parses one term: `typed` as written, `text` without its quotes, quoted from `quoteStart` on.
   static Status ParseTerm(std::string_view typed, std::string_view text, std::size_t quoteStart,
                           std::span<const FilterField> fields, Term& term);
+  static Status ParseChoice(std::string_view typed, const FilterField& field, std::string_view op,
+                            std::string_view value, Term& term);
   // Templates over the source, so the scan of a RecordTableSource makes no virtual calls.
   template <typename Source>
   bool MatchesRow(const Source& source, std::uint32_t row) const;

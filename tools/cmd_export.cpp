@@ -1,15 +1,13 @@
 // kestrolan-db export: writes a database archive's records as the window's CSV export does,
 // all of them or those a filter expression matches.
 #include <cstdio>
-#include <numeric>
 #include <optional>
 #include <string>
 
 #include "platform/output_file.h"
 #include "radardb/csv_export.h"
-#include "radardb/load_database.h"
-#include "radardb/record_filter.h"
 #include "tools/commands.h"
+#include "tools/filtered_load.h"
 
 namespace {
 
@@ -43,36 +41,14 @@ std::optional<ExportArgs> ParseExportArgs(const CommandArgs& args) {
 int RunExport(const CommandArgs& args) {
   const std::optional<ExportArgs> parsed = ParseExportArgs(args);
   if (!parsed) return UsageError(CommandNamed("export"));
-  RecordFilter filter;
-  if (parsed->filter) {
-    const Status valid = RecordFilter::Parse(*parsed->filter, filter);
-    if (!valid.ok()) {
-      std::fprintf(stderr, "kestrolan-db export: --filter: %s\n", valid.message().c_str());
-      return 2;
-    }
-  }
-  if (parsed->csv == parsed->archive) {
-    std::fprintf(stderr,
-                 "kestrolan-db export: '%s' would replace the archive; name another with -o\n",
-                 parsed->archive.c_str());
-    return 1;
-  }
-  const LoadOutcome loaded = LoadDatabase(parsed->archive);
-  if (!loaded.status.ok()) {
-    std::fprintf(stderr, "%s\n", loaded.status.message().c_str());
-    return 1;
-  }
-  std::optional<std::vector<std::uint32_t>> matching;
-  if (!filter.empty()) {
-    std::vector<std::uint32_t> all(loaded.rows.size());
-    std::iota(all.begin(), all.end(), std::uint32_t{0});
-    matching = MatchingRows(filter, RecordTableSource(loaded.rows), all);
-  }
+  FilteredLoad loaded;
+  const int failed = LoadFiltered("export", parsed->archive, parsed->filter, parsed->csv, loaded);
+  if (failed != 0) return failed;
   platform::OutputFile out;
   Status status = out.Open(parsed->csv);
   if (status.ok()) {
     // A failed write leaves the stream's error flag set, which Commit reports.
-    WriteCsv(loaded.rows, matching ? &*matching : nullptr, out.Stream());
+    WriteCsv(loaded.rows, &loaded.picked, out.Stream());
     status = out.Commit();
   }
   if (!status.ok()) {

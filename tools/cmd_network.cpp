@@ -155,6 +155,7 @@ int RunCheckUpdate(const CommandArgs& args) {
 
   HttpGetOptions options;
   options.port = parsed->port;
+  options.deadlineMs = kVersionListDeadlineMs;
   const QByteArray listUrl = VersionListUrl(parsed->host);
   const std::optional<QByteArray> list = FetchBlock(listUrl, options);
   if (!list) {

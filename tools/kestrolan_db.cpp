@@ -14,13 +14,16 @@ extern const Command kPackCommand;
 extern const Command kInfoCommand;
 extern const Command kExportCommand;
 extern const Command kImportCommand;
+extern const Command kDiffCommand;
+extern const Command kCheckCommand;
+extern const Command kMapCommand;
 extern const Command kFetchCommand;
 extern const Command kCheckUpdateCommand;
 
 const std::vector<Command>& Commands() {
   static const std::vector<Command> commands = {
-      kUnpackCommand, kPackCommand,  kInfoCommand,        kExportCommand,
-      kImportCommand, kFetchCommand, kCheckUpdateCommand,
+      kUnpackCommand, kPackCommand,  kInfoCommand, kExportCommand, kImportCommand,
+      kDiffCommand,   kCheckCommand, kMapCommand,  kFetchCommand,  kCheckUpdateCommand,
   };
   return commands;
 }

@@ -1,37 +1,136 @@
 #include "update/http_connection.h"
 
-#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QHostAddress>
+#include <QHostInfo>
+#include <QTimer>
 #include <algorithm>
-
-#include "update/http_get.h"
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
 
 namespace {
 
-// How often a wait looks at the cancel state of the progress display.
-constexpr int kPollSliceMs = 50;
+// The socket layer stops taking bytes from the system beyond this until they are read, so a
+// fast server cannot fill memory while the client is busy.
+constexpr qint64 kSocketBufferBytes = 64 * 1024;
+
+// A name lookup on a thread of its own: the system resolver may block for many seconds and
+// cannot be interrupted, so the caller polls instead and may give up; a lookup given up on
+// finishes alone and is then dropped.
+class NameLookup {
+ public:
+  explicit NameLookup(const QString& host) : state_(std::make_shared<State>()) {
+    std::thread([state = state_, host] {
+      QHostInfo info = QHostInfo::fromName(host);
+      const std::lock_guard<std::mutex> lock(state->mutex);
+      state->info = std::move(info);
+      state->done = true;
+      state->changed.notify_all();
+    }).detach();
+  }
+
+  // Waits up to `ms` for the result; nullopt while the lookup is still running.
+  std::optional<QHostInfo> Wait(int ms) {
+    std::unique_lock<std::mutex> lock(state_->mutex);
+    state_->changed.wait_for(lock, std::chrono::milliseconds(ms), [this] { return state_->done; });
+    if (!state_->done) return std::nullopt;
+    return state_->info;
+  }
+
+ private:
+  struct State {
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool done = false;
+    QHostInfo info;
+  };
+  std::shared_ptr<State> state_;
+};
 
 }  // namespace
 
-HttpConnection::HttpConnection(TransferProgress* progress, int readTimeoutMs)
-    : progress_(progress), readTimeoutMs_(readTimeoutMs) {}
+HttpConnection::HttpConnection(const HttpGetOptions& options) : options_(options) {
+  clock_.start();
+}
 
 HttpConnection::~HttpConnection() { socket_.abort(); }
 
-bool HttpConnection::Connect(const QByteArray& host, quint16 port, int timeoutMs) {
-  socket_.connectToHost(QString::fromLatin1(host), port);
-  if (!socket_.waitForConnected(timeoutMs)) return false;
-  socket_.setSocketOption(QAbstractSocket::LowDelayOption, 1);
-  return true;
+bool HttpConnection::Stopped() {
+  if (stopped_) return true;
+  const qint64 now = clock_.elapsed();
+  if (options_.progress != nullptr && options_.progress->Cancelled()) {
+    stopped_ = true;
+  } else if (now >= options_.deadlineMs) {
+    stopped_ = true;
+  } else if (now - windowStartMs_ >= options_.windowMs) {
+    stopped_ = windowBytes_ < options_.minWindowBytes;
+    windowStartMs_ = now;
+    windowBytes_ = 0;
+  }
+  return stopped_;
+}
+
+int HttpConnection::NextWaitMs() const {
+  const qint64 now = clock_.elapsed();
+  const qint64 wait = std::min(
+      {qint64{kPollSliceMs}, options_.deadlineMs - now, windowStartMs_ + options_.windowMs - now});
+  return static_cast<int>(std::max<qint64>(wait, 1));
+}
+
+bool HttpConnection::Connect(const QByteArray& host) {
+  const qint64 connectEndMs = clock_.elapsed() + options_.connectTimeoutMs;
+  NameLookup lookup(QString::fromLatin1(host));
+  std::optional<QHostInfo> found;
+  while (!found) {
+    if (Stopped() || clock_.elapsed() >= connectEndMs) return false;
+    found = lookup.Wait(NextWaitMs());
+  }
+  // Each address in turn, as the resolver ordered them (a name may have an IPv6 address that
+  // refuses and an IPv4 one that answers).
+  for (const QHostAddress& address : found->addresses()) {
+    if (ConnectTo(address, connectEndMs)) {
+      socket_.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+      socket_.setReadBufferSize(kSocketBufferBytes);
+      return true;
+    }
+    if (stopped_) return false;
+  }
+  return false;
+}
+
+bool HttpConnection::ConnectTo(const QHostAddress& address, qint64 connectEndMs) {
+  socket_.abort();
+  socket_.connectToHost(address, options_.port);
+  // The socket layer's own wait abandons the attempt when it times out, so it cannot wait in
+  // slices; a local event loop, woken every slice, can. It takes no user input.
+  QEventLoop loop;
+  QTimer tick;
+  QObject::connect(&tick, &QTimer::timeout, &loop, [&] {
+    if (Stopped() || clock_.elapsed() >= connectEndMs) loop.quit();
+  });
+  QObject::connect(&socket_, &QAbstractSocket::stateChanged, &loop,
+                   [&](QAbstractSocket::SocketState state) {
+                     if (state == QAbstractSocket::ConnectedState ||
+                         state == QAbstractSocket::UnconnectedState) {
+                       loop.quit();
+                     }
+                   });
+  tick.start(kPollSliceMs);
+  if (socket_.state() == QAbstractSocket::ConnectingState) {
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+  }
+  return socket_.state() == QAbstractSocket::ConnectedState;
 }
 
 bool HttpConnection::Send(const QByteArray& bytes) {
   if (socket_.write(bytes) != bytes.size()) return false;
-  QDeadlineTimer deadline(readTimeoutMs_);
   while (socket_.bytesToWrite() > 0) {
-    if (progress_ != nullptr && progress_->Cancelled()) return false;
-    if (deadline.hasExpired()) return false;
-    const int slice = static_cast<int>(std::min<qint64>(kPollSliceMs, deadline.remainingTime()));
-    if (!socket_.waitForBytesWritten(slice) &&
+    if (Stopped()) return false;
+    if (!socket_.waitForBytesWritten(NextWaitMs()) &&
         socket_.error() != QAbstractSocket::SocketTimeoutError) {
       return false;
     }
@@ -39,68 +138,25 @@ bool HttpConnection::Send(const QByteArray& bytes) {
   return true;
 }
 
-HttpConnection::ReadResult HttpConnection::WaitForBytes() {
-  QDeadlineTimer deadline(readTimeoutMs_);
+HttpByteSource::ReadResult HttpConnection::Receive(QByteArray* out, qint64 maxBytes) {
   for (;;) {
-    if (progress_ != nullptr && progress_->Cancelled()) return ReadResult::kFailed;
-    if (socket_.bytesAvailable() > 0) return ReadResult::kData;
+    if (Stopped()) return ReadResult::kFailed;
+    if (socket_.bytesAvailable() > 0) break;
     if (socket_.state() != QAbstractSocket::ConnectedState) {
       // The socket layer reports a reset like an orderly close; any other error is a failure.
       return socket_.error() == QAbstractSocket::RemoteHostClosedError ? ReadResult::kEnd
                                                                        : ReadResult::kFailed;
     }
-    if (deadline.hasExpired()) return ReadResult::kFailed;
-    const int slice = static_cast<int>(std::min<qint64>(kPollSliceMs, deadline.remainingTime()));
-    // A false result is a time-out slice or the end of the connection; the checks above
-    // tell them apart on the next round.
-    socket_.waitForReadyRead(slice);
+    // A false result is a slice that ended or the end of the connection; the checks above tell
+    // them apart on the next round.
+    socket_.waitForReadyRead(NextWaitMs());
   }
-}
-
-void HttpConnection::FillPending() {
-  // Drop consumed bytes once they make up most of the buffer, so each byte is moved O(1) times.
-  if (pendingPos_ > 0 && pendingPos_ >= pending_.size() / 2) {
-    pending_.remove(0, pendingPos_);
-    scannedPos_ -= pendingPos_;
-    pendingPos_ = 0;
-  }
-  pending_.append(socket_.readAll());
-}
-
-bool HttpConnection::ReadLine(QByteArray* line) {
-  for (;;) {
-    const qsizetype lineFeed = pending_.indexOf('\n', scannedPos_);
-    if (lineFeed >= 0) {
-      const qsizetype length = lineFeed - pendingPos_;
-      const bool endsInCrLf = length > 0 && pending_[lineFeed - 1] == '\r';
-      if (!endsInCrLf || length - 1 > kMaxLineBytes) return false;
-      *line = pending_.mid(pendingPos_, length - 1);
-      pendingPos_ = lineFeed + 1;
-      scannedPos_ = pendingPos_;
-      return true;
-    }
-    scannedPos_ = pending_.size();
-    // One byte more than the longest line is allowed for its CR.
-    if (pending_.size() - pendingPos_ > kMaxLineBytes + 1) return false;
-    if (WaitForBytes() != ReadResult::kData) return false;
-    FillPending();
-  }
-}
-
-HttpConnection::ReadResult HttpConnection::ReadSome(QByteArray* out, qint64 maxBytes) {
-  if (pendingPos_ < pending_.size()) {
-    const qint64 take = std::min<qint64>(maxBytes, pending_.size() - pendingPos_);
-    out->append(pending_.constData() + pendingPos_, take);
-    pendingPos_ += take;
-    scannedPos_ = std::max(scannedPos_, pendingPos_);
-    return ReadResult::kData;
-  }
-  const ReadResult waited = WaitForBytes();
-  if (waited != ReadResult::kData) return waited;
   const qint64 take = std::min(maxBytes, socket_.bytesAvailable());
   const qsizetype oldSize = out->size();
   out->resize(oldSize + take);
   const qint64 got = socket_.read(out->data() + oldSize, take);
   out->resize(oldSize + std::max<qint64>(got, 0));
-  return got > 0 ? ReadResult::kData : ReadResult::kFailed;
+  if (got <= 0) return ReadResult::kFailed;
+  windowBytes_ += got;
+  return ReadResult::kData;
 }

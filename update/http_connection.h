@@ -1,57 +1,53 @@
 #pragma once
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QTcpSocket>
 #include <QtGlobal>
 
-class TransferProgress;
+#include "update/http_get.h"
+#include "update/http_response.h"
 
-// One client connection of HttpGet with the buffered reading the response needs. Every wait
-// for bytes ends with a failure when no byte arrives for the read time-out or when `progress`
-// (may be null; must outlive the connection) reports cancellation. The connection is aborted
-// (closed without waiting) when the object is destroyed. Needs a QCoreApplication.
-class HttpConnection {
+// One client connection of HttpGet and the limits on its time. No wait blocks for longer than
+// kPollSliceMs: between waits the connection asks the progress display whether the user has
+// cancelled (which lets a window handle its events) and checks the limits of `options`:
+// the transfer fails once options.deadlineMs have passed since construction, or when fewer than
+// options.minWindowBytes bytes arrived in a window of options.windowMs (windows follow one
+// another from construction on). The connection is aborted (closed without waiting) when the
+// object is destroyed. Needs a QCoreApplication.
+class HttpConnection : public HttpByteSource {
  public:
-  // Lines longer than this (without their CR LF) end the transfer as a failure.
-  static constexpr qint64 kMaxLineBytes = 1000000;
+  static constexpr int kPollSliceMs = 50;
 
-  enum class ReadResult { kData, kEnd, kFailed };
-
-  HttpConnection(TransferProgress* progress, int readTimeoutMs);
+  // `options.progress` (may be null) must outlive the connection.
+  explicit HttpConnection(const HttpGetOptions& options);
   HttpConnection(const HttpConnection&) = delete;
   HttpConnection& operator=(const HttpConnection&) = delete;
-  ~HttpConnection();
+  ~HttpConnection() override;
 
-  // Looks `host` up by name and connects to it on `port`, with TCP no-delay. False when the
-  // name cannot be resolved or no connection is made within `timeoutMs`.
-  bool Connect(const QByteArray& host, quint16 port, int timeoutMs);
+  // Looks `host` up by name and connects to it on options.port, with TCP no-delay. False when
+  // the name cannot be resolved, no connection is made within options.connectTimeoutMs, or the
+  // transfer is cancelled meanwhile.
+  bool Connect(const QByteArray& host);
 
-  // Writes all of `bytes`. False when the connection fails or stalls.
+  // Writes all of `bytes`. False when the connection fails, a limit is passed or the transfer
+  // is cancelled.
   bool Send(const QByteArray& bytes);
 
-  // Reads the next line, which must end in CR LF, into *line without its CR LF. False at the
-  // end of the stream, for a line ended by a bare LF or longer than kMaxLineBytes, on a
-  // time-out or on cancellation.
-  bool ReadLine(QByteArray* line);
-
-  // Appends between 1 and `maxBytes` bytes to *out (kData), or reports that the server has
-  // closed the connection and every byte has been read (kEnd), or a time-out or cancellation
-  // (kFailed). A reset connection counts as closed.
-  ReadResult ReadSome(QByteArray* out, qint64 maxBytes);
+  // See HttpByteSource. A reset connection counts as closed.
+  ReadResult Receive(QByteArray* out, qint64 maxBytes) override;
 
  private:
-  // Waits until the socket holds unread bytes (kData), the server has closed (kEnd), or the
-  // time-out or cancellation ends the wait (kFailed).
-  ReadResult WaitForBytes();
-  // Moves what the socket holds into the line buffer.
-  void FillPending();
+  // True when the user has cancelled or a time limit has passed; stays true from then on.
+  bool Stopped();
+  // How long the next wait may block: a slice, cut short by the deadline or the window's end.
+  int NextWaitMs() const;
+  bool ConnectTo(const QHostAddress& address, qint64 connectEndMs);
 
-  TransferProgress* progress_;
-  int readTimeoutMs_;
+  const HttpGetOptions options_;
   QTcpSocket socket_;
-  // Bytes read from the socket and not yet consumed start at pendingPos_.
-  QByteArray pending_;
-  qsizetype pendingPos_ = 0;
-  // pending_ holds no line feed before this position.
-  qsizetype scannedPos_ = 0;
+  QElapsedTimer clock_;
+  qint64 windowStartMs_ = 0;
+  qint64 windowBytes_ = 0;
+  bool stopped_ = false;
 };

@@ -36,15 +36,15 @@ class OpenProgress {
 
 QByteArray HttpGet(const QByteArray& url, const HttpGetOptions& options) {
   const HttpTarget target = SplitHttpUrl(url);
-  HttpConnection connection(options.progress, options.readTimeoutMs);
-  if (!connection.Connect(target.host, options.port, options.connectTimeoutMs)) return {};
+  HttpConnection connection(options);
+  if (!connection.Connect(target.host)) return {};
   // Declared after the connection, so the display closes before the connection does.
   const OpenProgress shown(options.progress, url);
   if (!connection.Send(HttpRequestBytes(target))) return {};
-  const std::optional<ResponseFraming> framing = ReadResponseHead(connection, options.maxBodyBytes);
+  ResponseReader reader(connection);
+  const std::optional<ResponseFraming> framing = ReadResponseHead(reader, options.maxBodyBytes);
   if (!framing) return {};
-  return ReadBody(connection, *framing, options.maxBodyBytes, options.progress)
-      .value_or(QByteArray());
+  return ReadBody(reader, *framing, options.maxBodyBytes, options.progress).value_or(QByteArray());
 }
 
 QByteArray PercentEscape(const QByteArray& text, const QByteArray& set) {

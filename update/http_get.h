@@ -17,27 +17,37 @@ class TransferProgress {
   virtual void SetTotal(qint64 total) = 0;
   // Updates the position; may process pending GUI events.
   virtual void SetPos(qint64 pos) = 0;
-  // True once the user has asked to stop the transfer.
+  // True once the user has asked to stop the transfer. Asked before every read and at least
+  // every 50 ms while the transfer waits, in every phase from the connect on (the display may
+  // not be open yet); a display with a Cancel button handles pending GUI events here, so that
+  // the button works while the server is silent.
   virtual bool Cancelled() = 0;
   virtual void Close() = 0;
 };
 
-// How HttpGet reaches the server. The program always uses the defaults; tests and the
-// command-line tool inject a port and shorter time-outs.
+// How HttpGet reaches the server and when it gives up. The program uses the defaults, with a
+// shorter deadline for the version list; tests and the command-line tool inject a port and
+// shorter limits.
 struct HttpGetOptions {
   quint16 port = 80;
-  int connectTimeoutMs = 5000;
-  int readTimeoutMs = 30000;  // no bytes for this long: the transfer fails
+  int connectTimeoutMs = 5000;  // name lookup and connect together
+  // A transfer that receives fewer than minWindowBytes in any window of windowMs fails, so a
+  // server that trickles bytes is given up on as surely as a silent one.
+  int windowMs = 30000;
+  qint64 minWindowBytes = 1024;
+  qint64 deadlineMs = qint64(30) * 60 * 1000;  // the whole transfer, connect included
   qint64 maxBodyBytes = qint64(256) << 20;
   TransferProgress* progress = nullptr;  // shown once connected; none when null
 };
 
 // Fetches `url` ("[http://]host[/path]") with one HTTP/1.1 GET and returns the complete body.
 // Every failure (unreachable host, a status other than "HTTP/1.1 200 OK", a body shorter than
-// announced, a time-out, cancellation, too large a body) gives an empty result and no message;
-// so does a body that is empty. Blocks the calling thread; `options.progress`, when set, is
-// opened with "read : " + `url` once connected and closed before returning. Needs a
-// QCoreApplication.
+// announced, a header block or line beyond its limit, a passed time limit, cancellation, too
+// large a body) gives an empty result and no message; so does a body that is empty. Blocks the
+// calling thread, but never for longer than 50 ms without asking `options.progress` whether to
+// go on; the progress, when set, is opened with "read : " + `url` once connected and closed
+// before returning. Memory held besides the body stays under 1 MiB however the server frames
+// it. Needs a QCoreApplication.
 QByteArray HttpGet(const QByteArray& url, const HttpGetOptions& options = {});
 
 // `text` with every byte that occurs in `set` replaced by "%" and its two upper-case hex digits.

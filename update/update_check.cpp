@@ -45,7 +45,9 @@ bool UpdateProgram(const UpdateEnvironment& env, const QByteArray& programName,
   const QByteArray listUrl = VersionListUrl(env.host);
   QByteArray archiveName;
   {
-    const std::optional<QByteArray> list = FetchBlock(listUrl, options);
+    HttpGetOptions listOptions = options;
+    listOptions.deadlineMs = kVersionListDeadlineMs;
+    const std::optional<QByteArray> list = FetchBlock(listUrl, listOptions);
     if (!list) {
       ReportDownloadFailed(env.prompts, listUrl);
       return false;

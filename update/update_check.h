@@ -26,6 +26,10 @@ struct UpdateEnvironment {
   TransferProgress* progress = nullptr;
 };
 
+// The version list is a few hundred bytes: a fetch that takes longer than this has stalled. The
+// archive gets HttpGet's default deadline.
+inline constexpr qint64 kVersionListDeadlineMs = 60 * 1000;
+
 // The update server host built into the program.
 QByteArray BuiltInUpdateHost();
 

@@ -2,10 +2,16 @@
 
 #include <QFileInfo>
 #include <QList>
+#include <algorithm>
 #include <array>
+#include <cstdint>
+#include <optional>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "platform/file_ops.h"
+#include "platform/stored_path.h"
 #include "update/message_prompts.h"
 #include "update/zip_reader.h"
 
@@ -15,6 +21,13 @@ namespace {
 constexpr char kBackupSuffix[] = ".OLD";
 // A new file never becomes writable for group or others, whatever the archive says.
 constexpr unsigned kNewFileModeMask = 0755;
+// An installation leaves at least this much free space on the program folder's file system.
+constexpr qint64 kSpareBytes = qint64(64) << 20;
+constexpr qint64 kBytesPerMiB = qint64(1) << 20;
+// The new file's name beside its target: "." + target name + this suffix, then "-1", "-2" ...
+// when an earlier one was left behind.
+constexpr char kNewFileSuffix[] = ".new";
+constexpr int kNewFileNameAttempts = 100;
 
 struct PermissionBit {
   unsigned mode;
@@ -53,51 +66,154 @@ QFileDevice::Permissions OwnPermissions(const QString& path) {
 
 std::string NativeBytes(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
-// Removes whatever was written to `target` and, when this installation made the backup, moves
-// the backup back.
-void PutBackupBack(const QString& target, const QString& backup, bool movedToBackup) {
-  platform::DeleteFile(NativeBytes(target));
-  if (movedToBackup) platform::MoveFile(NativeBytes(backup), NativeBytes(target));
+bool Exists(const QString& path) {
+  const QFileInfo info(path);
+  return info.exists() || info.isSymLink();
 }
 
-bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+// Creates `file` new beside `target`, under a name no file has. The exclusive creation fails on
+// anything already there, a symbolic link included, so nothing is ever opened through a link.
+bool CreateBeside(const QString& target, QFile& file) {
+  const QFileInfo info(target);
+  const QString base = info.path() + "/." + info.fileName() + kNewFileSuffix;
+  for (int attempt = 0; attempt < kNewFileNameAttempts; ++attempt) {
+    file.setFileName(attempt == 0 ? base : base + "-" + QString::number(attempt));
+    if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) return true;
+    if (!Exists(file.fileName())) return false;
+  }
+  return false;
+}
 
 void ReportEntry(MessagePrompts& prompts, const std::string& storedPath) {
   prompts.Information("Error creating file : " + QString::fromUtf8(storedPath));
 }
 
-bool WriteAll(QFile& file, const char* data, size_t size) {
-  return file.write(data, static_cast<qint64>(size)) == static_cast<qint64>(size);
+// The stored path as the file system resolves it, "." and empty components dropped, so that
+// "a.txt" and "./a.txt" count as one name.
+std::string ResolvedName(const QByteArray& storedPath) {
+  std::string name;
+  for (const QByteArray& component : storedPath.split('/')) {
+    if (component.isEmpty() || component == ".") continue;
+    if (!name.empty()) name += '/';
+    name += component.toStdString();
+  }
+  return name;
 }
 
-enum class EntryResult { kInstalled, kSkipped, kStop };
-
-// Installs the entry the reader stands on. kSkipped and kStop have been reported.
-EntryResult InstallEntry(ZipReader& reader, const ZipEntry& entry, const QString& directory,
-                         MessagePrompts& prompts) {
-  const QByteArray storedPath = QByteArray::fromStdString(entry.path);
-  if (entry.kind != ZipEntryKind::kFile || !IsSafeStoredPath(storedPath)) {
-    ReportEntry(prompts, entry.path);
-    return reader.Skip() ? EntryResult::kSkipped : EntryResult::kStop;
+// True when a folder on the way from `directory` to the stored path's file is a symbolic link
+// (or, on Windows, a junction): a write there could land outside the program folder.
+bool PassesThroughLink(const QString& directory, const QByteArray& storedPath) {
+  for (qsizetype slash = storedPath.indexOf('/'); slash >= 0;
+       slash = storedPath.indexOf('/', slash + 1)) {
+    const QFileInfo folder(directory + QFile::decodeName(storedPath.left(slash)));
+    if (folder.isSymLink() || folder.isJunction()) return true;
   }
-  const auto fill = [&reader](QFile& file) {
-    return reader.Extract(
-        [&file](const char* data, size_t size) { return WriteAll(file, data, size); });
+  return false;
+}
+
+// The bound on the bytes one installation into `directory` writes.
+qint64 WriteBound(const QString& directory, qint64 maxWrittenBytes) {
+  const std::optional<std::uint64_t> available =
+      platform::AvailableBytes(NativeBytes(directory.isEmpty() ? QStringLiteral(".") : directory));
+  if (!available) return maxWrittenBytes;
+  const auto spare = static_cast<std::uint64_t>(kSpareBytes);
+  const std::uint64_t usable = *available > spare ? *available - spare : 0;
+  return static_cast<qint64>(std::min(usable, static_cast<std::uint64_t>(maxWrittenBytes)));
+}
+
+// One installation: what it has written and replaced so far, so that passing the bound can put
+// everything back.
+class Installation {
+ public:
+  enum class Outcome { kInstalled, kSkipped, kStop, kBoundPassed };
+
+  Installation(const QString& directory, MessagePrompts& prompts, qint64 bound)
+      : directory_(directory), prompts_(prompts), bound_(bound) {}
+
+  // Installs the entry the reader stands on. Every outcome but kInstalled has been reported.
+  Outcome Install(ZipReader& reader, const ZipEntry& entry);
+
+  // Puts back every file this installation replaced or created, last first.
+  void Undo();
+
+ private:
+  struct Placed {
+    QString target;
+    ReplaceResult how;
   };
-  switch (ReplaceFile(directory + QFile::decodeName(storedPath), entry.mode, fill)) {
+
+  Outcome Refuse(ZipReader& reader, const ZipEntry& entry) {
+    ReportEntry(prompts_, entry.path);
+    return reader.Skip() ? Outcome::kSkipped : Outcome::kStop;
+  }
+
+  const QString directory_;
+  MessagePrompts& prompts_;
+  const qint64 bound_;
+  qint64 written_ = 0;
+  std::set<std::string> seen_;
+  std::vector<Placed> placed_;
+};
+
+Installation::Outcome Installation::Install(ZipReader& reader, const ZipEntry& entry) {
+  const QByteArray storedPath = QByteArray::fromStdString(entry.path);
+  // A second entry for the same file would take the place of its backup.
+  const bool seenBefore = !seen_.insert(ResolvedName(storedPath)).second;
+  if (seenBefore || entry.kind != ZipEntryKind::kFile || !platform::IsSafeStoredPath(entry.path) ||
+      PassesThroughLink(directory_, storedPath)) {
+    return Refuse(reader, entry);
+  }
+  bool boundPassed = false;
+  const auto fill = [&](QFile& file) {
+    return reader.Extract([&](const char* data, size_t size) {
+      const auto bytes = static_cast<qint64>(size);
+      if (bytes > bound_ - written_) {
+        boundPassed = true;
+        return false;
+      }
+      written_ += bytes;
+      return file.write(data, bytes) == bytes;
+    });
+  };
+  const QString target = directory_ + QFile::decodeName(storedPath);
+  const ReplaceResult result = ReplaceFile(target, entry.mode, fill);
+  switch (result) {
+    case ReplaceResult::kCreated:
     case ReplaceResult::kReplaced:
-      return EntryResult::kInstalled;
+    case ReplaceResult::kReplacedWithoutBackup:
+      placed_.push_back({target, result});
+      return Outcome::kInstalled;
     case ReplaceResult::kNotCreated:
-      ReportEntry(prompts, entry.path);
-      return reader.Skip() ? EntryResult::kSkipped : EntryResult::kStop;
+      return Refuse(reader, entry);
     case ReplaceResult::kNotFilled:
       break;
   }
-  ReportEntry(prompts, entry.path);
-  return EntryResult::kStop;
+  ReportEntry(prompts_, entry.path);
+  return boundPassed ? Outcome::kBoundPassed : Outcome::kStop;
+}
+
+void Installation::Undo() {
+  for (auto it = placed_.rbegin(); it != placed_.rend(); ++it) {
+    const std::string target = NativeBytes(it->target);
+    switch (it->how) {
+      case ReplaceResult::kCreated:
+        platform::DeleteFile(target);
+        break;
+      case ReplaceResult::kReplaced:
+        platform::MoveFileReplacing(target + kBackupSuffix, target);
+        break;
+      case ReplaceResult::kReplacedWithoutBackup:  // the old content is gone already
+      case ReplaceResult::kNotCreated:
+      case ReplaceResult::kNotFilled:
+        break;
+    }
+  }
+  placed_.clear();
 }
 
 }  // namespace
+
+qint64 BuiltInMaxInstallBytes() { return qint64{KESTROLAN_MAX_INSTALL_MIB} * kBytesPerMiB; }
 
 ReplaceResult ReplaceFile(const QString& target, unsigned newFileMode,
                           const std::function<bool(QFile& file)>& fill) {
@@ -107,48 +223,58 @@ ReplaceResult ReplaceFile(const QString& target, unsigned newFileMode,
   const QFileDevice::Permissions permissions =
       exists ? OwnPermissions(target) : PermissionsOfMode(newFileMode & kNewFileModeMask);
 
-  const QString backup = target + kBackupSuffix;
-  // Failures of these two are harmless: no earlier backup, or no file to replace; when the move
-  // fails for another reason the file is replaced in place.
-  platform::DeleteFile(NativeBytes(backup));
-  const bool movedToBackup = platform::MoveFile(NativeBytes(target), NativeBytes(backup));
-
-  QFile file(target);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-    if (movedToBackup) platform::MoveFile(NativeBytes(backup), NativeBytes(target));
-    return ReplaceResult::kNotCreated;
-  }
+  QFile file;
+  if (!CreateBeside(target, file)) return ReplaceResult::kNotCreated;
   const bool filled = fill(file) && file.flush() && file.setPermissions(permissions);
   file.close();
   if (!filled || file.error() != QFileDevice::NoError) {
-    PutBackupBack(target, backup, movedToBackup);
+    file.remove();
     return ReplaceResult::kNotFilled;
   }
-  return ReplaceResult::kReplaced;
-}
 
-bool IsSafeStoredPath(const QByteArray& storedPath) {
-  if (storedPath.isEmpty() || storedPath.front() == '/' || storedPath.contains('\\')) return false;
-  if (storedPath.size() >= 2 && IsAsciiLetter(storedPath[0]) && storedPath[1] == ':') return false;
-  const QList<QByteArray> components = storedPath.split('/');
-  return !components.contains("..");
+  const std::string newFile = NativeBytes(file.fileName());
+  const std::string current = NativeBytes(target);
+  const std::string backup = current + kBackupSuffix;
+  // Failures of these two are harmless: no earlier backup, or no file to replace.
+  platform::DeleteFile(backup);
+  const bool backedUp = exists && platform::MoveFile(current, backup);
+  if (!exists || backedUp) {
+    if (platform::MoveFile(newFile, current)) {
+      return exists ? ReplaceResult::kReplaced : ReplaceResult::kCreated;
+    }
+    if (backedUp) platform::MoveFile(backup, current);
+  } else if (platform::MoveFileReplacing(newFile, current)) {
+    return ReplaceResult::kReplacedWithoutBackup;
+  }
+  platform::DeleteFile(newFile);
+  return ReplaceResult::kNotCreated;
 }
 
 InstallResult InstallArchive(const QByteArray& archive, const QString& directory,
-                             MessagePrompts& prompts) {
+                             MessagePrompts& prompts, qint64 maxWrittenBytes) {
   ZipReader reader(archive.constData(), static_cast<size_t>(archive.size()));
+  if (reader.EntryCount() == 0) return InstallResult::kNotAnArchive;
+
+  Installation installation(directory, prompts, WriteBound(directory, maxWrittenBytes));
+  bool success = true;
   ZipEntry entry;
   ZipReader::Step step = reader.Next(entry);
-  if (step != ZipReader::Step::kEntry) return InstallResult::kNotAnArchive;
-
-  bool success = true;
   for (; step == ZipReader::Step::kEntry; step = reader.Next(entry)) {
-    const EntryResult result = InstallEntry(reader, entry, directory, prompts);
-    if (result != EntryResult::kInstalled) success = false;
-    if (result == EntryResult::kStop) return InstallResult::kFailed;
+    switch (installation.Install(reader, entry)) {
+      case Installation::Outcome::kInstalled:
+        break;
+      case Installation::Outcome::kSkipped:
+        success = false;
+        break;
+      case Installation::Outcome::kStop:
+        return InstallResult::kFailed;
+      case Installation::Outcome::kBoundPassed:
+        installation.Undo();
+        return InstallResult::kFailed;
+    }
   }
   if (step == ZipReader::Step::kFailed) {
-    // A header that cannot be read: the entries behind it are lost, so the update is incomplete.
+    // A header that cannot be read or disagrees with the directory: the update is incomplete.
     ReportEntry(prompts, entry.path);
     success = false;
   }

@@ -3,58 +3,25 @@
 #include <archive.h>
 #include <archive_entry.h>
 
-#include <memory>
-
 namespace {
 
 // Bytes handed to the writer per piece of extracted data.
 constexpr size_t kExtractBufferSize = 64 * 1024;
-constexpr unsigned kPermissionBits = 0777;
 // The mode of an entry whose archiver recorded none.
 constexpr unsigned kDefaultFileMode = 0644;
 
-using ArchivePtr = std::unique_ptr<archive, int (*)(archive*)>;
-
-ZipEntryKind KindOfType(unsigned fileType) {
-  switch (fileType) {
-    case AE_IFREG:
-      return ZipEntryKind::kFile;
-    case AE_IFDIR:
-      return ZipEntryKind::kDirectory;
-    case AE_IFLNK:
-      return ZipEntryKind::kSymbolicLink;
-    default:
-      return ZipEntryKind::kOther;
-  }
-}
+// The local header's layout (APPNOTE 4.3.7): the name follows the fixed part.
+constexpr std::string_view kLocalSignature = "PK\x03\x04";
+constexpr size_t kLocalNameLength = 26;
+constexpr size_t kLocalFixedSize = 30;
 
 }  // namespace
 
-std::map<std::string, ZipReader::Attributes> ZipReader::ReadCentralDirectory(const void* data,
-                                                                             size_t size) {
-  std::map<std::string, Attributes> found;
-  const ArchivePtr reader(archive_read_new(), archive_read_free);
-  if (!reader || archive_read_support_format_zip_seekable(reader.get()) != ARCHIVE_OK ||
-      archive_read_open_memory(reader.get(), data, size) != ARCHIVE_OK) {
-    return found;
-  }
-  archive_entry* entry = nullptr;
-  // What was read before a damaged record still describes its entries.
-  while (archive_read_next_header(reader.get(), &entry) == ARCHIVE_OK) {
-    const char* path = archive_entry_pathname(entry);
-    if (path == nullptr) continue;
-    // The first record wins when a path occurs twice.
-    found.emplace(path, Attributes{KindOfType(archive_entry_filetype(entry)),
-                                   archive_entry_perm(entry) & kPermissionBits});
-  }
-  return found;
-}
-
 ZipReader::ZipReader(const void* data, size_t size)
-    : archive_(archive_read_new()),
-      attributes_(ReadCentralDirectory(data, size)),
+    : data_(static_cast<const char*>(data), size),
+      directory_(ReadZipDirectory(data_).value_or(std::vector<ZipDirectoryEntry>())),
+      archive_(archive_read_new()),
       buffer_(kExtractBufferSize) {
-  // The streaming reader walks the local headers in archive order.
   failed_ = archive_ == nullptr ||
             archive_read_support_format_zip_streamable(archive_) != ARCHIVE_OK ||
             archive_read_open_memory(archive_, data, size) != ARCHIVE_OK;
@@ -64,29 +31,37 @@ ZipReader::~ZipReader() {
   if (archive_ != nullptr) archive_read_free(archive_);
 }
 
+bool ZipReader::LocalNameIs(long long offset, const std::string& name) const {
+  if (offset < 0 || static_cast<unsigned long long>(offset) > data_.size()) return false;
+  const std::string_view header = data_.substr(static_cast<size_t>(offset));
+  if (header.size() < kLocalFixedSize || !header.starts_with(kLocalSignature)) return false;
+  const auto byte = [&header](size_t at) { return size_t{static_cast<unsigned char>(header[at])}; };
+  const size_t length = byte(kLocalNameLength) | byte(kLocalNameLength + 1) << 8;
+  return header.size() - kLocalFixedSize >= length &&
+         header.substr(kLocalFixedSize, length) == name;
+}
+
 ZipReader::Step ZipReader::Next(ZipEntry& entry) {
   entry = ZipEntry();
+  const ZipDirectoryEntry* due = next_ < directory_.size() ? &directory_[next_] : nullptr;
+  if (due != nullptr) entry.path = due->name;
   if (failed_) return Step::kFailed;
   archive_entry* header = nullptr;
   const int result = archive_read_next_header(archive_, &header);
-  if (result == ARCHIVE_EOF) return Step::kEnd;
-  if (header != nullptr && archive_entry_pathname(header) != nullptr) {
-    entry.path = archive_entry_pathname(header);
-  }
-  if (result != ARCHIVE_OK) {
+  if (result == ARCHIVE_EOF && due == nullptr) return Step::kEnd;
+  // The library scans past damaged bytes to the next local header it can find; the position it
+  // started from must hold the header that is due, or an entry would be skipped unseen.
+  if (result != ARCHIVE_OK || due == nullptr ||
+      !LocalNameIs(archive_read_header_position(archive_), due->name)) {
+    if (due == nullptr && header != nullptr && archive_entry_pathname(header) != nullptr) {
+      entry.path = archive_entry_pathname(header);
+    }
     failed_ = true;
     return Step::kFailed;
   }
-  const auto found = attributes_.find(entry.path);
-  const Attributes* attributes = found == attributes_.end() ? nullptr : &found->second;
-  if (!entry.path.empty() && entry.path.back() == '/') {
-    entry.kind = ZipEntryKind::kDirectory;
-  } else if (attributes != nullptr && attributes->kind != ZipEntryKind::kFile) {
-    entry.kind = attributes->kind;
-  } else {
-    entry.kind = KindOfType(archive_entry_filetype(header));
-  }
-  entry.mode = attributes != nullptr && attributes->mode != 0 ? attributes->mode : kDefaultFileMode;
+  ++next_;
+  entry.kind = due->kind;
+  entry.mode = due->mode != 0 ? due->mode : kDefaultFileMode;
   return Step::kEntry;
 }
 
@@ -103,7 +78,7 @@ bool ZipReader::Extract(const std::function<bool(const char* data, size_t size)>
 }
 
 bool ZipReader::Skip() {
-  if (failed_) return false;
-  failed_ = archive_read_data_skip(archive_) != ARCHIVE_OK;
-  return !failed_;
+  // Read through rather than skipped: the library's skip leaves a data descriptor unread, and
+  // the next header's position would then not be where that header starts.
+  return Extract([](const char*, size_t) { return true; });
 }

@@ -2,17 +2,17 @@
 
 #include <cstddef>
 #include <functional>
-#include <map>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "update/zip_directory.h"
 
 struct archive;
 
-enum class ZipEntryKind { kFile, kDirectory, kSymbolicLink, kOther };
-
-// One entry of a ZIP archive as its local header describes it.
+// One entry of a ZIP archive as the installer sees it.
 struct ZipEntry {
-  std::string path;  // the stored path, bytes as stored
+  std::string path;  // the stored path, every byte as stored, a NUL byte included
   ZipEntryKind kind = ZipEntryKind::kOther;
   // The entry's permission bits (within 0777) as the archiver recorded them, or 0644 when it
   // recorded none.
@@ -20,10 +20,12 @@ struct ZipEntry {
 };
 
 // Reads a ZIP archive held in memory, entry by entry in archive order, walking the local headers
-// the way a streaming reader does. The central directory (read by libarchive's seekable reader)
-// only adds what local headers lack: each entry's type (symbolic links are recognised only
-// through it) and permission bits. Sizes and CRC-32 are checked while an entry is extracted. Any problem the library reports, warnings
-// included, puts the reader into its failed state, after which it delivers no further entry.
+// the way a streaming reader does, and holds every local header to the central directory: the
+// n-th local header must store exactly the name of the n-th directory record, and the two lists
+// must end together. Name, kind and mode come from the directory, which alone records types and
+// modes; the data from the local headers. Sizes and CRC-32 are checked while an entry is
+// extracted. Any disagreement, and any problem the library reports, warnings included, puts the
+// reader into its failed state, after which it delivers no further entry.
 class ZipReader {
  public:
   // `data` must stay alive and unchanged while the reader is used.
@@ -32,10 +34,15 @@ class ZipReader {
   ZipReader(const ZipReader&) = delete;
   ZipReader& operator=(const ZipReader&) = delete;
 
+  // The number of entries the central directory lists; 0 when `data` has no readable central
+  // directory (it is not a ZIP archive, or a cut one).
+  size_t EntryCount() const { return directory_.size(); }
+
   enum class Step { kEntry, kEnd, kFailed };
-  // Moves to the next entry and describes it in `entry`. kFailed also when `data` is not a ZIP
-  // archive at all; `entry.path` then holds whatever part of the failing header was read (often
-  // nothing).
+  // Moves to the next entry and describes it in `entry`. kFailed when the next local header
+  // cannot be read or disagrees with the directory, including when the archive's entries end
+  // before the directory's or go on after them; `entry.path` then names the directory's entry
+  // that was due (or, for an entry the directory lacks, the name the library read).
   Step Next(ZipEntry& entry);
 
   // Extracts the current entry's data, handing it to `write` piece by piece. False, leaving the
@@ -43,19 +50,18 @@ class ZipReader {
   // returns false.
   bool Extract(const std::function<bool(const char* data, size_t size)>& write);
 
-  // Passes over the current entry's data. False, leaving the reader failed, when that fails.
+  // Passes over the current entry's data, checking it as Extract does. False, leaving the reader
+  // failed, when that fails.
   bool Skip();
 
  private:
-  // What the central directory records about an entry.
-  struct Attributes {
-    ZipEntryKind kind = ZipEntryKind::kOther;
-    unsigned mode = 0;  // permission bits; 0 when none were recorded
-  };
-  static std::map<std::string, Attributes> ReadCentralDirectory(const void* data, size_t size);
+  // True when a local header starts at `offset` of the data and stores exactly `name`.
+  bool LocalNameIs(long long offset, const std::string& name) const;
 
+  std::string_view data_;
+  std::vector<ZipDirectoryEntry> directory_;
+  size_t next_ = 0;
   archive* archive_;
   bool failed_ = false;
-  std::map<std::string, Attributes> attributes_;
   std::vector<char> buffer_;
 };

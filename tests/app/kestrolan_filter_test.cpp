@@ -145,7 +145,7 @@ void KestrolanFilterTest::CopyGivesShownColumnsOfSelectedRows() {
   QCOMPARE(QGuiApplication::clipboard()->text().count(u'\n'), 4);
   QStringList menu;
   for (const QAction* action : window.acList->actions()) menu << action->text();
-  QCOMPARE(menu, QStringList({"Copy", "Select all"}));
+  QCOMPARE(menu, QStringList({"Copy", "Select all", "Show map", "Compare with\u2026"}));
   QCOMPARE(window.acList->contextMenuPolicy(), Qt::ActionsContextMenu);
 }
 

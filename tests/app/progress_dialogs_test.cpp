@@ -1,10 +1,14 @@
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <limits>
+#include <vector>
 
 #include "app/load_feedback.h"
 #include "app/transfer_progress_dialog.h"
+#include "tests/update/http_scripted_server.h"
 
 // The dialogs that show a long load and a transfer.
 class ProgressDialogsTest : public QObject {
@@ -19,6 +23,8 @@ class ProgressDialogsTest : public QObject {
   void TransferDialogShowsTextWidthAndPosition_data();
   void TransferDialogShowsTextWidthAndPosition();
   void TransferDialogReportsCancel();
+  void CancelEndsAStalledTransfer_data();
+  void CancelEndsAStalledTransfer();
 };
 
 void ProgressDialogsTest::ShortLoadShowsNothing() {
@@ -131,6 +137,45 @@ void ProgressDialogsTest::TransferDialogReportsCancel() {
   QVERIFY(progress.Cancelled());
   progress.SetPos(50);  // a late update after cancelling must not bring it back
   QVERIFY(progress.Cancelled());
+}
+
+// A real transfer against a server that stalls, and a user who presses Cancel 300 ms into it: the
+// press only arrives when the dialog handles events while the client waits.
+void ProgressDialogsTest::CancelEndsAStalledTransfer_data() {
+  QTest::addColumn<QByteArray>("sentBeforeStall");
+  QTest::newRow("Cancel ignored while the header is awaited") << QByteArray();
+  QTest::newRow("Cancel ignored while an open-ended body stalls")
+      << QByteArray("HTTP/1.1 200 OK\r\n\r\nhello");
+}
+
+void ProgressDialogsTest::CancelEndsAStalledTransfer() {
+  QFETCH(QByteArray, sentBeforeStall);
+  constexpr int kPressAtMs = 300;
+  // Cancel must end the transfer within 250 ms; the bound leaves room for a busy machine.
+  constexpr qint64 kEndBoundMs = 1000;
+  std::vector<ServerStep> script;
+  if (!sentBeforeStall.isEmpty()) script.push_back(Send(sentBeforeStall.toStdString()));
+  script.push_back(Hold());
+  ScriptedServer server(script);
+  TransferProgressDialog progress;
+  HttpGetOptions options;
+  options.port = server.port();
+  options.progress = &progress;
+
+  QElapsedTimer clock;
+  qint64 pressedAtMs = -1;
+  QTimer::singleShot(kPressAtMs, [&] {
+    QProgressDialog* dialog = progress.Dialog();
+    if (dialog == nullptr) return;
+    pressedAtMs = clock.elapsed();
+    QTest::mouseClick(dialog->findChild<QPushButton*>(), Qt::LeftButton);
+  });
+  clock.start();
+  QCOMPARE(HttpGet("127.0.0.1/software/x.zip", options), QByteArray());
+  const qint64 endedAtMs = clock.elapsed();
+  QVERIFY2(pressedAtMs >= 0, "the press never reached the dialog during the transfer");
+  QVERIFY2(endedAtMs - pressedAtMs < kEndBoundMs,
+           qPrintable(QStringLiteral("ended %1 ms after the press").arg(endedAtMs - pressedAtMs)));
 }
 
 QTEST_MAIN(ProgressDialogsTest)

@@ -1,7 +1,6 @@
 #include "platform/output_file.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 #include <ostream>
@@ -10,14 +9,19 @@
 
 #include "tests/support/scratch_folder.h"
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 namespace fs = std::filesystem;
 
 namespace {
 
-unsigned ModeOf(const std::string& path) {
-  struct stat info {};
-  return ::stat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
-}
+#ifdef _WIN32
+constexpr char kFolderReason[] = "Permission denied";
+#else
+constexpr char kFolderReason[] = "Is a directory";
+#endif
 
 TEST(OutputFileTest, CommitMovesTheWholeFileIntoPlace) {
   ScratchFolder dir;
@@ -64,7 +68,7 @@ TEST(OutputFileTest, FailuresNameThePathAndTheReason) {
             "cannot create '" + missing + "': No such file or directory");
   fs::create_directory(dir / "taken");
   EXPECT_EQ(platform::WriteOutputFile(dir / "taken", "x").message(),
-            "cannot create '" + (dir / "taken") + "': Is a directory");
+            "cannot create '" + (dir / "taken") + "': " + kFolderReason);
 }
 
 TEST(OutputFileTest, DashIsStandardOutput) {
@@ -72,6 +76,12 @@ TEST(OutputFileTest, DashIsStandardOutput) {
   ASSERT_EQ(out.Open("-").message(), "");
   EXPECT_EQ(out.Stream(), stdout);
   EXPECT_EQ(out.Commit().message(), "");
+}
+
+#ifndef _WIN32
+unsigned ModeOf(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
 }
 
 struct ModeCase {
@@ -123,5 +133,6 @@ TEST(OutputFileTest, ASymbolicLinkKeepsPointingAtTheReplacedFile) {
   EXPECT_EQ(ReadFileBytes(dir / "real/a.csv"), "new");
   EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"link.csv", "real"}));
 }
+#endif
 
 }  // namespace

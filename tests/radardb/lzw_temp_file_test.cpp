@@ -9,8 +9,11 @@
 
 #include "radardb/lzw_archive.h"
 #include "radardb/lzw_writer.h"
-#include "tests/support/child_process.h"
 #include "tests/support/scratch_folder.h"
+
+#ifndef _WIN32
+#include "tests/support/child_process.h"
+#endif
 
 namespace {
 
@@ -34,8 +37,12 @@ TEST(LzwTempFileTest, ExpandsIntoAFileWithoutAName) {
   platform::File expanded;
   EXPECT_EQ(DecompressLzw(dir / "radar.lzw", expanded).message(), "");
   ASSERT_TRUE(expanded);
+#ifndef _WIN32  // Windows shows it while it is open and deletes it when it is closed
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{"radar.lzw"});
+#endif
   EXPECT_EQ(ReadRest(expanded), kData);
+  expanded.Close();
+  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"radar.lzw"});
 }
 
 // Fault caught: a user's own file with the name a temporary file once had overwritten.
@@ -46,6 +53,7 @@ TEST(LzwTempFileTest, FilesNamedLikeTheArchiveSurviveUntouched) {
   WriteFileBytes(dir / "radar-1", "more notes");
   platform::File expanded;
   EXPECT_EQ(DecompressLzw(dir / "radar.lzw", expanded).message(), "");
+  expanded.Close();
   EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"radar", "radar-1", "radar.lzw"}));
   EXPECT_EQ(ReadFileBytes(dir / "radar"), "my notes");
   EXPECT_EQ(ReadFileBytes(dir / "radar-1"), "more notes");
@@ -135,6 +143,30 @@ INSTANTIATE_TEST_SUITE_P(Lzw, FreeSpaceTest,
                                          SpaceCase{"free space below the margin wrapping around",
                                                    0xFFFFFFFE, kMargin / 2, kLzwTempFileError}));
 
+// Fault caught: the archive's folder cut at a dot in a folder name, or at the wrong separator
+// (Windows writes both '\\' and '/'), so the temporary file goes somewhere else.
+TEST(LzwTempFileTest, GoesIntoTheArchivesFolder) {
+  ScratchFolder dir;
+  fs::create_directory(dir.path() / "a.b");
+#ifdef _WIN32
+  const std::string folder = dir.path().string() + "\\a.b\\";
+#else
+  const std::string folder = dir.path().string() + "/a.b/";
+#endif
+  WriteFileBytes(dir.path() / "a.b" / "radar.lzw", CompressLzw(kData));
+  std::string asked;
+  DecompressOptions options;
+  options.freeSpace = [&](const std::string& where) {
+    asked = where;
+    return std::nullopt;
+  };
+  platform::File expanded;
+  EXPECT_EQ(DecompressLzw(folder + "radar.lzw", expanded, options).message(), "");
+  EXPECT_EQ(asked, folder);
+  EXPECT_EQ(ReadRest(expanded), kData);
+}
+
+#ifndef _WIN32
 // Faults caught: read-only media refused, and a file made somewhere it may not be.
 TEST(LzwTempFileTest, FallsBackToTheSystemTemporaryFolder) {
   ScratchFolder dir;
@@ -162,5 +194,6 @@ TEST(LzwTempFileTest, FallsBackToTheSystemTemporaryFolder) {
   fs::permissions(dir.path() / "tmp", fs::perms::owner_all);
   EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"media", "tmp"}));
 }
+#endif
 
 }  // namespace

@@ -1,18 +1,27 @@
 #include "tests/support/scratch_folder.h"
 
-#include <stdlib.h>
-
 #include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 
 namespace fs = std::filesystem;
 
 ScratchFolder::ScratchFolder() {
-  std::string pattern = (fs::temp_directory_path() / "kestrolan-test-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
+  constexpr int kAttempts = 100;
+  std::random_device seed;
+  std::mt19937_64 random(seed());
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    const fs::path candidate =
+        fs::temp_directory_path() / ("kestrolan-test-" + std::to_string(random()));
+    // False when the name is taken: another test's folder is never shared.
+    if (fs::create_directory(candidate)) {
+      path_ = candidate;
+      return;
+    }
+  }
+  throw std::runtime_error("no free name for a scratch folder");
 }
 
 ScratchFolder::~ScratchFolder() {

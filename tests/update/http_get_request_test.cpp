@@ -8,32 +8,24 @@
 
 #include "tests/update/http_scripted_server.h"
 #include "update/http_get.h"
-#include "update/http_get.h"
 
 namespace {
 
 const std::string kHello = "HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nhello";
 constexpr int kSplitMs = 40;
-constexpr int kPatientReadMs = 10000;
 
-// Records every call as a line of text; reports cancellation from the `cancelFrom`-th call of
-// Cancelled() on (never when negative).
+// Records every call but Cancelled() as a line of text; never reports cancellation.
 class RecordingProgress : public TransferProgress {
  public:
-  explicit RecordingProgress(int cancelFrom = -1) : cancelFrom_(cancelFrom) {}
   void Open(const QString& text, int widthPx) override {
     events << QString("open %1 | %2").arg(text).arg(widthPx);
   }
   void SetTotal(qint64 total) override { events << QString("total %1").arg(total); }
   void SetPos(qint64 pos) override { events << QString("pos %1").arg(pos); }
-  bool Cancelled() override { return cancelFrom_ >= 0 && ++cancelCalls_ > cancelFrom_; }
+  bool Cancelled() override { return false; }
   void Close() override { events << "close"; }
 
   QStringList events;
-
- private:
-  int cancelFrom_;
-  int cancelCalls_ = 0;
 };
 
 struct RequestCase {
@@ -180,42 +172,5 @@ INSTANTIATE_TEST_SUITE_P(
          {kOpen, "close"}},
     }),
     [](const testing::TestParamInfo<ProgressCase>& info) { return std::string(info.param.name); });
-
-struct CancelCase {
-  const char* name;
-  const char* fault;
-  int cancelFrom;  // calls of Cancelled() answered No before the first Yes
-  std::vector<ServerStep> script;
-};
-
-void PrintTo(const CancelCase& c, std::ostream* os) { *os << c.name; }
-
-class HttpGetCancel : public testing::TestWithParam<CancelCase> {};
-
-TEST_P(HttpGetCancel, CancellingFailsAndCloses) {
-  const CancelCase& c = GetParam();
-  SCOPED_TRACE(c.fault);
-  ScriptedServer server(c.script);
-  RecordingProgress progress(c.cancelFrom);
-  HttpGetOptions options;
-  options.port = server.port();
-  options.readTimeoutMs = kPatientReadMs;
-  options.progress = &progress;
-  EXPECT_EQ(HttpGet("127.0.0.1/x", options), QByteArray());
-  EXPECT_EQ(server.ClientClosedFirst(), true);
-  EXPECT_EQ(progress.events.last(), "close");
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Waits, HttpGetCancel,
-    testing::ValuesIn(std::vector<CancelCase>{
-        {"AtOnce", "ignores a cancel before the response", 0, {Hold()}},
-        {"WhileWaitingForHeaders", "ignores the cancel while the server is silent", 3, {Hold()}},
-        {"InsideBody",
-         "ignores the cancel while the body stalls",
-         3,
-         {Send("HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\nhello"), Hold()}},
-    }),
-    [](const testing::TestParamInfo<CancelCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

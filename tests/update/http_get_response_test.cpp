@@ -15,10 +15,12 @@ namespace {
 // Longer than the scripted server's longest wait, so a client that waits for the server to
 // close is caught by ClientClosedFirst() instead of by its own time-out.
 constexpr int kPatientReadMs = 10000;
-constexpr int kStallReadMs = 300;
+constexpr int kStallWindowMs = 300;
 constexpr qint64 kSmallCap = 16;
 constexpr int kSplitMs = 40;
-constexpr qint64 kLongestLine = 1000000;
+// The header block, from the status line to the empty line that ends it, CR LF included.
+constexpr size_t kLargestHeaderBlock = 64 * 1024;
+constexpr int kMostHeaderLines = 100;  // the status line included
 
 const std::string kOk = "HTTP/1.1 200 OK\r\n";
 
@@ -28,7 +30,7 @@ struct ResponseCase {
   std::vector<ServerStep> script;
   std::string expected;  // empty: the fetch must fail
   bool clientClosesFirst = false;
-  int readTimeoutMs = kPatientReadMs;
+  int windowMs = kPatientReadMs;
   qint64 maxBodyBytes = HttpGetOptions().maxBodyBytes;
 };
 
@@ -62,7 +64,19 @@ std::string Chunked(const std::string& body) {
 }
 
 const std::string kBigBody = RandomBytes(3 * 1024 * 1024 + 7, 5);
-const std::string kPaddedLine = "X-Pad: " + std::string(kLongestLine - 7, 'p') + "\r\n";
+// A field line that fills the header block "HTTP/1.1 200 OK", this line, "Content-Length: 5"
+// and the empty line to exactly its largest size.
+const std::string kPadToLimit = "X-Pad: " +
+                                std::string(kLargestHeaderBlock - kOk.size() - 7 - 2 -
+                                                std::string("Content-Length: 5\r\n\r\n").size(),
+                                            'p') +
+                                "\r\n";
+
+std::string Lines(const std::string& line, int count) {
+  std::string out;
+  for (int i = 0; i < count; ++i) out += line;
+  return out;
+}
 
 std::vector<ResponseCase> Cases() {
   return {
@@ -325,6 +339,10 @@ std::vector<ResponseCase> Cases() {
        "accepts a header line ended by a bare line feed",
        {Send(kOk + "Content-Length: 5\n\r\nhello")},
        ""},
+      {"BareLineFeedInLengthLine",
+       "takes a line ended by a bare line feed, less its last byte, as a shorter length",
+       {Send(kOk + "Content-Length: 10\n\r\nhelloworld")},
+       ""},
       {"BareLineFeedAfterChunkSize",
        "accepts a size line ended by a bare line feed",
        {Send(kOk + "Transfer-Encoding: chunked\r\n\r\n5\nhello\r\n0\r\n\r\n")},
@@ -334,13 +352,21 @@ std::vector<ResponseCase> Cases() {
        {Send(kOk + "Content-Length 5\r\n\r\nhello")},
        ""},
       {"CloseInsideHeaders", "accepts a cut header block", {Send(kOk + "Content-Len")}, ""},
-      {"HeaderLineAtLimit",
-       "rejects a header line of the longest allowed length",
-       {Send(kOk + kPaddedLine + "Content-Length: 5\r\n\r\nhello")},
+      {"HeaderBlockAtLimit",
+       "rejects a header block of the largest allowed size",
+       {Send(kOk + kPadToLimit + "Content-Length: 5\r\n\r\nhello")},
        "hello"},
-      {"HeaderLineBeyondLimit",
-       "accepts a header line beyond the limit",
-       {Send(kOk + "X-Pad: p" + kPaddedLine.substr(7) + "Content-Length: 5\r\n\r\nhello")},
+      {"HeaderBlockBeyondLimit",
+       "accepts a header block beyond the limit",
+       {Send(kOk + "p" + kPadToLimit + "Content-Length: 5\r\n\r\nhello")},
+       ""},
+      {"HeaderLinesAtLimit",
+       "rejects a header block of the most lines allowed",
+       {Send(kOk + Lines("X-A: b\r\n", kMostHeaderLines - 2) + "Content-Length: 5\r\n\r\nhello")},
+       "hello"},
+      {"HeaderLinesBeyondLimit",
+       "accepts a header block of more lines than allowed",
+       {Send(kOk + Lines("X-A: b\r\n", kMostHeaderLines - 1) + "Content-Length: 5\r\n\r\nhello")},
        ""},
       {"NothingSent", "invents a response", {}, ""},
 
@@ -350,19 +376,19 @@ std::vector<ResponseCase> Cases() {
        {Hold()},
        "",
        true,
-       kStallReadMs},
+       kStallWindowMs},
       {"StallInsideBody",
        "waits without end for the rest of the body",
        {Send(kOk + "Content-Length: 10\r\n\r\nhello"), Hold()},
        "",
        true,
-       kStallReadMs},
+       kStallWindowMs},
       {"StallUntilClose",
        "takes a stall for the end of an open-ended body",
        {Send(kOk + "\r\nhello"), Hold()},
        "",
        true,
-       kStallReadMs},
+       kStallWindowMs},
   };
 }
 
@@ -376,7 +402,7 @@ TEST_P(HttpGetResponse, GivesTheCompleteBodyOrNothing) {
   ScriptedServer server(c.script);
   HttpGetOptions options;
   options.port = server.port();
-  options.readTimeoutMs = c.readTimeoutMs;
+  options.windowMs = c.windowMs;
   options.maxBodyBytes = c.maxBodyBytes;
   const QByteArray body = HttpGet("127.0.0.1/file", options);
   EXPECT_EQ(body.toStdString(), c.expected);

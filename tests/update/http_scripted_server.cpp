@@ -7,6 +7,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -71,6 +72,26 @@ uint16_t UnusedLoopbackPort() {
   return port;
 }
 
+StalledListener::StalledListener() {
+  listenFd_ = BindLoopback(&port_);
+  // A backlog of 0 holds one connection: the filler's. The kernel drops every later SYN, so a
+  // client's connect neither succeeds nor fails until the client gives up.
+  if (listen(listenFd_, 0) != 0) std::abort();
+  fillerFd_ = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  address.sin_port = htons(port_);
+  if (connect(fillerFd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+    std::abort();
+  }
+}
+
+StalledListener::~StalledListener() {
+  close(fillerFd_);
+  close(listenFd_);
+}
+
 ScriptedServer::ScriptedServer(std::vector<ServerStep> script) : script_(std::move(script)) {
   listenFd_ = BindLoopback(&port_);
   if (listen(listenFd_, 1) != 0) std::abort();
@@ -105,6 +126,14 @@ bool ScriptedServer::WaitReadable(int fd, int timeoutMs) {
     if (poll(&entry, 1, kPollSliceMs) > 0) return true;
   }
   return false;
+}
+
+void ScriptedServer::PauseUnlessStopped(int ms) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  while (!stop_ && std::chrono::steady_clock::now() < end) {
+    std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
+        std::chrono::milliseconds(kPollSliceMs), end - std::chrono::steady_clock::now()));
+  }
 }
 
 void ScriptedServer::ReadRequest(int fd) {
@@ -143,7 +172,7 @@ void ScriptedServer::Serve() {
         SendAll(client.get(), step.bytes);
         break;
       case ServerStep::Kind::kPause:
-        std::this_thread::sleep_for(std::chrono::milliseconds(step.ms));
+        PauseUnlessStopped(step.ms);
         break;
       case ServerStep::Kind::kHold:
         HoldUntilClientCloses(client.get());

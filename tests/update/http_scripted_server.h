@@ -51,6 +51,8 @@ class ScriptedServer {
   bool WaitReadable(int fd, int timeoutMs);
   void ReadRequest(int fd);
   void HoldUntilClientCloses(int fd);
+  // Sleeps `ms` milliseconds, or less when the server is being destroyed.
+  void PauseUnlessStopped(int ms);
 
   std::vector<ServerStep> script_;
   int listenFd_ = -1;
@@ -64,3 +66,20 @@ class ScriptedServer {
 
 // A loopback port on which nothing listens (bound once, then released).
 uint16_t UnusedLoopbackPort();
+
+// A loopback port whose listener never accepts and whose queue is full, so that connecting to it
+// stalls: the connection is neither made nor refused.
+class StalledListener {
+ public:
+  StalledListener();
+  StalledListener(const StalledListener&) = delete;
+  StalledListener& operator=(const StalledListener&) = delete;
+  ~StalledListener();
+
+  uint16_t port() const { return port_; }
+
+ private:
+  int listenFd_ = -1;
+  int fillerFd_ = -1;
+  uint16_t port_ = 0;
+};

@@ -55,6 +55,8 @@ TEST_P(CheckUpdateToolTest, PrintsTheDecision) {
 }
 
 const QStringList kLocal = {"--host", "127.0.0.1", "--port", "PORT"};
+const std::string kLongDateList = "Kestrolan=v01.02," + std::string(300, 'd') + ",k.zip;";
+const char* const kLongDate = kLongDateList.c_str();
 constexpr char kUsage[] = "usage: kestrolan-db check-update [--host H] [--port N]\n";
 
 INSTANTIATE_TEST_SUITE_P(
@@ -65,10 +67,14 @@ INSTANTIATE_TEST_SUITE_P(
                  "New version present: Kestrolan v01.02, dated 03/10/2013, archive kestrolan "
                  "update.zip\n",
                  ""},
-        ToolCase{"the server's escape sequences sent to the terminal",
-                 "Kestrolan=v01.02\x1B[2J,03/10/2013\x07,k.zip;", kLocal, 0,
-                 "New version present: Kestrolan v01.02\\x1B[2J, dated 03/10/2013\\x07, archive "
-                 "k.zip\n",
+        ToolCase{"server text reaching the terminal with its escape sequences",
+                 "Kestrolan=v01.02\x1b[2J,03/10\x07/2013,evil\x1b]2:owned\x07.zip;", kLocal, 0,
+                 "New version present: Kestrolan v01.02\\x1B[2J, dated 03/10\\x07/2013, archive "
+                 "evil\\x1B]2:owned\\x07.zip\n",
+                 ""},
+        ToolCase{"a flood of server text printed whole", kLongDate, kLocal, 0,
+                 "New version present: Kestrolan v01.02, dated " + std::string(200, 'd') +
+                     "..., archive k.zip\n",
                  ""},
         ToolCase{"an equal version offered", "Kestrolan=v01.01,02/09/2012,k.zip;", kLocal, 0,
                  "Your program is up to date\n", ""},

@@ -1,6 +1,7 @@
 #include "tests/update/update_test_folder.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QDirIterator>
@@ -23,6 +24,19 @@ bool PlaceFiles(const QString& root, const std::vector<TestFile>& files) {
     if (out.write(content) != content.size()) return false;
     out.close();
     if (::chmod(QFile::encodeName(path).constData(), file.mode) != 0) return false;
+  }
+  return true;
+}
+
+bool PlaceLinks(const QString& root, const std::vector<TestLink>& links) {
+  for (const TestLink& link : links) {
+    const QByteArray path = QFile::encodeName(root + "/" + QString::fromStdString(link.path));
+    const QByteArray target =
+        link.hard ? QFile::encodeName(root + "/" + QString::fromStdString(link.target))
+                  : QByteArray::fromStdString(link.target);
+    const int made = link.hard ? ::link(target.constData(), path.constData())
+                               : ::symlink(target.constData(), path.constData());
+    if (made != 0) return false;
   }
   return true;
 }

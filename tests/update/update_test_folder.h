@@ -12,6 +12,17 @@ struct TestFile {
   unsigned mode = 0644;
 };
 
+// A link the update tests place in a test folder.
+struct TestLink {
+  std::string path;    // relative to the test folder
+  std::string target;  // a symbolic link's target as written; a hard link's file, relative to
+                       // the test folder
+  bool hard = false;
+};
+
+// Creates each link of `links` under `root`; false when one cannot be made.
+bool PlaceLinks(const QString& root, const std::vector<TestLink>& links);
+
 // Creates each file of `files` under `root` (folders as needed) with its content and mode;
 // false when one cannot be written.
 bool PlaceFiles(const QString& root, const std::vector<TestFile>& files);

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <stdexcept>
+#include <vector>
 
 namespace {
 
@@ -12,6 +13,40 @@ la_ssize_t AppendToBuffer(archive*, void* buffer, const void* data, size_t size)
   static_cast<QByteArray*>(buffer)->append(static_cast<const char*>(data),
                                            static_cast<qsizetype>(size));
   return static_cast<la_ssize_t>(size);
+}
+
+// Header signatures and field offsets of the ZIP format.
+constexpr char kLocalHeader[] = "PK\x03\x04";
+constexpr char kDirectoryRecord[] = "PK\x01\x02";
+constexpr int kLocalVersionNeeded = 4;
+constexpr int kRecordMadeBy = 4;
+constexpr int kRecordVersionNeeded = 6;
+constexpr int kRecordNameLength = 28;
+constexpr int kRecordExternalAttributes = 38;
+constexpr int kRecordName = 46;
+constexpr char kSystemMsDos = 0;
+constexpr char kSystemUnix = 3;
+constexpr char kDosArchiveAttribute = 0x20;
+constexpr unsigned kDefaultPermissions = 0644;
+
+void PutLittleEndian(QByteArray& bytes, qsizetype at, unsigned value, int size) {
+  for (int i = 0; i < size; ++i) bytes[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+unsigned GetLittleEndian(const QByteArray& bytes, qsizetype at, int size) {
+  unsigned value = 0;
+  for (int i = size - 1; i >= 0; --i)
+    value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
+  return value;
+}
+
+// The offsets of every header starting with `signature`, in archive order.
+std::vector<qsizetype> HeadersOf(const QByteArray& zip, const char* signature) {
+  std::vector<qsizetype> found;
+  for (qsizetype at = zip.indexOf(signature); at >= 0; at = zip.indexOf(signature, at + 1)) {
+    found.push_back(at);
+  }
+  return found;
 }
 
 void Check(int result, archive* writer) {
@@ -68,5 +103,41 @@ QByteArray FlipContentByte(QByteArray zip, const std::string& content) {
   const qsizetype at = zip.indexOf(QByteArray::fromStdString(content));
   if (at < 0) throw std::runtime_error("content not stored in the archive: " + content);
   zip[at] = static_cast<char>(zip[at] ^ 0x01);
+  return zip;
+}
+
+QByteArray DamageLocalHeader(QByteArray zip, int index) {
+  const std::vector<qsizetype> headers = HeadersOf(zip, kLocalHeader);
+  if (index >= static_cast<int>(headers.size())) throw std::runtime_error("no such local header");
+  zip[headers[index] + 2] = 'X';
+  return zip;
+}
+
+QByteArray WithUnixFileType(QByteArray zip, const std::string& name, unsigned unixType) {
+  for (const qsizetype at : HeadersOf(zip, kDirectoryRecord)) {
+    const auto length = static_cast<qsizetype>(GetLittleEndian(zip, at + kRecordNameLength, 2));
+    if (zip.mid(at + kRecordName, length).toStdString() != name) continue;
+    zip[at + kRecordMadeBy + 1] = kSystemUnix;
+    PutLittleEndian(zip, at + kRecordExternalAttributes, (unixType | kDefaultPermissions) << 16, 4);
+    return zip;
+  }
+  throw std::runtime_error("no central directory record for " + name);
+}
+
+QByteArray WithoutUnixModes(QByteArray zip) {
+  for (const qsizetype at : HeadersOf(zip, kDirectoryRecord)) {
+    zip[at + kRecordMadeBy + 1] = kSystemMsDos;
+    PutLittleEndian(zip, at + kRecordExternalAttributes, kDosArchiveAttribute, 4);
+  }
+  return zip;
+}
+
+QByteArray WithVersionNeeded(QByteArray zip, int version) {
+  for (const qsizetype at : HeadersOf(zip, kLocalHeader)) {
+    PutLittleEndian(zip, at + kLocalVersionNeeded, static_cast<unsigned>(version), 2);
+  }
+  for (const qsizetype at : HeadersOf(zip, kDirectoryRecord)) {
+    PutLittleEndian(zip, at + kRecordVersionNeeded, static_cast<unsigned>(version), 2);
+  }
   return zip;
 }

@@ -1,0 +1,147 @@
+#include "app/map_canvas.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWheelEvent>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr QSize kPreferredSize(420, 420);
+// One wheel notch, in the units of QWheelEvent::angleDelta.
+constexpr double kWheelNotch = 120;
+constexpr QRgb kBoxColour = 0xFF1565C0;
+constexpr int kBoxFillAlpha = 40;
+
+}  // namespace
+
+MapCanvas::MapCanvas(QWidget* parent) : QWidget(parent) {
+  setMouseTracking(true);
+  setFocusPolicy(Qt::StrongFocus);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  view_.width = kPreferredSize.width();
+  view_.height = kPreferredSize.height();
+}
+
+QSize MapCanvas::sizeHint() const { return kPreferredSize; }
+
+void MapCanvas::SetPoints(MapPoints points, MapPoints highlighted) {
+  points_ = std::move(points);
+  highlighted_ = std::move(highlighted);
+  if (following_) {
+    FitAll();
+  } else {
+    Redraw();
+  }
+}
+
+void MapCanvas::SetHighlighted(MapPoints highlighted) {
+  highlighted_ = std::move(highlighted);
+  Redraw();
+}
+
+MapView MapCanvas::FittedView() const {
+  if (points_.empty())
+    return MapView{.width = std::max(width(), 1), .height = std::max(height(), 1)};
+  return FitView(points_.Bounds(), width(), height());
+}
+
+void MapCanvas::FitAll() {
+  following_ = true;
+  view_ = FittedView();
+  Redraw();
+  emit ViewChanged();
+}
+
+void MapCanvas::ZoomBy(double factor) {
+  MoveTo(Zoomed(view_, factor, (view_.width - 1) / 2.0, (view_.height - 1) / 2.0));
+}
+
+void MapCanvas::MoveTo(const MapView& view) {
+  following_ = false;
+  view_ = view;
+  Redraw();
+  emit ViewChanged();
+}
+
+QImage PictureOf(const MapImage& image) {
+  return QImage(reinterpret_cast<const uchar*>(image.Pixels()), image.width(), image.height(),
+                QImage::Format_RGB32);
+}
+
+void MapCanvas::Redraw() {
+  DrawMap(points_, &highlighted_, view_, image_);
+  update();
+}
+
+void MapCanvas::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.drawImage(0, 0, PictureOf(image_));
+  if (drag_ != Drag::kBox) return;
+  QColor fill = QColor::fromRgba(kBoxColour);
+  fill.setAlpha(kBoxFillAlpha);
+  painter.setPen(QPen(QColor::fromRgba(kBoxColour), 1, Qt::DashLine));
+  painter.setBrush(fill);
+  painter.drawRect(QRectF(pressedAt_, lastAt_).normalized());
+}
+
+void MapCanvas::resizeEvent(QResizeEvent*) {
+  if (following_) {
+    view_ = FittedView();
+  } else {
+    view_.width = width();
+    view_.height = height();
+  }
+  Redraw();
+  emit ViewChanged();
+}
+
+void MapCanvas::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  drag_ = event->modifiers().testFlag(Qt::ShiftModifier) ? Drag::kBox : Drag::kPressed;
+  pressedAt_ = lastAt_ = event->position();
+}
+
+void MapCanvas::mouseMoveEvent(QMouseEvent* event) {
+  const QPointF at = event->position();
+  emit PointerMoved(GridX(view_, at.x()), GridY(view_, at.y()));
+  if (drag_ == Drag::kPressed &&
+      (at - pressedAt_).manhattanLength() >= QApplication::startDragDistance()) {
+    drag_ = Drag::kPanning;
+  }
+  if (drag_ == Drag::kPanning) {
+    MoveTo(Panned(view_, at.x() - lastAt_.x(), at.y() - lastAt_.y()));
+  } else if (drag_ == Drag::kBox) {
+    update();
+  }
+  lastAt_ = at;
+}
+
+void MapCanvas::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton || drag_ == Drag::kNone) return;
+  const Drag finished = drag_;
+  drag_ = Drag::kNone;
+  const QPointF at = event->position();
+  if (finished == Drag::kBox) {
+    update();
+    const std::optional<GridBox> box =
+        BoxBetween(view_, pressedAt_.x(), pressedAt_.y(), at.x(), at.y());
+    if (box) emit BoxChosen(*box);
+  } else if (finished == Drag::kPressed) {
+    const std::optional<MapPoints::Hit> hit =
+        points_.Nearest(GridX(view_, at.x()), GridY(view_, at.y()), kPickRadiusPx / view_.scale);
+    if (hit) emit PointClicked(hit->row);
+  }
+}
+
+void MapCanvas::wheelEvent(QWheelEvent* event) {
+  const double notches = event->angleDelta().y() / kWheelNotch;
+  if (notches == 0) return;
+  const QPointF at = event->position();
+  MoveTo(Zoomed(view_, std::pow(kZoomStep, notches), at.x(), at.y()));
+}
+
+void MapCanvas::leaveEvent(QEvent*) { emit PointerLeft(); }

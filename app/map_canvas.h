@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QImage>
+#include <QPointF>
+#include <QWidget>
+#include <cstdint>
+
+#include "radardb/map_points.h"
+#include "radardb/map_raster.h"
+#include "radardb/map_view.h"
+
+// `image` for Qt's painting and image files; it shares `image`'s pixels, so `image` must outlive
+// it and stay unchanged.
+QImage PictureOf(const MapImage& image);
+
+// The map's drawing area: shows points as DrawMap draws them and lets the pointer move around:
+// the wheel zooms around the pointer, dragging pans, a click picks the nearest point within
+// kPickRadiusPx, and a drag with Shift held chooses a box (drawn while dragged). Until the view
+// is zoomed or panned it follows the points, fitting them all in whenever they or the size
+// change; FitAll returns to that.
+class MapCanvas : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit MapCanvas(QWidget* parent = nullptr);
+
+  // Replaces the points shown and those drawn highlighted, which must have the same colouring.
+  void SetPoints(MapPoints points, MapPoints highlighted);
+  // Replaces the points drawn highlighted only.
+  void SetHighlighted(MapPoints highlighted);
+  const MapPoints& Points() const { return points_; }
+  const MapView& View() const { return view_; }
+  // The picture on show, without the box being dragged.
+  const MapImage& Image() const { return image_; }
+
+  // Fits every point in and follows the points from now on.
+  void FitAll();
+  // Zooms by `factor` (above 1: larger) around the middle.
+  void ZoomBy(double factor);
+
+  QSize sizeHint() const override;
+
+  // How far from a point a click may be to pick it.
+  static constexpr double kPickRadiusPx = 5;
+  // Zoom factor of one wheel step or one + key.
+  static constexpr double kZoomStep = 1.25;
+
+ signals:
+  // A click picked the point of this row (a row number of the points' source).
+  void PointClicked(std::uint32_t row);
+  // A Shift-drag chose these grid positions.
+  void BoxChosen(const GridBox& box);
+  // The pointer is over grid position (x, y).
+  void PointerMoved(double x, double y);
+  // The pointer left the map.
+  void PointerLeft();
+  // The view was zoomed, panned or fitted.
+  void ViewChanged();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void leaveEvent(QEvent* event) override;
+
+ private:
+  enum class Drag { kNone, kPressed, kPanning, kBox };
+
+  // The view that fits all points into the current size.
+  MapView FittedView() const;
+  // Shows `view`, no longer following the points.
+  void MoveTo(const MapView& view);
+  void Redraw();
+
+  MapPoints points_;
+  MapPoints highlighted_;
+  MapView view_;
+  MapImage image_;
+  bool following_ = true;
+  Drag drag_ = Drag::kNone;
+  QPointF pressedAt_;
+  QPointF lastAt_;
+};

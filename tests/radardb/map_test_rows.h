@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <numeric>
+#include <ostream>
+#include <vector>
+
+#include "radardb/map_colours.h"
+#include "radardb/record_table.h"
+
+// A point of a test table: its grid position and its sc and spd.
+struct TestPoint {
+  std::int32_t x;
+  std::int32_t y;
+  std::int32_t sc = 0;
+  std::int32_t spd = 0;
+};
+
+// A table with one row per point, in order; the other fields are zero and the texts empty.
+inline RecordTable TableOf(const std::vector<TestPoint>& points) {
+  RecordTable table;
+  for (const TestPoint& p : points) {
+    RecordTable::Ints ints{};
+    ints[static_cast<int>(Column::kCoordX)] = p.x;
+    ints[static_cast<int>(Column::kCoordY)] = p.y;
+    ints[static_cast<int>(Column::kSc)] = p.sc;
+    ints[static_cast<int>(Column::kSpd)] = p.spd;
+    table.Append(ints, "", "", "");
+  }
+  return table;
+}
+
+// Every row of a table of `size` rows, in order.
+inline std::vector<std::uint32_t> AllRows(std::size_t size) {
+  std::vector<std::uint32_t> rows(size);
+  std::iota(rows.begin(), rows.end(), std::uint32_t{0});
+  return rows;
+}
+
+// Colours in failure messages as #RRGGBB.
+inline void PrintTo(const Rgb& colour, std::ostream* os) {
+  char text[8];
+  std::snprintf(text, sizeof text, "#%02X%02X%02X", colour.r, colour.g, colour.b);
+  *os << text;
+}

@@ -1,0 +1,37 @@
+#include "tools/filtered_load.h"
+
+#include <cstdio>
+#include <numeric>
+
+#include "radardb/load_database.h"
+#include "radardb/record_filter.h"
+
+int LoadFiltered(const char* name, const std::string& archive,
+                 const std::optional<std::string>& filter, const std::string& output,
+                 FilteredLoad& loaded) {
+  RecordFilter parsed;
+  if (filter) {
+    const Status valid = RecordFilter::Parse(*filter, parsed);
+    if (!valid.ok()) {
+      std::fprintf(stderr, "kestrolan-db %s: --filter: %s\n", name, valid.message().c_str());
+      return 2;
+    }
+  }
+  if (output == archive) {
+    std::fprintf(stderr, "kestrolan-db %s: '%s' would replace the archive; name another with -o\n",
+                 name, archive.c_str());
+    return 1;
+  }
+  LoadOutcome outcome = LoadDatabase(archive);
+  if (!outcome.status.ok()) {
+    std::fprintf(stderr, "%s\n", outcome.status.message().c_str());
+    return 1;
+  }
+  loaded.rows = std::move(outcome.rows);
+  loaded.picked.resize(loaded.rows.size());
+  std::iota(loaded.picked.begin(), loaded.picked.end(), std::uint32_t{0});
+  if (!parsed.empty()) {
+    loaded.picked = MatchingRows(parsed, RecordTableSource(loaded.rows), loaded.picked);
+  }
+  return 0;
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "radardb/record_table.h"
+
+// A database as the commands that take --filter read it: its rows, and those the filter picks.
+struct FilteredLoad {
+  RecordTable rows;
+  // The rows the filter matches, in table order; every row when there is no filter.
+  std::vector<std::uint32_t> picked;
+};
+
+// For the command `name` that writes `output` from `archive`: parses `filter` (the filter
+// language; nothing picks every row), makes sure `output` does not name the archive itself, loads
+// the archive and picks its rows into `loaded`. Returns 0, or prints the reason on standard error
+// and returns the command's exit status: 2 for a filter that does not parse, 1 otherwise.
+int LoadFiltered(const char* name, const std::string& archive,
+                 const std::optional<std::string>& filter, const std::string& output,
+                 FilteredLoad& loaded);
