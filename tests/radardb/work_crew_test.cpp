@@ -7,13 +7,32 @@
 #include <memory>
 #include <ostream>
 #include <stdexcept>
-#include <string>
 #include <thread>
 #include <vector>
 
-#include "tests/support/child_process.h"
-
 namespace {
+
+// Sets KESTROLAN_THREADS to `value` (nullptr: unset) for the life of the object, then unsets it.
+class ThreadsSetting {
+ public:
+  explicit ThreadsSetting(const char* value) { Set(value); }
+  ~ThreadsSetting() { Set(nullptr); }
+  ThreadsSetting(const ThreadsSetting&) = delete;
+  ThreadsSetting& operator=(const ThreadsSetting&) = delete;
+
+ private:
+  static void Set(const char* value) {
+#ifdef _WIN32
+    ::_putenv_s("KESTROLAN_THREADS", value == nullptr ? "" : value);  // "" removes it
+#else
+    if (value == nullptr) {
+      ::unsetenv("KESTROLAN_THREADS");
+    } else {
+      ::setenv("KESTROLAN_THREADS", value, 1);
+    }
+#endif
+  }
+};
 
 struct ThreadsCase {
   const char* fault;
@@ -28,15 +47,8 @@ class WorkThreadsTest : public testing::TestWithParam<ThreadsCase> {};
 TEST_P(WorkThreadsTest, FollowsTheEnvironment) {
   const ThreadsCase& c = GetParam();
   const unsigned perCore = std::clamp(std::thread::hardware_concurrency(), 1u, kMaxWorkThreads);
-  const std::string threads = RunInChild([&] {
-    if (c.value == nullptr) {
-      ::unsetenv("KESTROLAN_THREADS");
-    } else {
-      ::setenv("KESTROLAN_THREADS", c.value, 1);
-    }
-    return std::to_string(WorkThreads());
-  });
-  EXPECT_EQ(threads, std::to_string(c.threads == 0 ? perCore : c.threads)) << c.fault;
+  const ThreadsSetting setting(c.value);
+  EXPECT_EQ(WorkThreads(), c.threads == 0 ? perCore : c.threads) << c.fault;
 }
 
 INSTANTIATE_TEST_SUITE_P(Work, WorkThreadsTest,
