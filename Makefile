@@ -1,6 +1,7 @@
 # Two commands set everything up on a fresh machine: `make run` and `make test`.
 BUILD := build
 ASAN_BUILD := build-asan
+TSAN_BUILD := build-tsan
 PACKAGE_BUILD := build-package
 WINDOWS_BUILD := build-windows
 JOBS ?= 2
@@ -8,7 +9,7 @@ MAKEFLAGS += --no-print-directory
 # Our own builds turn warnings into errors and build the tests; a packager's plain build does not.
 OUR_BUILD := -DKESTROLAN_WERROR=ON -DBUILD_TESTING=ON
 
-.PHONY: all deps build asan run test test-windows package bench fuzz clean
+.PHONY: all deps build asan tsan run test test-windows package bench fuzz clean
 
 all: build
 
@@ -23,6 +24,10 @@ build: deps
 asan: deps
 	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DKESTROLAN_SANITIZE=ON -DKESTROLAN_GUI=OFF $(OUR_BUILD) >/dev/null
 	@cmake --build $(ASAN_BUILD) -j$(JOBS)
+
+# ThreadSanitizer over the core's tests and the archive fuzz replay, where the threads are.
+tsan: deps
+	@scripts/tsan $(TSAN_BUILD)
 
 run: build
 	@scripts/run-viewer $(BUILD)/app/kestrolan $(BUILD)/samples/radar.lzw
@@ -42,6 +47,7 @@ package: deps
 test: build asan
 	@cd $(BUILD) && ctest -j$(JOBS) --output-on-failure
 	@cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 ctest -j$(JOBS) --output-on-failure
+	@scripts/tsan $(TSAN_BUILD)
 	@scripts/check-package
 	@$(MAKE) test-windows
 
@@ -60,4 +66,4 @@ fuzz: deps
 	@scripts/fuzz $(or $(SECONDS_TO_FUZZ),60) $(or $(FUZZ_TARGET),lzw_fuzz)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(PACKAGE_BUILD) $(WINDOWS_BUILD) build-fuzz kestrolan_*.deb
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(PACKAGE_BUILD) $(WINDOWS_BUILD) build-fuzz kestrolan_*.deb

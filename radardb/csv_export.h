@@ -39,8 +39,10 @@ bool FlushCsvChunk(std::string& chunk, std::FILE* out, bool final);
 
 // Writes the CSV header line and then the lines of the rows listed in `order` (row indices of
 // `rows`, in the order to write them), or of every row in table order when `order` is null, to
-// `out`. Returns false on a write error.
-bool WriteCsv(const RecordTable& rows, const std::vector<std::uint32_t>* order, std::FILE* out);
+// `out`. Lines are formatted on `threads` threads (0: WorkThreads()) and written in order, the
+// same bytes for every count. Returns false on a write error.
+bool WriteCsv(const RecordTable& rows, const std::vector<std::uint32_t>* order, std::FILE* out,
+              unsigned threads = 0);
 
 // Writes the CSV to `path` through platform::OutputFile, so a failed export never harms an
 // existing file. Fails with "Error creating file " + path when the file cannot be created (or an

@@ -1,11 +1,14 @@
 #include "radardb/load_database.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <new>
+#include <string>
+#include <string_view>
+#include <utility>
 
 #include "platform/file_ops.h"
-#include "radardb/byte_stream.h"
 #include "radardb/lzw_archive.h"
 #include "radardb/radar_record.h"
 #include "radardb/record_scan.h"
@@ -19,30 +22,44 @@ constexpr char kErrorReading[] = "Error reading uncompressed temporary file";
 constexpr std::uint64_t kMaxExpandedSize = std::uint64_t{1} << 32;
 // Text bytes reserved per row up front; typical rows hold a few dozen.
 constexpr std::size_t kTextBytesPerRowGuess = 32;
-// Progress is reported after every this many records.
-constexpr std::size_t kProgressInterval = 16384;
+// Rows reserved up front at most: the total is the archive's promise, which a small hostile file
+// can make as large as it likes; a larger table grows as its rows come.
+constexpr std::size_t kMaxRowsReserved = std::size_t{1} << 22;
 
-enum class ReadResult { kComplete, kShort, kCancelled };
+// Reads records from the expanded bytes as they come, when the archive promises whole records (a
+// total of 4 GiB or more never is: totals are 32-bit numbers).
+class RecordParser : public LzwOutputSink {
+ public:
+  explicit RecordParser(RecordTable& rows)
+      : rows_(rows), cutter_([&rows](const RadarRecord& record, std::size_t index) {
+          rows.Append(RecordRowInts(record, index), record.SpeedText(), record.RoadText(),
+                      record.CityText());
+        }) {}
 
-// Reads `count` records into `rows`, stopping at the first that cannot be read in full.
-ReadResult ReadRecords(std::FILE* file, std::size_t count, RecordTable& rows,
-                       const LoadProgress& progress) {
-  rows.Reserve(count, count * kTextBytesPerRowGuess);
-  ByteStream stream(file);
-  RadarRecord record;
-  for (std::size_t i = 0; i < count; ++i) {
-    if (progress && i % kProgressInterval == 0 && !progress(LoadStep::kReading, i, count)) {
-      return ReadResult::kCancelled;
+  void Expect(std::uint64_t total) override {
+    parsing_ = total % kRadarRecordSize == 0;
+    if (parsing_) {
+      const std::size_t count =
+          std::min(static_cast<std::size_t>(total / kRadarRecordSize), kMaxRowsReserved);
+      rows_.Reserve(count, count * kTextBytesPerRowGuess);
     }
-    if (!record.Read(stream)) return ReadResult::kShort;
-    rows.Append(RecordRowInts(record, i), record.SpeedText(), record.RoadText(), record.CityText());
   }
-  if (progress && !progress(LoadStep::kReading, count, count)) return ReadResult::kCancelled;
-  return ReadResult::kComplete;
-}
 
-// Reads the expanded database in `file` into `outcome`, the table already counted as replaced.
-void ReadDatabase(std::FILE* file, const LoadProgress& progress, LoadOutcome& outcome) {
+  bool Write(const unsigned char* data, std::size_t size) override {
+    if (parsing_) cutter_.Add(std::string_view(reinterpret_cast<const char*>(data), size));
+    return true;
+  }
+
+ private:
+  RecordTable& rows_;
+  RecordCutter cutter_;
+  bool parsing_ = false;
+};
+
+// Completes `outcome`, the table already counted as replaced, from the expanded database in
+// `file`, whose records `parsed` holds.
+void CheckDatabase(std::FILE* file, RecordTable& parsed, const LoadProgress& progress,
+                   LoadOutcome& outcome) {
   const std::optional<std::uint64_t> size = platform::StreamSize(file);
   if (!size) {
     outcome.status = Status::Error(kErrorOpening);
@@ -54,42 +71,41 @@ void ReadDatabase(std::FILE* file, const LoadProgress& progress, LoadOutcome& ou
     outcome.exportEnabled = true;
     return;
   }
-  if (*size >= kMaxExpandedSize || count * kRadarRecordSize != *size) {
+  if (*size >= kMaxExpandedSize || count * kRadarRecordSize != *size || parsed.size() != count) {
     outcome.status = Status::Error(kErrorReading);
     outcome.exportEnabled = false;
     return;
   }
-  switch (ReadRecords(file, static_cast<std::size_t>(count), outcome.rows, progress)) {
-    case ReadResult::kComplete:
-      outcome.exportEnabled = true;
-      return;
-    case ReadResult::kShort:
-      outcome.status = Status::Error(kErrorReading);
-      outcome.exportEnabled = false;
-      return;
-    case ReadResult::kCancelled:
-      outcome = LoadOutcome();
-      outcome.status = Status::Cancelled();
-      return;
+  if (progress && !progress(LoadStep::kReading, count, count)) {
+    outcome = LoadOutcome();
+    outcome.status = Status::Cancelled();
+    return;
   }
+  outcome.rows = std::move(parsed);
+  outcome.exportEnabled = true;
 }
 
 }  // namespace
 
-LoadOutcome LoadDatabase(const std::string& archivePath, const LoadProgress& progress) {
+LoadOutcome LoadDatabase(const std::string& archivePath, const LoadProgress& progress,
+                         unsigned threads) {
   LoadOutcome outcome;
   try {
     DecompressOptions options;
+    options.threads = threads;
     if (progress) {
       options.progress = [&progress](std::uint64_t done, std::uint64_t total) {
         return progress(LoadStep::kExpanding, done, total);
       };
     }
+    RecordTable parsed;
+    RecordParser parser(parsed);
+    options.copyTo = &parser;
     platform::File expanded;
     outcome.status = DecompressLzw(archivePath, expanded, options);
     if (!outcome.status.ok()) return outcome;
     outcome.tableReplaced = true;
-    ReadDatabase(expanded.get(), progress, outcome);
+    CheckDatabase(expanded.get(), parsed, progress, outcome);
   } catch (const std::bad_alloc&) {
     outcome = LoadOutcome();
     outcome.status = Status::Error(kLzwOutOfMemory);

@@ -26,11 +26,14 @@ struct LoadOutcome {
 // The two steps of a load: the archive is expanded, then its records are read.
 enum class LoadStep { kExpanding, kReading };
 
-// Reports progress now and then: bytes expanded or records read so far, of the step's total.
-// Returns false to cancel the load, which then ends with Status::Cancelled().
+// Reports progress now and then: bytes expanded so far, of the total; then, once, the records
+// read, of the record count. Returns false to cancel the load, which then ends with
+// Status::Cancelled().
 using LoadProgress = std::function<bool(LoadStep step, std::uint64_t done, std::uint64_t total)>;
 
-// Expands the archive at `archivePath` (see DecompressLzw), reads its 241-byte records and
-// decodes them into rows. The temporary file it expands into is gone when this returns, on every
-// path. Running out of memory ends it with "Out of memory", the table not replaced.
-LoadOutcome LoadDatabase(const std::string& archivePath, const LoadProgress& progress = {});
+// Expands the archive at `archivePath` (see DecompressLzw, with `threads`) and decodes its
+// 241-byte records into rows, each record as soon as its bytes have come out. The temporary
+// file it expands into is gone when this returns, on every path. Running out of memory ends it
+// with "Out of memory", the table not replaced.
+LoadOutcome LoadDatabase(const std::string& archivePath, const LoadProgress& progress = {},
+                         unsigned threads = 0);

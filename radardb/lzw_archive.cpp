@@ -46,6 +46,22 @@ bool FitsFreeSpace(const LzwArchiveLayout& layout, const std::string& folder,
   return !available || std::uint64_t{layout.expandedSize} + kLzwFreeSpaceMargin <= *available;
 }
 
+// Writes to the expanded database's file and gives the same bytes to a second sink, if any.
+class FileAndCopySink : public LzwOutputSink {
+ public:
+  FileAndCopySink(std::FILE* file, LzwOutputSink* copy) : file_(file), copy_(copy) {}
+  void Expect(std::uint64_t total) override {
+    if (copy_ != nullptr) copy_->Expect(total);
+  }
+  bool Write(const unsigned char* data, std::size_t size) override {
+    return file_.Write(data, size) && (copy_ == nullptr || copy_->Write(data, size));
+  }
+
+ private:
+  LzwFileSink file_;
+  LzwOutputSink* copy_;
+};
+
 }  // namespace
 
 Status DecompressLzw(const std::string& archivePath, platform::File& expanded,
@@ -61,8 +77,8 @@ Status DecompressLzw(const std::string& archivePath, platform::File& expanded,
     return Status::Error(kLzwTempFileError);
   }
   LzwFileSource source(archive.get());
-  LzwFileSink sink(temp.get());
-  status = ExpandLzwBlocks(source, layout, sink, options.progress);
+  FileAndCopySink sink(temp.get(), options.copyTo);
+  status = ExpandLzwBlocks(source, layout, sink, options.progress, options.threads);
   if (!status.ok()) return status;
   if (std::fflush(temp.get()) != 0 || std::fseek(temp.get(), 0, SEEK_SET) != 0) {
     return Status::Error(kLzwTempFileError);
@@ -71,11 +87,11 @@ Status DecompressLzw(const std::string& archivePath, platform::File& expanded,
   return Status();
 }
 
-Status ExpandLzwArchive(const std::string& archivePath, LzwOutputSink& out) {
+Status ExpandLzwArchive(const std::string& archivePath, LzwOutputSink& out, unsigned threads) {
   platform::File archive;
   LzwArchiveLayout layout;
   Status status = OpenArchive(archivePath, archive, layout);
   if (!status.ok()) return status;
   LzwFileSource source(archive.get());
-  return ExpandLzwBlocks(source, layout, out);
+  return ExpandLzwBlocks(source, layout, out, {}, threads);
 }

@@ -32,6 +32,12 @@ struct DecompressOptions {
   LzwProgress progress;
   // Where the free space comes from; tests put a figure of their own here.
   FreeSpaceProbe freeSpace = platform::AvailableBytes;
+  // Also given every expanded byte, in order, once the file has taken it (so the bytes can be
+  // read while later blocks are still being decoded); a refusal fails the expansion as the
+  // file's would. None by default.
+  LzwOutputSink* copyTo = nullptr;
+  // Threads that decode blocks side by side (see ExpandLzwBlocks); 0: WorkThreads().
+  unsigned threads = 0;
 };
 
 // Expands the archive at `archivePath` into a new temporary file in the archive's folder or,
@@ -46,4 +52,5 @@ Status DecompressLzw(const std::string& archivePath, platform::File& expanded,
 
 // Expands the archive at `archivePath` into `out`, with the same checks and texts as
 // DecompressLzw but no bound on the output; a refused write is reported as kLzwTempFileError.
-Status ExpandLzwArchive(const std::string& archivePath, LzwOutputSink& out);
+// `threads` as for ExpandLzwBlocks.
+Status ExpandLzwArchive(const std::string& archivePath, LzwOutputSink& out, unsigned threads = 0);

@@ -1,5 +1,6 @@
 #include "radardb/lzw_decoder.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -101,23 +102,50 @@ class BlockDecoder {
   std::uint32_t lastPosition_ = kLzwNoPosition;
 };
 
+// Tells whether a block names dictionary entries it has not filled itself. Every generation
+// fills entries from 258 upward, so those the block has filled lie below the highest next free
+// code any of its generations reached.
+class OldEntryWatch {
+ public:
+  // Before each reset: the generation ending has filled the entries below `nextFree`.
+  void GenerationEnds(std::uint32_t nextFree) { filled_ = std::max(filled_, nextFree); }
+  // `code` is about to be looked up while the dictionary's next free code is `nextFree`.
+  void Named(std::uint32_t code, std::uint32_t nextFree) {
+    if (code >= nextFree && code >= filled_ && code < kLzwDictionarySize) named_ = true;
+  }
+  bool NamedOldEntry() const { return named_; }
+
+ private:
+  std::uint32_t filled_ = kLzwFirstFreeCode;
+  bool named_ = false;
+};
+
 }  // namespace
 
-std::uint64_t LzwDecodeBlock(LzwDictionary& dictionary, const unsigned char* data,
-                             std::size_t length, LzwOutput& out) {
+LzwBlockResult LzwDecodeBlock(LzwDictionary& dictionary, const unsigned char* data,
+                              std::size_t length, LzwOutput& out) {
   CodeReader in(data, length);
   BlockDecoder writer(dictionary, out);
+  OldEntryWatch watch;
+  const auto finished = [&] { return LzwBlockResult{out.Total(), watch.NamedOldEntry()}; };
   for (;;) {
     // A fresh dictionary: the first code is written as it stands.
+    watch.GenerationEnds(dictionary.NextFree());
     dictionary.Reset();
     writer.ForgetLastWrite();
     std::uint32_t previous = in.Read(dictionary.Width());
-    if (previous == kLzwEndCode) return out.Total();
-    if (!writer.Write(dictionary.NodeOf(previous), false, 0)) return out.Total();
+    if (previous == kLzwEndCode) return finished();
+    watch.Named(previous, dictionary.NextFree());
+    if (!writer.Write(dictionary.NodeOf(previous), false, 0)) return finished();
     for (;;) {
       const std::uint32_t code = in.Read(dictionary.Width());
-      if (code == kLzwEndCode || in.Position() == in.Length()) return out.Total();
+      if (code == kLzwEndCode || in.Position() == in.Length()) return finished();
       if (code == kLzwClearCode || in.Position() % kLzwResetInterval == 0) break;
+      // Only a code at or past the next free code, kept as the previous one, names an entry
+      // this generation has not filled.
+      if (previous >= dictionary.NextFree()) [[unlikely]] {
+        watch.Named(previous, dictionary.NextFree());
+      }
       const std::uint32_t prefix =
           previous < kLzwDictionarySize ? dictionary.NodeOf(previous) : kLzwNoParent;
       if (code < dictionary.NextFree()) {
@@ -125,19 +153,19 @@ std::uint64_t LzwDecodeBlock(LzwDictionary& dictionary, const unsigned char* dat
         const std::uint32_t lastBefore = writer.LastNode();
         const std::uint32_t positionBefore = writer.LastPosition();
         const std::uint32_t id = dictionary.NodeOf(code);
-        if (!writer.Write(id, false, 0)) return out.Total();
+        if (!writer.Write(id, false, 0)) return finished();
         const bool adjacent = prefix == lastBefore && prefix != kLzwEmptyNode;
         if (dictionary.Add(previous, dictionary.Node(id).first,
                            adjacent ? positionBefore : kLzwNoPosition) == kLzwNoParent) {
-          return out.Total();
+          return finished();
         }
       } else {
         // A string not known yet: the previous one extended by its own first byte.
-        if (prefix == kLzwNoParent || prefix == kLzwEmptyNode) return out.Total();
+        if (prefix == kLzwNoParent || prefix == kLzwEmptyNode) return finished();
         const std::uint8_t first = dictionary.Node(prefix).first;
         const std::uint32_t id = dictionary.Add(previous, first, kLzwNoPosition);
-        if (id == kLzwNoParent) return out.Total();
-        if (!writer.Write(prefix, true, first)) return out.Total();
+        if (id == kLzwNoParent) return finished();
+        if (!writer.Write(prefix, true, first)) return finished();
         writer.LastWriteIs(id);
       }
       previous = code;

@@ -28,6 +28,7 @@ LzwDictionary::LzwDictionary()
 }
 
 void LzwDictionary::Reset() {
+  neverFilled_ = std::max(neverFilled_, nextFree_);
   nextFree_ = kLzwFirstFreeCode;
   width_ = kLzwInitialWidth;
   if (nodeCount_ >= compactAt_) Compact();
@@ -35,6 +36,17 @@ void LzwDictionary::Reset() {
   if (nodes_.size() < std::size_t{nodeCount_} + kLzwDictionarySize) {
     nodes_.resize(std::size_t{nodeCount_} + kLzwDictionarySize);
   }
+}
+
+void LzwDictionary::Clear() {
+  const std::uint32_t filledEnd = std::max(neverFilled_, nextFree_);
+  std::fill(slots_.begin() + kLzwFirstFreeCode, slots_.begin() + filledEnd, kLzwEmptyNode);
+  for (std::uint32_t b = 0; b < 256; ++b) nodes_[b].position = kLzwNoPosition;
+  nodeCount_ = kFixedNodes;
+  compactAt_ = kMinCompactThreshold;
+  nextFree_ = kLzwFirstFreeCode;
+  neverFilled_ = kLzwFirstFreeCode;
+  width_ = kLzwInitialWidth;
 }
 
 void LzwDictionary::Compact() {

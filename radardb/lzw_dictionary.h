@@ -26,14 +26,17 @@ inline constexpr std::uint32_t kLzwEmptyNode = 256;
 
 // The decoder's dictionary for one archive: codes 0..4095 mapped to strings, the next free code
 // and the code width. Entries from 258 upward keep their strings across resets until
-// overwritten, as long as the object lives. Memory: a fixed table plus the nodes still reachable
-// from it (unreachable nodes are reclaimed at resets, often enough to keep them in cache).
+// overwritten or cleared. Memory: a fixed table plus the nodes still reachable from it
+// (unreachable nodes are reclaimed at resets, often enough to keep them in cache).
 class LzwDictionary {
  public:
   LzwDictionary();
 
   // Forgets the entries added since the last reset: the next free code becomes 258, the width 9.
   void Reset();
+  // Empties every entry from 258 up and forgets the output offsets, as a new dictionary would
+  // be, keeping the memory.
+  void Clear();
 
   // The node id for `code` (below kLzwDictionarySize).
   std::uint32_t NodeOf(std::uint32_t code) const { return slots_[code]; }
@@ -78,5 +81,7 @@ class LzwDictionary {
   std::uint32_t epoch_ = 0;
   std::size_t compactAt_;
   std::uint32_t nextFree_ = kLzwFirstFreeCode;
+  // Entries from here up have held nothing since the dictionary was made or cleared.
+  std::uint32_t neverFilled_ = kLzwFirstFreeCode;
   unsigned width_ = kLzwInitialWidth;
 };

@@ -35,11 +35,15 @@ Status ReadLzwLayout(LzwArchiveSource& archive, LzwArchiveLayout& layout);
 // Fails with kLzwOutOfMemory (block offsets running backwards, or memory exhausted),
 // kLzwFileReadError (an empty block, one past the file's end, or an unreadable table),
 // kLzwDecompressError (a total that differs from the table's), kLzwTempFileError (`out` failed),
-// or Status::Cancelled() when `progress` returned false. What was decoded before a failure has
-// been handed to `out`. Memory: one block's bytes, a slice of the table and the dictionary.
+// or Status::Cancelled() when `progress` returned false; the first block in table order that
+// fails decides. What was decoded before a failure has been handed to `out`, in order, from the
+// calling thread, as has everything on success. `threads` threads decode blocks side by side (0:
+// WorkThreads(); 1: all on the calling thread, one block after the other); the bytes and the
+// outcome are the same for every count. Memory: a slice of the table, one block's bytes and the
+// dictionary, and with more threads a dictionary and a few blocks per thread.
 Status ExpandLzwBlocks(LzwArchiveSource& archive, const LzwArchiveLayout& layout,
-                       LzwOutputSink& out, const LzwProgress& progress = {});
+                       LzwOutputSink& out, const LzwProgress& progress = {}, unsigned threads = 0);
 
 // Reads and expands a whole archive held in memory into `out`: ReadLzwLayout, then
-// ExpandLzwBlocks.
-Status ExpandLzwBytes(std::string_view archive, LzwOutputSink& out);
+// ExpandLzwBlocks with `threads`.
+Status ExpandLzwBytes(std::string_view archive, LzwOutputSink& out, unsigned threads = 0);

@@ -5,14 +5,24 @@
 
 namespace {
 
-constexpr std::size_t kBufferSize = std::size_t{1} << 20;
+constexpr std::size_t kBufferSize = LzwOutput::kHeldWhole;
 constexpr std::size_t kInitialBufferSize = std::size_t{16} << 10;
 // Output kept readable after a hand-over, so strings seen recently can still be copied.
 constexpr std::size_t kHistoryKept = std::size_t{128} << 10;
 
 }  // namespace
 
-LzwOutput::LzwOutput(LzwOutputSink& sink) : sink_(sink), buffer_(kInitialBufferSize + kSlack) {}
+LzwOutput::LzwOutput(LzwOutputSink& sink, std::uint64_t start)
+    : sink_(sink), buffer_(kInitialBufferSize + kSlack), base_(start) {}
+
+void LzwOutput::Restart(std::uint64_t start) {
+  base_ = start;
+  used_ = 0;
+  flushed_ = 0;
+  limit_ = UINT64_MAX;
+  limitExceeded_ = false;
+  failed_ = false;
+}
 
 unsigned char* LzwOutput::ReserveSlow(std::size_t size) {
   if (failed_) return nullptr;
@@ -24,9 +34,9 @@ unsigned char* LzwOutput::ReserveSlow(std::size_t size) {
   return buffer_.data() + used_;
 }
 
-bool LzwOutput::Flush() {
+bool LzwOutput::Flush(LzwOutputSink& sink) {
   if (failed_) return false;
-  if (used_ > flushed_ && !sink_.Write(buffer_.data() + flushed_, used_ - flushed_)) {
+  if (used_ > flushed_ && !sink.Write(buffer_.data() + flushed_, used_ - flushed_)) {
     failed_ = true;
     return false;
   }

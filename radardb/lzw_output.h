@@ -8,6 +8,8 @@
 class LzwOutputSink {
  public:
   virtual ~LzwOutputSink() = default;
+  // Told once, before the first Write(), how many bytes the archive promises in all.
+  virtual void Expect(std::uint64_t /*total*/) {}
   virtual bool Write(const unsigned char* data, std::size_t size) = 0;
 };
 
@@ -18,10 +20,17 @@ class LzwOutput {
  public:
   // Bytes that may be read and written past the space Reserve() asks for.
   static constexpr std::size_t kSlack = 32;
+  // The first this many bytes after the start are held, none handed to the sink before Flush().
+  static constexpr std::size_t kHeldWhole = std::size_t{1} << 20;
 
-  explicit LzwOutput(LzwOutputSink& sink);
+  // An output whose first byte has the offset `start`, all blocks together.
+  explicit LzwOutput(LzwOutputSink& sink, std::uint64_t start = 0);
   LzwOutput(const LzwOutput&) = delete;
   LzwOutput& operator=(const LzwOutput&) = delete;
+
+  // Starts afresh at offset `start`, as if newly made, but keeps the buffer's memory: bytes not
+  // yet handed over are dropped, and the limit and the failure states are cleared.
+  void Restart(std::uint64_t start);
 
   // The running total may not pass `limit`; a write that would pass it is refused and recorded.
   void SetLimit(std::uint64_t limit) { limit_ = limit; }
@@ -52,7 +61,9 @@ class LzwOutput {
   }
 
   // Hands every byte not yet written to the sink. Returns false when the sink failed.
-  bool Flush();
+  bool Flush() { return Flush(sink_); }
+  // The same, to `sink` instead of the output's own.
+  bool Flush(LzwOutputSink& sink);
 
  private:
   unsigned char* ReserveSlow(std::size_t size);

@@ -12,6 +12,7 @@
 
 #include "radardb/case_folding.h"
 #include "radardb/database_text.h"
+#include "radardb/work_crew.h"
 
 namespace {
 
@@ -402,7 +403,7 @@ std::vector<std::uint32_t> MatchingRows(const RecordFilter& filter, const Filter
                                         unsigned threads) {
   if (filter.empty()) return {order.begin(), order.end()};
   const std::size_t rows = source.size();
-  if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
+  if (threads == 0) threads = WorkThreads();
   threads = static_cast<unsigned>(std::min<std::size_t>(threads, rows / kScanBlock + 1));
 
   // The rows are read in their own order, whatever `order` is, so the scan streams through

@@ -91,46 +91,6 @@ class HandoverSink : public LzwOutputSink {
   Handover& handover_;
 };
 
-// Cuts the expanded bytes into records, keeping the part of a record that one piece leaves
-// unfinished for the next.
-class RecordCutter {
- public:
-  explicit RecordCutter(RecordVisitor visit) : visit_(std::move(visit)) {}
-
-  void Add(std::string_view bytes) {
-    total_ += bytes.size();
-    if (!partial_.empty()) {
-      const std::size_t taken = std::min(bytes.size(), kRadarRecordSize - partial_.size());
-      partial_.append(bytes.substr(0, taken));
-      bytes.remove_prefix(taken);
-      if (partial_.size() < kRadarRecordSize) return;
-      VisitRecords(partial_);
-      partial_.clear();
-    }
-    const std::size_t whole = bytes.size() / kRadarRecordSize * kRadarRecordSize;
-    VisitRecords(bytes.substr(0, whole));
-    partial_.assign(bytes.substr(whole));
-  }
-
-  // True when the bytes ended inside a record after at least one record's worth.
-  bool EndedInsideRecord() const { return !partial_.empty() && total_ >= kRadarRecordSize; }
-
- private:
-  void VisitRecords(std::string_view whole) {
-    ByteStream stream(whole);
-    for (std::size_t n = whole.size() / kRadarRecordSize; n > 0; --n) {
-      record_.Read(stream);
-      visit_(record_, count_++);
-    }
-  }
-
-  RecordVisitor visit_;
-  RadarRecord record_;
-  std::string partial_;
-  std::size_t count_ = 0;
-  std::uint64_t total_ = 0;
-};
-
 }  // namespace
 
 RecordTable::Ints RecordRowInts(const RadarRecord& record, std::size_t index) {
@@ -146,6 +106,29 @@ RecordTable::Ints RecordRowInts(const RadarRecord& record, std::size_t index) {
           record.GetMph(),
           record.GetSpd(),
           record.GetDir()};
+}
+
+void RecordCutter::Add(std::string_view bytes) {
+  total_ += bytes.size();
+  if (!partial_.empty()) {
+    const std::size_t taken = std::min(bytes.size(), kRadarRecordSize - partial_.size());
+    partial_.append(bytes.substr(0, taken));
+    bytes.remove_prefix(taken);
+    if (partial_.size() < kRadarRecordSize) return;
+    VisitRecords(partial_);
+    partial_.clear();
+  }
+  const std::size_t whole = bytes.size() / kRadarRecordSize * kRadarRecordSize;
+  VisitRecords(bytes.substr(0, whole));
+  partial_.assign(bytes.substr(whole));
+}
+
+void RecordCutter::VisitRecords(std::string_view whole) {
+  ByteStream stream(whole);
+  for (std::size_t n = whole.size() / kRadarRecordSize; n > 0; --n) {
+    record_.Read(stream);
+    visit_(record_, count_++);
+  }
 }
 
 Status ReadArchiveRows(const std::string& archivePath, RecordTable& rows,

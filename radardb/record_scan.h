@@ -1,8 +1,11 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
+#include <utility>
 
 #include "platform/status.h"
 #include "radardb/radar_record.h"
@@ -17,6 +20,26 @@ RecordTable::Ints RecordRowInts(const RadarRecord& record, std::size_t index);
 
 // Receives each record with its index; the record is valid only during the call.
 using RecordVisitor = std::function<void(const RadarRecord& record, std::size_t index)>;
+
+// Cuts expanded bytes, given a piece at a time, into records for `visit`, keeping the part of a
+// record that one piece leaves unfinished for the next.
+class RecordCutter {
+ public:
+  explicit RecordCutter(RecordVisitor visit) : visit_(std::move(visit)) {}
+
+  void Add(std::string_view bytes);
+  // True when the bytes ended inside a record after at least one record's worth.
+  bool EndedInsideRecord() const { return !partial_.empty() && total_ >= kRadarRecordSize; }
+
+ private:
+  void VisitRecords(std::string_view whole);
+
+  RecordVisitor visit_;
+  RadarRecord record_;
+  std::string partial_;
+  std::size_t count_ = 0;
+  std::uint64_t total_ = 0;
+};
 
 // Reads the records of the archive at `archivePath` into `rows` (emptied first): the rows
 // LoadDatabase makes, and the same texts on failure, but expanded in memory a piece at a time

@@ -35,9 +35,10 @@ struct FileCloser {
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
-std::string Csv(const RecordTable& rows, const std::vector<std::uint32_t>* order = nullptr) {
+std::string Csv(const RecordTable& rows, const std::vector<std::uint32_t>* order = nullptr,
+                unsigned threads = 0) {
   FilePtr file(std::tmpfile());
-  EXPECT_TRUE(WriteCsv(rows, order, file.get()));
+  EXPECT_TRUE(WriteCsv(rows, order, file.get(), threads));
   std::string bytes(static_cast<std::size_t>(std::ftell(file.get())), '\0');
   std::rewind(file.get());
   EXPECT_EQ(std::fread(bytes.data(), 1, bytes.size(), file.get()), bytes.size());
@@ -125,13 +126,39 @@ INSTANTIATE_TEST_SUITE_P(
                               std::vector<std::uint32_t>{}, ""},
                     OrderCase{"no list not taken for every row", std::nullopt, "123"}));
 
+// Enough rows for several pieces formatted side by side, each row different.
+RecordTable ManyRows() {
+  RecordTable rows;
+  for (int i = 0; i < 30000; ++i) {
+    rows.Append(Ints(i, i % 470 - 180), std::to_string(i % 130), "Road " + std::to_string(i),
+                i % 7 == 0 ? "Say \"hi\", Lyon" : "Lyon");
+  }
+  return rows;
+}
+
+// Faults caught: pieces formatted side by side written out of order, twice or not at all.
+TEST(CsvExportTest, SameBytesOnOneThreadAndOnFour) {
+  const RecordTable rows = ManyRows();
+  std::vector<std::uint32_t> backwards;
+  for (std::uint32_t i = 30000; i-- > 0;) backwards.push_back(i);
+  const std::string all = Csv(rows, nullptr, 1);
+  EXPECT_EQ(all, Csv(rows, nullptr, 4));
+  EXPECT_EQ(Csv(rows, &backwards, 1), Csv(rows, &backwards, 4));
+  EXPECT_NE(all, Csv(rows, &backwards, 4));
+}
+
 #ifndef _WIN32
 TEST(CsvExportTest, WriteErrorIsReported) {
-  FilePtr full(std::fopen("/dev/full", "wb"));
-  ASSERT_NE(full, nullptr);
-  RecordTable rows;
-  rows.Append(Ints(0, 0), "50", "A7", "Lyon");
-  EXPECT_FALSE(WriteCsv(rows, {}, full.get()));
+  RecordTable one;
+  one.Append(Ints(0, 0), "50", "A7", "Lyon");
+  const RecordTable many = ManyRows();
+  for (const RecordTable* rows : {static_cast<const RecordTable*>(&one), &many}) {
+    for (const unsigned threads : {1u, 4u}) {
+      FilePtr full(std::fopen("/dev/full", "wb"));
+      ASSERT_NE(full, nullptr);
+      EXPECT_FALSE(WriteCsv(*rows, {}, full.get(), threads)) << rows->size() << " " << threads;
+    }
+  }
 }
 #endif
 

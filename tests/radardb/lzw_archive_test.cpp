@@ -31,6 +31,29 @@ std::string Replace(std::string s, std::size_t at, int byte) {
   return s;
 }
 
+std::string Codes(std::initializer_list<std::uint32_t> codes) {
+  lzwtest::CodeStream s;
+  for (std::uint32_t c : codes) s.Put(c);
+  return s.Take();
+}
+
+// Fills 258 with "AB" and 259 with "BA": "ABAB".
+const std::string kFillsAbBa = Codes({65, 66, 258, 257});
+// Fills only 258, with "CC": "CC".
+const std::string kFillsCc = Codes({67, 67, 257});
+// Names 259, which it has not filled, then makes 258 from it: "BA" + "BAB" after kFillsAbBa.
+const std::string kNamesOld259 = Codes({259, 258, 257});
+
+// Sets the data offset of block table entry `entry`.
+std::string WithOffset(std::string archive, std::size_t entry, std::uint32_t offset) {
+  const std::size_t table = static_cast<unsigned char>(archive[6]) |
+                            static_cast<std::size_t>(static_cast<unsigned char>(archive[7])) << 8;
+  for (int i = 0; i < 4; ++i) {
+    archive[table + entry * kLzwTableEntrySize + i] = static_cast<char>((offset >> (8 * i)) & 0xFF);
+  }
+  return archive;
+}
+
 std::vector<ArchiveCase> ArchiveCases() {
   const std::string abab =
       Bytes({0x52, 0x53, 0x01, 0x00, 0x00, 0x00, 0x13, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
@@ -119,20 +142,101 @@ std::vector<ArchiveCase> ArchiveCases() {
          return Archive({s.Take()}, {10});
        }(),
        "", "ABABBCCCABB"},
+      {"an entry left two blocks back, the block between filling others (decoded side by side, "
+       "it must be decoded again in turn)",
+       Archive({kFillsAbBa, kFillsCc, kNamesOld259}, {4, 6, 10}), "", "ABABCCBABAB"},
+      {"a block that needs the entries left before it and then fails",
+       Archive({kFillsAbBa, kFillsCc, kNamesOld259}, {4, 6, 8}), kLzwDecompressError, "ABABCCBA"},
+      {"the first failing block decides: a wrong total before offsets that run backwards",
+       WithOffset(Archive({kAbabBlock, kAbabBlock, kAbabBlock, kAbabBlock}, {4, 9, 12, 15}), 3,
+                  kLzwHeaderSize),
+       kLzwDecompressError, "ABABABAB"},
+      {"the first failing block decides: offsets that run backwards before a wrong total",
+       WithOffset(Archive({kAbabBlock, kAbabBlock, kAbabBlock, kAbabBlock}, {4, 8, 13, 15}), 2,
+                  kLzwHeaderSize),
+       kLzwOutOfMemory, "ABAB"},
   };
 }
 
 class ArchiveCaseTest : public testing::TestWithParam<ArchiveCase> {};
 
+// One thread decodes the blocks one after the other; four decode them side by side.
 TEST_P(ArchiveCaseTest, ExpandsOrReportsExactly) {
   const ArchiveCase& c = GetParam();
-  std::string out;
-  LzwStringSink sink(out);
-  EXPECT_EQ(ExpandLzwBytes(c.archive, sink).message(), c.error);
-  EXPECT_EQ(out, c.expanded);
+  for (const unsigned threads : {1u, 4u}) {
+    std::string out;
+    LzwStringSink sink(out);
+    EXPECT_EQ(ExpandLzwBytes(c.archive, sink, threads).message(), c.error) << threads;
+    EXPECT_EQ(out, c.expanded) << threads;
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Lzw, ArchiveCaseTest, testing::ValuesIn(ArchiveCases()));
+
+std::string ExpandWith(const std::string& archive, unsigned threads, std::string& error) {
+  std::string out;
+  LzwStringSink sink(out);
+  error = ExpandLzwBytes(archive, sink, threads).message();
+  return out;
+}
+
+// Codes 65, 258, 259, ... ("A", "AA", "AAA", ...), a new generation wherever a code would end on
+// a reset boundary, until at least `bytes` are written. Returns the bytes written.
+std::size_t PutGrowingRuns(lzwtest::CodeStream& s, std::size_t bytes) {
+  std::size_t written = 0;
+  while (written < bytes) {
+    s.Put(65);
+    std::size_t length = 1;
+    written += length;
+    while (s.PositionAfterNext() % kLzwResetInterval != 0 && written < bytes) {
+      s.Put(s.NextFree());
+      written += ++length;
+    }
+    s.Put(kLzwClearCode);
+  }
+  return written;
+}
+
+// Faults caught: a block too large to hold whole, decoded in turn between blocks decoded side by
+// side, that misses the entries left before it, or leaves the wrong ones to the block after it.
+TEST(LzwSideBySideTest, LargeBlockBetweenSmallOnesSharesTheirEntries) {
+  lzwtest::CodeStream large;
+  large.Put(259);  // "BA", left by the block before
+  large.Put(kLzwClearCode);
+  const std::size_t runs = PutGrowingRuns(large, LzwOutput::kHeldWhole);
+  large.Put(kLzwEndCode);
+  // The block after names 259, left as "AAA" by the large block's last generation.
+  const std::string expected = "ABAB" + std::string("BA") + std::string(runs, 'A') + "AAAAAAA";
+  const std::string archive = Archive(
+      {kFillsAbBa, large.Take(), kNamesOld259},
+      {4, static_cast<std::uint32_t>(6 + runs), static_cast<std::uint32_t>(expected.size() - 1)});
+  for (const unsigned threads : {1u, 4u}) {
+    std::string error;
+    EXPECT_EQ(ExpandWith(archive, threads, error), expected) << threads;
+    EXPECT_EQ(error, "") << threads;
+  }
+}
+
+// Faults caught: damage (codes naming entries left by earlier blocks, wrong totals, broken
+// offsets) that gives other bytes or another outcome when blocks are decoded side by side.
+TEST(LzwSideBySideTest, DamagedArchivesExpandAlikeOnOneThreadAndOnFour) {
+  std::mt19937 random(929);
+  std::string data;
+  while (data.size() < 60000) data += "Rue " + std::to_string(random() % 50) + " Lyon; ";
+  const std::string archive = CompressLzw(data, 3000);
+  for (int copy = 0; copy < 300; ++copy) {
+    std::string damaged = archive;
+    for (int i = 0, n = 1 + copy % 3; i < n; ++i) {
+      damaged[kLzwHeaderSize + random() % (archive.size() - kLzwHeaderSize)] ^=
+          static_cast<char>(1 << (random() % 8));
+    }
+    std::string oneError;
+    std::string fourError;
+    const std::string one = ExpandWith(damaged, 1, oneError);
+    EXPECT_EQ(ExpandWith(damaged, 4, fourError), one) << copy;
+    EXPECT_EQ(fourError, oneError) << copy;
+  }
+}
 
 // Takes bytes until `capacity` would be passed, then refuses every write, as a full disk does.
 class FillingSink : public LzwOutputSink {

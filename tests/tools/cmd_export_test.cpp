@@ -196,6 +196,30 @@ INSTANTIATE_TEST_SUITE_P(Filters, ExportFilterTest,
                                          FilterCase{
                                              "empty expression drops records", "", {0, 1, 2}}));
 
+// Faults caught: the tool's unpack or export giving other bytes on one thread than on four.
+TEST(ExportTest, SameBytesOnOneThreadAndOnFour) {
+  ToolFolder folder;
+  std::string records;
+  for (int i = 0; i < 4000; ++i) records += ThreeRecords();
+  WriteFileBytes(folder.path() / "radar.lzw", CompressLzw(records));
+  std::string outputs[2][2];
+  for (const int threads : {1, 4}) {
+    const std::string setup = "KESTROLAN_THREADS=" + std::to_string(threads);
+    const ToolResult unpacked = folder.Run({"unpack", "radar.lzw", "-o", "-"}, setup);
+    const ToolResult exported = folder.Run({"export", "radar.lzw", "-o", "-"}, setup);
+    EXPECT_EQ(unpacked.status, 0) << unpacked.err;
+    EXPECT_EQ(exported.status, 0) << exported.err;
+    outputs[threads == 4][0] = unpacked.out;
+    outputs[threads == 4][1] = exported.out;
+  }
+  EXPECT_EQ(outputs[0][0], records);
+  EXPECT_EQ(outputs[1][0], records);
+  EXPECT_EQ(outputs[1][1], outputs[0][1]);
+  const std::string lastLine =
+      "1090234,561678,18,52,60,1234,5678,3,1,100,0,50,\"A7, exit 9\",Lyon\r\n";
+  EXPECT_EQ(outputs[0][1].substr(outputs[0][1].size() - lastLine.size()), lastLine);
+}
+
 TEST(ExportTest, InvalidFilterWritesNothingAndSaysWhy) {
   ToolFolder folder;
   WriteFileBytes(folder.path() / "radar.lzw", CompressLzw(ExampleRecord()));
