@@ -11,8 +11,18 @@ namespace platform {
 namespace {
 
 constexpr std::size_t kReadChunk = std::size_t{1} << 20;
+#ifdef _WIN32
+constexpr char kFolderEnds[] = "\\/:";
+#else
+constexpr char kFolderEnds[] = "/";
+#endif
 
 }  // namespace
+
+std::string FolderOf(const std::string& path) {
+  const std::size_t end = path.find_last_of(kFolderEnds);
+  return end == std::string::npos ? std::string() : path.substr(0, end + 1);
+}
 
 File& File::operator=(File&& other) noexcept {
   if (this != &other) {

@@ -19,7 +19,8 @@ bool DeleteFile(const std::string& path);
 bool MoveFile(const std::string& from, const std::string& to);
 
 // Renames `from` to `to` in one step, replacing a file `to` if there is one, so that `to` never
-// goes missing. Fails, touching neither, when `from` does not exist or `to` is a folder.
+// goes missing. Fails, touching neither and with errno set, when `from` does not exist or `to` is
+// a folder.
 bool MoveFileReplacing(const std::string& from, const std::string& to);
 
 // Bytes an unprivileged user may still write on the file system holding `path` (an existing file
@@ -59,6 +60,10 @@ File OpenFile(const std::string& path, const char* mode);
 // of that name exists, which is never opened. With `ownerOnly` only the file's owner may read it
 // (on systems with such permissions); otherwise it gets the usual mode for new files.
 File CreateNewFile(const std::string& path, bool ownerOnly = false);
+
+// The folder part of `path` with its final separator ("maps/" for "maps/radar.lzw"), or "" for a
+// bare file name. On Windows '\\' separates too, and a drive's ':' ends the folder part.
+std::string FolderOf(const std::string& path);
 
 // `path` for the std::filesystem calls, decoded the way the functions above decode it, and back.
 std::filesystem::path FilesystemPath(const std::string& path);

@@ -83,7 +83,11 @@ bool MoveFile(const std::string& from, const std::string& to) {
 }
 
 bool MoveFileReplacing(const std::string& from, const std::string& to) {
-  return ::MoveFileExW(Widen(from).c_str(), Widen(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+  if (::MoveFileExW(Widen(from).c_str(), Widen(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0) {
+    return true;
+  }
+  SetErrnoFromLastError();
+  return false;
 }
 
 std::optional<std::uint64_t> AvailableBytes(const std::string& path) {

@@ -20,16 +20,6 @@ namespace {
 // Attempts to find a free temporary name beside the target before giving up.
 constexpr int kMaxTempNameAttempts = 1000;
 
-// The folder part of `path` including its final separator, or "" for a bare file name.
-std::string FolderOf(const std::string& path) {
-#ifdef _WIN32
-  const std::size_t separator = path.find_last_of("/\\");
-#else
-  const std::size_t separator = path.find_last_of('/');
-#endif
-  return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
-}
-
 // The file a write to `path` should replace: the file a symbolic link names, else `path`.
 std::string ResolvedTarget(const std::string& path) {
   std::error_code error;
@@ -115,12 +105,10 @@ Status OutputFile::Commit() {
     return WriteFailure(error);
   }
   const SignalHold held;
-  // Unlike std::rename on Windows, this replaces an existing target on every platform.
-  std::error_code renamed;
-  std::filesystem::rename(FilesystemPath(tempPath_), FilesystemPath(targetPath_), renamed);
-  if (renamed) {
+  if (!MoveFileReplacing(tempPath_, targetPath_)) {
+    const std::string reason = SystemReason();
     Discard();
-    return Status::Error("cannot create '" + shownPath_ + "': " + renamed.message());
+    return Status::Error("cannot create '" + shownPath_ + "': " + reason);
   }
   tempPath_.clear();
   UnregisterFile(signalTicket_);
@@ -149,13 +137,18 @@ void OutputFile::Discard() {
   }
 }
 
-Status WriteOutputFile(const std::string& path, std::string_view bytes) {
+Status WriteOutputFile(const std::string& path, const std::function<void(std::FILE*)>& write) {
   OutputFile out;
   Status status = out.Open(path);
   if (!status.ok()) return status;
-  std::fwrite(bytes.data(), 1, bytes.size(), out.Stream());
+  write(out.Stream());
   // Commit checks that every write succeeded.
   return out.Commit();
+}
+
+Status WriteOutputFile(const std::string& path, std::string_view bytes) {
+  return WriteOutputFile(
+      path, [bytes](std::FILE* out) { std::fwrite(bytes.data(), 1, bytes.size(), out); });
 }
 
 }  // namespace platform

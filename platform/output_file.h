@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -55,6 +56,9 @@ class OutputFile {
   int signalTicket_ = -1;   // tempPath_'s registration for deletion on a signal
 };
 
+// Writes the whole output for `path` ("-": standard output) through an OutputFile: `write` puts
+// the bytes on the stream it is given, whose error flag Commit checks.
+Status WriteOutputFile(const std::string& path, const std::function<void(std::FILE*)>& write);
 // Writes `bytes` as the whole output for `path` ("-": standard output) through an OutputFile.
 Status WriteOutputFile(const std::string& path, std::string_view bytes);
 

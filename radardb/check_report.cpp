@@ -50,8 +50,6 @@ void AppendLine(const Finding& finding, std::string& out) {
 
 }  // namespace
 
-std::string CheckCsvHeader() { return std::string(kHeader); }
-
 bool WriteCheckCsv(const CheckReport& report, std::FILE* out) {
   std::string chunk(kHeader);
   chunk.append(kCsvLineEnd);

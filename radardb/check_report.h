@@ -7,9 +7,6 @@
 
 // The check's findings as text: a CSV in the export's conventions, and a one-line summary.
 
-// "index,finding,other_index,detail".
-std::string CheckCsvHeader();
-
 // Writes the header line and one line per finding, in the report's order: the record's index, the
 // finding's word (FindingWord), the earlier record it concerns (empty when none) and a detail:
 // the text field ("Speed", "Road", "City") of a cut text; the field and the first control

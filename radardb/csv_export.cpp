@@ -6,6 +6,7 @@
 #include <memory>
 #include <new>
 
+#include "platform/file_ops.h"
 #include "platform/output_file.h"
 #include "radardb/lzw_archive.h"
 #include "radardb/work_crew.h"
@@ -16,11 +17,6 @@ constexpr char kQuote = '"';
 constexpr char kCreateError[] = "Error creating file ";
 constexpr char kWriteError[] = "Error writing file ";
 constexpr char kCsvExtension[] = ".csv";
-#ifdef _WIN32
-constexpr char kPathSeparators[] = "\\/:";
-#else
-constexpr char kPathSeparators[] = "/";
-#endif
 
 // Enough for "-9223372036854775808".
 constexpr std::size_t kMaxIntChars = 20;
@@ -186,8 +182,7 @@ Status WriteCsvFile(const std::string& path, const std::function<bool(std::FILE*
 }
 
 std::string CsvNameFor(const std::string& databasePath) {
-  const std::size_t separator = databasePath.find_last_of(kPathSeparators);
-  const std::size_t nameStart = separator == std::string::npos ? 0 : separator + 1;
+  const std::size_t nameStart = platform::FolderOf(databasePath).size();
   const std::size_t dot = databasePath.rfind('.');
   const std::size_t cut = dot != std::string::npos && dot >= nameStart ? dot : databasePath.size();
   return databasePath.substr(0, cut) + kCsvExtension;

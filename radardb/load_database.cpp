@@ -16,7 +16,6 @@
 namespace {
 
 constexpr char kErrorOpening[] = "Error opening uncompressed temporary file";
-constexpr char kErrorReading[] = "Error reading uncompressed temporary file";
 
 // The record count is a 32-bit number: an expanded database of 4 GiB or more is never whole.
 constexpr std::uint64_t kMaxExpandedSize = std::uint64_t{1} << 32;
@@ -32,8 +31,7 @@ class RecordParser : public LzwOutputSink {
  public:
   explicit RecordParser(RecordTable& rows)
       : rows_(rows), cutter_([&rows](const RadarRecord& record, std::size_t index) {
-          rows.Append(RecordRowInts(record, index), record.SpeedText(), record.RoadText(),
-                      record.CityText());
+          AppendRecordRow(rows, record, index);
         }) {}
 
   void Expect(std::uint64_t total) override {
@@ -72,7 +70,7 @@ void CheckDatabase(std::FILE* file, RecordTable& parsed, const LoadProgress& pro
     return;
   }
   if (*size >= kMaxExpandedSize || count * kRadarRecordSize != *size || parsed.size() != count) {
-    outcome.status = Status::Error(kErrorReading);
+    outcome.status = Status::Error(kErrorReadingExpanded);
     outcome.exportEnabled = false;
     return;
   }

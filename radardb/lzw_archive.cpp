@@ -6,12 +6,6 @@
 
 namespace {
 
-#ifdef _WIN32
-constexpr char kPathSeparators[] = "\\/:";
-#else
-constexpr char kPathSeparators[] = "/";
-#endif
-
 // Opens the archive and reads its layout; on failure leaves `file` empty.
 Status OpenArchive(const std::string& archivePath, platform::File& file, LzwArchiveLayout& layout) {
   file = platform::OpenFile(archivePath, "rb");
@@ -22,17 +16,10 @@ Status OpenArchive(const std::string& archivePath, platform::File& file, LzwArch
   return status;
 }
 
-// The folder part of `path` with its final separator ("maps/" for "maps/radar.lzw"), or "" for a
-// bare file name.
-std::string FolderOf(const std::string& path) {
-  const std::size_t separator = path.find_last_of(kPathSeparators);
-  return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
-}
-
 // The expanded database's file, in the archive's folder or else the system's temporary folder;
 // `folder` tells which.
 platform::File CreateTempFile(const std::string& archivePath, std::string& folder) {
-  folder = FolderOf(archivePath);
+  folder = platform::FolderOf(archivePath);
   platform::File file = platform::CreateUnnamedFile(folder);
   if (file) return file;
   folder = platform::SystemTempFolder();

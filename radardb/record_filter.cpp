@@ -7,7 +7,6 @@
 #include <initializer_list>
 #include <limits>
 #include <system_error>
-#include <thread>
 #include <type_traits>
 
 #include "radardb/case_folding.h"
@@ -382,10 +381,6 @@ bool RecordFilter::MatchesRow(const Source& source, std::uint32_t row) const {
                              [&](const Term& term) { return TermMatches(term, source, row); });
 }
 
-bool RecordFilter::Matches(const FilterSource& source, std::uint32_t row) const {
-  return MatchesRow(source, row);
-}
-
 // Sets matched[row] for the rows from `begin` to `end`, looking at `stop` between blocks.
 template <typename Source>
 void MarkMatches(const RecordFilter& filter, const Source& source, std::size_t begin,
@@ -420,15 +415,13 @@ std::vector<std::uint32_t> MatchingRows(const RecordFilter& filter, const Filter
     }
   };
   {
-    std::vector<std::jthread> helpers;
-    for (unsigned part = 1; part < threads; ++part) {
-      try {
-        helpers.emplace_back(scan, part);
-      } catch (const std::system_error&) {
-        scan(part);  // no thread to be had: this one does the part itself
-      }
-    }
-    scan(0);
+    std::vector<CallJob> parts;
+    parts.reserve(threads);
+    for (unsigned part = 0; part < threads; ++part)
+      parts.emplace_back([&scan, part] { scan(part); });
+    WorkCrew crew(threads);  // after the parts, so it is gone before they are
+    for (CallJob& part : parts) crew.Queue(part);
+    for (CallJob& part : parts) crew.Wait(part);
   }
   std::vector<std::uint32_t> matching;
   if (stop.stop_requested()) return matching;

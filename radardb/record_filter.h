@@ -81,15 +81,13 @@ class RecordFilter {
  public:
   // Parses `expression` (UTF-8, or Windows-1252 bytes when not UTF-8) over `fields`, which must
   // outlive the filter. On failure `filter` is left unchanged and the Status tells the reason, for
-  // the user: `unknown column "foo" in "foo=3"`, `bad number "x" in "spd>=x"`, ...
+  // the user: `unknown column 'foo' in 'foo=3'`, `bad number 'x' in 'spd>=x'`, ...
   static Status Parse(std::string_view expression, RecordFilter& filter,
                       std::span<const FilterField> fields = RecordFields());
 
   bool empty() const { return terms_.empty(); }
   // True when a term reads the field with id `field`.
   bool Reads(int field) const;
-  // True when `row` of `source` matches every term. Safe to call from several threads at once.
-  bool Matches(const FilterSource& source, std::uint32_t row) const;
 
  private:
   struct Term {

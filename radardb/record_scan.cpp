@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr char kErrorReading[] = "Error reading uncompressed temporary file";
 // Pieces of expanded bytes (about a megabyte each) on their way from the decoder to the reader.
 constexpr std::size_t kPiecesInFlight = 4;
 
@@ -108,6 +107,11 @@ RecordTable::Ints RecordRowInts(const RadarRecord& record, std::size_t index) {
           record.GetDir()};
 }
 
+void AppendRecordRow(RecordTable& rows, const RadarRecord& record, std::size_t index) {
+  rows.Append(RecordRowInts(record, index), record.SpeedText(), record.RoadText(),
+              record.CityText());
+}
+
 void RecordCutter::Add(std::string_view bytes) {
   total_ += bytes.size();
   if (!partial_.empty()) {
@@ -144,8 +148,7 @@ Status ReadArchiveRows(const std::string& archivePath, RecordTable& rows,
   });
   RecordCutter cutter([&](const RadarRecord& record, std::size_t index) {
     if (visit) visit(record, index);
-    rows.Append(RecordRowInts(record, index), record.SpeedText(), record.RoadText(),
-                record.CityText());
+    AppendRecordRow(rows, record, index);
   });
   bool outOfMemory = false;
   try {
@@ -164,6 +167,6 @@ Status ReadArchiveRows(const std::string& archivePath, RecordTable& rows,
     return Status::Error(kLzwOutOfMemory);
   }
   if (!expanded.ok()) return expanded;
-  if (cutter.EndedInsideRecord()) return Status::Error(kErrorReading);
+  if (cutter.EndedInsideRecord()) return Status::Error(kErrorReadingExpanded);
   return Status();
 }

@@ -14,9 +14,14 @@
 // Records of an archive and the rows they make: for the loader, and for the tool, which reads
 // archives in memory and, for the check, needs each record's raw fields as well.
 
+// The loader's text for expanded bytes that end inside a record.
+inline constexpr char kErrorReadingExpanded[] = "Error reading uncompressed temporary file";
+
 // The integers of the table row of `record`, the `index`-th record of its database: "#", then
 // "CoordX" to "dir".
 RecordTable::Ints RecordRowInts(const RadarRecord& record, std::size_t index);
+// Appends the table row of `record`, the `index`-th record of its database, to `rows`.
+void AppendRecordRow(RecordTable& rows, const RadarRecord& record, std::size_t index);
 
 // Receives each record with its index; the record is valid only during the call.
 using RecordVisitor = std::function<void(const RadarRecord& record, std::size_t index)>;

@@ -3,8 +3,10 @@
 #include <condition_variable>
 #include <deque>
 #include <exception>
+#include <functional>
 #include <mutex>
 #include <thread>
+#include <utility>
 #include <vector>
 
 // Work that is split into parts runs on at most this many threads.
@@ -31,6 +33,16 @@ class WorkJob {
   enum class State { kIdle, kQueued, kRunning, kDone };
   State state_ = State::kIdle;  // guarded by the crew's mutex
   std::exception_ptr failure_;
+};
+
+// A job that calls a function of its own.
+class CallJob : public WorkJob {
+ public:
+  explicit CallJob(std::function<void()> call) : call_(std::move(call)) {}
+  void Run(unsigned /*thread*/) override { call_(); }
+
+ private:
+  std::function<void()> call_;
 };
 
 // Helper threads that run queued jobs, oldest first. The thread that makes the crew, its owner,

@@ -81,16 +81,6 @@ bool ReadBoth(const DiffArgs& args, RecordTable& oldRows, RecordTable& newRows) 
   return oldRead.ok() && newRead.ok();
 }
 
-Status WriteDifferences(const std::string& csv, const RecordTable& oldRows,
-                        const RecordTable& newRows, const DatabaseDiff& diff) {
-  platform::OutputFile out;
-  Status status = out.Open(csv);
-  if (!status.ok()) return status;
-  // A failed write leaves the stream's error flag set, which Commit reports.
-  WriteDiffCsv(oldRows, newRows, diff, out.Stream());
-  return out.Commit();
-}
-
 int CompareArchives(const CommandArgs& args) {
   const std::optional<DiffArgs> parsed = ParseDiffArgs(args);
   if (!parsed) return UsageError(CommandNamed("diff"));
@@ -107,7 +97,8 @@ int CompareArchives(const CommandArgs& args) {
     return kTrouble;
   }
   if (!parsed->summaryOnly) {
-    const Status written = WriteDifferences(parsed->csv, oldRows, newRows, diff);
+    const Status written = platform::WriteOutputFile(
+        parsed->csv, [&](std::FILE* out) { WriteDiffCsv(oldRows, newRows, diff, out); });
     if (!written.ok()) {
       std::fprintf(stderr, "kestrolan-db diff: %s\n", written.message().c_str());
       return kTrouble;
@@ -117,20 +108,10 @@ int CompareArchives(const CommandArgs& args) {
   return diff.HasDifferences() ? kDifferences : kNoDifferences;
 }
 
-// Memory the core runs out of it reports itself; this catches what is left, as trouble.
-int RunDiff(const CommandArgs& args) {
-  try {
-    return CompareArchives(args);
-  } catch (const std::bad_alloc&) {
-    std::fprintf(stderr, "kestrolan-db: out of memory\n");
-    return kTrouble;
-  }
-}
-
 }  // namespace
 
 extern const Command kDiffCommand = {
     "diff", "OLD NEW [--tolerance N] [-o FILE.csv] [--summary]",
     "lists the records added, removed, moved or changed from OLD to NEW as CSV (default: "
     "standard output; --summary: the counts only); exit 0 same, 1 different, 2 trouble",
-    RunDiff};
+    CompareArchives, kTrouble};

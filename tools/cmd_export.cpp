@@ -44,13 +44,8 @@ int RunExport(const CommandArgs& args) {
   FilteredLoad loaded;
   const int failed = LoadFiltered("export", parsed->archive, parsed->filter, parsed->csv, loaded);
   if (failed != 0) return failed;
-  platform::OutputFile out;
-  Status status = out.Open(parsed->csv);
-  if (status.ok()) {
-    // A failed write leaves the stream's error flag set, which Commit reports.
-    WriteCsv(loaded.rows, &loaded.picked, out.Stream());
-    status = out.Commit();
-  }
+  const Status status = platform::WriteOutputFile(
+      parsed->csv, [&](std::FILE* out) { WriteCsv(loaded.rows, &loaded.picked, out); });
   if (!status.ok()) {
     std::fprintf(stderr, "kestrolan-db export: %s\n", status.message().c_str());
     return 1;

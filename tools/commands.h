@@ -13,6 +13,8 @@ struct Command {
   const char* usage;  // the arguments, for the usage line
   const char* summary;
   int (*run)(const CommandArgs& args);
+  // The exit status when memory runs out in a way the core does not report itself.
+  int outOfMemoryStatus = 1;
 };
 
 // All subcommands, in the order --help lists them.

@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
     } catch (const std::bad_alloc&) {
       // The core reports memory it runs out of itself; this catches what is left.
       std::fprintf(stderr, "kestrolan-db: out of memory\n");
-      return 1;
+      return c.outOfMemoryStatus;
     }
   }
   std::fprintf(stderr, "kestrolan-db: unknown command '%s' (see --help)\n", name.c_str());
