@@ -98,7 +98,7 @@ void RecordTableModel::StartFilterJob() {
     for (const SortKey& key : sorts) {
       if (stop.stop_requested()) return {};
       sorted = std::make_shared<const std::vector<std::uint32_t>>(
-          SortedOrder(*source, *sorted, key.column, key.byText, key.direction));
+          SortedOrder(*source, *sorted, key.column, IsTextField(key.column), key.direction));
     }
     std::vector<std::uint32_t> shown = MatchingRows(*filter, *source, *sorted, stop);
     if (stop.stop_requested()) return {};
@@ -149,21 +149,23 @@ QVariant RecordTableModel::headerData(int section, Qt::Orientation orientation, 
 
 void RecordTableModel::sort(int column, Qt::SortOrder direction) {
   if (column < 0 || column >= columnCount()) {
-    order_ = std::make_shared<const std::vector<std::uint32_t>>(IdentityOrder(TotalRows()));
     pendingSorts_.clear();
-    std::vector<std::uint32_t> restored = *order_;
+    std::vector<std::uint32_t> identity = IdentityOrder(TotalRows());
     if (filtered_) {
-      restored = shown_;
+      std::vector<std::uint32_t> restored = shown_;
       std::sort(restored.begin(), restored.end());
+      order_ = std::make_shared<const std::vector<std::uint32_t>>(std::move(identity));
+      Rearrange(std::move(restored));
+    } else {
+      // Rearrange reads the order being left to move the persistent indexes.
+      Rearrange(std::move(identity));
     }
-    Rearrange(std::move(restored));
   } else {
-    const SortKey key{
-        column, IsTextField(column),
-        direction == Qt::AscendingOrder ? SortDirection::kAscending : SortDirection::kDescending};
+    const SortKey key{column, direction == Qt::AscendingOrder ? SortDirection::kAscending
+                                                              : SortDirection::kDescending};
     // Filtered, only the rows shown are sorted now; the whole order follows with the next filter.
     if (filtered_) pendingSorts_.push_back(key);
-    Rearrange(SortedOrder(*source_, Order(), key.column, key.byText, key.direction));
+    Rearrange(SortedOrder(*source_, Order(), key.column, IsTextField(key.column), key.direction));
   }
   // A filter being applied started from the order before: it starts again from the new one.
   if (jobs_.Busy()) StartFilterJob();

@@ -103,7 +103,6 @@ class RecordTableModel : public QAbstractTableModel {
  private:
   struct SortKey {
     int column;
-    bool byText;
     SortDirection direction;
   };
   using SharedOrder = std::shared_ptr<const std::vector<std::uint32_t>>;

@@ -98,6 +98,8 @@ void ReapplySort(QTableView& view) {
   if (header.sortIndicatorSection() >= header.count()) {
     header.setSortIndicator(-1, header.sortIndicatorOrder());
   }
+  // The rows were just replaced, in the table's own order: nothing to sort.
+  if (header.sortIndicatorSection() < 0) return;
   view.model()->sort(header.sortIndicatorSection(), header.sortIndicatorOrder());
 }
 

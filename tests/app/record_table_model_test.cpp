@@ -173,6 +173,11 @@ void RecordTableModelTest::SortKeepsPersistentIndexesOnTheirRows() {
   QCOMPARE(first.data().toString(), QStringLiteral("c"));
   QCOMPARE(last.row(), 1);
   QCOMPARE(last.data().toString(), QStringLiteral("b"));
+  model.sort(-1, Qt::AscendingOrder);  // back to the table's own order
+  QCOMPARE(first.row(), 0);
+  QCOMPARE(first.data().toString(), QStringLiteral("c"));
+  QCOMPARE(last.row(), 2);
+  QCOMPARE(last.data().toString(), QStringLiteral("b"));
 }
 
 void RecordTableModelTest::SortAnnouncesLayoutChangeNotReset() {
