@@ -3,16 +3,20 @@
 #include <QMetaObject>
 #include <utility>
 
-BackgroundJob::BackgroundJob(QObject* receiver)
-    : receiver_(receiver), thread_([this](std::stop_token stop) { Work(std::move(stop)); }) {}
+BackgroundJob::BackgroundJob(QObject* receiver) : receiver_(receiver) {}
 
 BackgroundJob::~BackgroundJob() {
   Cancel();
+  if (!thread_.joinable()) return;
   thread_.request_stop();
   thread_.join();
 }
 
 void BackgroundJob::Post(Job job) {
+  // The thread starts with the first job: a window that never filters or compares starts none.
+  if (!thread_.joinable()) {
+    thread_ = std::jthread([this](std::stop_token stop) { Work(std::move(stop)); });
+  }
   {
     const std::lock_guard lock(mutex_);
     running_.request_stop();

@@ -42,5 +42,5 @@ class BackgroundJob {
   std::stop_source running_;     // under mutex_: the stop of the job last posted
   std::uint64_t newestId_ = 0;   // receiver's thread: the job whose result is wanted
   bool busy_ = false;            // receiver's thread
-  std::jthread thread_;          // last: starts once the rest exists
+  std::jthread thread_;          // from the first Post; last, so it goes first
 };

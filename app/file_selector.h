@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QFile>
 #include <QFileInfo>
 #include <QString>
 #include <QStringList>
 #include <QVector>
+#include <string>
 
 // A file type offered by a file selector: a name shown to the user and the whole-name wildcard
 // patterns it lists ("radar.lzw", "*.csv"), matched without regard to letter case.
@@ -26,3 +28,6 @@ inline void RememberChoice(FileSelector& selector, const QString& path) {
   selector.file = path;
   selector.directory = QFileInfo(path).absolutePath();
 }
+
+// A chosen path as it crosses into the Qt-free core: the bytes the system uses for it.
+inline std::string NativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }

@@ -2,7 +2,6 @@
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QShortcut>
 #include <string_view>
 
@@ -32,9 +31,7 @@ void ApplyFilterText(QLineEdit& field, RecordTableModel& model, const QString& t
 
 }  // namespace
 
-QString Thousands(std::size_t count) {
-  return QLocale(QLocale::English, QLocale::UnitedStates).toString(qulonglong{count});
-}
+QString Thousands(std::size_t count) { return QString::fromStdString(GroupedNumber(count)); }
 
 QString FilterHelp(bool comparing) {
   QString help = QStringLiteral(

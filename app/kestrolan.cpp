@@ -32,9 +32,6 @@ namespace {
 constexpr QSize kDesignSize(752, 392);
 constexpr char kIconPath[] = ":/KestrolanImg/Icon";
 
-// Paths cross into the Qt-free core as the bytes the OS uses for them.
-std::string NativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
-
 bool HasLocalFile(const QMimeData& data) {
   const QList<QUrl> urls = data.urls();
   return std::any_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); });
@@ -103,18 +100,20 @@ void Kestrolan::AddShortcuts() {
   });
   add("Ctrl+Q", [this] { btExit->click(); });
 
-  auto* showMap = new QAction(QStringLiteral("Show map"), acList);
-  showMap->setShortcut(QKeySequence(QStringLiteral("Ctrl+M")));
-  showMap->setShortcutContext(Qt::WindowShortcut);
-  connect(showMap, &QAction::triggered, this, &Kestrolan::ShowMap);
-  acList->addAction(showMap);
-
-  compareWith_ = new QAction(QStringLiteral("Compare with\u2026"), acList);
-  compareWith_->setShortcut(QKeySequence(QStringLiteral("Ctrl+D")));
-  compareWith_->setShortcutContext(Qt::WindowShortcut);
+  // Commands of the table's context menu, with a key anywhere in the window.
+  const auto addMenuCommand = [this](const QString& text, const char* keys,
+                                     void (Kestrolan::*slot)()) {
+    auto* action = new QAction(text, acList);
+    action->setShortcut(QKeySequence(QString::fromLatin1(keys)));
+    action->setShortcutContext(Qt::WindowShortcut);
+    connect(action, &QAction::triggered, this, slot);
+    acList->addAction(action);
+    return action;
+  };
+  addMenuCommand(QStringLiteral("Show map"), "Ctrl+M", &Kestrolan::ShowMap);
+  compareWith_ =
+      addMenuCommand(QStringLiteral("Compare with\u2026"), "Ctrl+D", &Kestrolan::CompareWith);
   compareWith_->setEnabled(false);  // until a database is loaded
-  connect(compareWith_, &QAction::triggered, this, &Kestrolan::CompareWith);
-  acList->addAction(compareWith_);
 }
 
 Kestrolan::~Kestrolan() = default;
@@ -207,10 +206,8 @@ void Kestrolan::CompareWith() {
   if (!prompts_.OpenFile(fsCompare, QStringLiteral("Compare with"))) return;
   StopComparing();
   setCursor(Qt::BusyCursor);
-  compareProgress_ = new QProgressDialog(QStringLiteral("Comparing with %1").arg(fsCompare.file),
-                                         QStringLiteral("Cancel"), 0, 0, this);
-  compareProgress_->setWindowTitle(QString::fromLatin1(AppName));
-  compareProgress_->setWindowModality(Qt::ApplicationModal);
+  compareProgress_ =
+      NewProgressDialog(QStringLiteral("Comparing with %1").arg(fsCompare.file), this);
   compareProgress_->setMinimumDuration(LoadFeedback::kDelayMs);
   compareProgress_->setValue(0);  // shows it once the comparison has run that long
   connect(compareProgress_, &QProgressDialog::canceled, this, &Kestrolan::StopComparing);

@@ -6,6 +6,16 @@
 
 #include "radardb/app_identity.h"
 
+QProgressDialog* NewProgressDialog(const QString& text, QWidget* owner) {
+  auto* dialog = new QProgressDialog(text, QStringLiteral("Cancel"), 0, 0, owner);
+  dialog->setWindowTitle(QString::fromLatin1(AppName));
+  dialog->setWindowModality(Qt::ApplicationModal);
+  dialog->setAutoClose(false);
+  dialog->setAutoReset(false);
+  dialog->setMinimumDuration(0);
+  return dialog;
+}
+
 LoadFeedback::LoadFeedback(QWidget* owner, int delayMs) : owner_(owner), delayMs_(delayMs) {
   clock_.start();
 }
@@ -41,12 +51,7 @@ bool LoadFeedback::Report(LoadStep step, std::uint64_t done, std::uint64_t total
 void LoadFeedback::Show() {
   QApplication::setOverrideCursor(Qt::WaitCursor);
   busyCursor_ = true;
-  dialog_ = new QProgressDialog(owner_);
-  dialog_->setWindowTitle(QString::fromLatin1(AppName));
-  dialog_->setWindowModality(Qt::ApplicationModal);
-  dialog_->setAutoClose(false);
-  dialog_->setAutoReset(false);
-  dialog_->setMinimumDuration(0);
+  dialog_ = NewProgressDialog(QString(), owner_);
   dialog_->show();
 }
 

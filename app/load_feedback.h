@@ -9,6 +9,12 @@
 
 class QWidget;
 
+// A progress dialog of the program's own look, for the load, the comparison and the update's
+// transfers: titled with the program's name, modal for the whole application, a Cancel button,
+// a busy indicator until a range is set, neither closing nor resetting itself when full, shown
+// as soon as a value is set unless the caller sets a delay. `owner` parents it; may be null.
+QProgressDialog* NewProgressDialog(const QString& text, QWidget* owner);
+
 // What the user sees while a database loads: nothing for a short load; once a load has run for
 // kDelayMs, a busy cursor and a modal dialog with the bytes expanded, then the records read, of
 // the total, and a Cancel button that stops the load. Both go away when the object is destroyed.

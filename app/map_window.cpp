@@ -2,7 +2,6 @@
 
 #include <QBuffer>
 #include <QComboBox>
-#include <QFile>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -22,6 +21,7 @@
 #include "app/map_canvas.h"
 #include "app/prompts.h"
 #include "app/record_table_model.h"
+#include "app/table_copy.h"
 #include "platform/output_file.h"
 #include "radardb/app_identity.h"
 #include "radardb/map_points.h"
@@ -49,18 +49,13 @@ QString ScaleText(double scale) {
 }
 
 // The table rows of the rows selected in `table`, whose model shows `order`, in increasing order.
-std::vector<std::uint32_t> SelectedRows(const QTableView& table,
-                                        const std::vector<std::uint32_t>& order) {
+std::vector<std::uint32_t> SelectedTableRows(const QTableView& table,
+                                             const std::vector<std::uint32_t>& order) {
   std::vector<std::uint32_t> rows;
-  if (order.empty()) return rows;
-  for (const QItemSelectionRange& range : table.selectionModel()->selection()) {
-    const auto last = std::min(static_cast<std::size_t>(range.bottom()), order.size() - 1);
-    for (auto row = static_cast<std::size_t>(range.top()); row <= last; ++row) {
-      rows.push_back(order[row]);
-    }
+  for (const int shown : SelectedRows(table)) {
+    if (static_cast<std::size_t>(shown) < order.size()) rows.push_back(order[shown]);
   }
   std::sort(rows.begin(), rows.end());
-  rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
   return rows;
 }
 
@@ -111,8 +106,6 @@ MapWindow::MapWindow(RecordTableModel& model, QTableView& table, QLineEdit& filt
   fsPng.file = QStringLiteral("map.png");
 
   connect(&model_, &QAbstractItemModel::modelReset, this, &MapWindow::RowsChanged);
-  connect(&model_, &QAbstractItemModel::rowsInserted, this, &MapWindow::RowsChanged);
-  connect(&model_, &QAbstractItemModel::rowsRemoved, this, &MapWindow::RowsChanged);
   connect(table_.selectionModel(), &QItemSelectionModel::selectionChanged, this,
           &MapWindow::ReadSelection);
   connect(cbColour, &QComboBox::currentIndexChanged, this, &MapWindow::ReadRows);
@@ -191,7 +184,7 @@ void MapWindow::RowsChanged() {
 void MapWindow::ReadRows() {
   stale_ = false;
   jobs_.Post([this, source = model_.SharedSource(), order = model_.Order(),
-              selected = SelectedRows(table_, model_.Order()),
+              selected = SelectedTableRows(table_, model_.Order()),
               by = Colouring()](std::stop_token stop) -> std::function<void()> {
     auto points = std::make_shared<MapPoints>(MapPoints::Build(*source, order, by));
     if (stop.stop_requested()) return {};
@@ -213,7 +206,7 @@ void MapWindow::ReadSelection() {
     ReadRows();
     return;
   }
-  const std::vector<std::uint32_t> selected = SelectedRows(table_, model_.Order());
+  const std::vector<std::uint32_t> selected = SelectedTableRows(table_, model_.Order());
   cvMap->SetHighlighted(MapPoints::Build(model_.Source(), selected, cvMap->Points().Colouring()));
 }
 
@@ -257,7 +250,7 @@ void MapWindow::SaveImage() {
   buffer.open(QIODevice::WriteOnly);
   PictureOf(cvMap->Image()).save(&buffer, "PNG");
   const Status status = platform::WriteOutputFile(
-      QFile::encodeName(fsPng.file).toStdString(),
+      NativePath(fsPng.file),
       std::string_view(png.constData(), static_cast<std::size_t>(png.size())));
   if (!status.ok()) prompts_.Information(QString::fromStdString(status.message()));
 }

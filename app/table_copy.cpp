@@ -16,6 +16,8 @@ QString CellText(QString text) {
   return text;
 }
 
+}  // namespace
+
 std::vector<int> SelectedRows(const QTableView& view) {
   std::vector<int> rows;
   if (view.selectionModel() == nullptr) return rows;
@@ -26,8 +28,6 @@ std::vector<int> SelectedRows(const QTableView& view) {
   rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
   return rows;
 }
-
-}  // namespace
 
 QString SelectedRowsText(const QTableView& view) {
   const std::vector<int> rows = SelectedRows(view);

@@ -1,8 +1,12 @@
 #pragma once
 
 #include <QString>
+#include <vector>
 
 class QTableView;
+
+// The rows of `view` that are selected, as the view shows them, in increasing order.
+std::vector<int> SelectedRows(const QTableView& view);
 
 // The rows selected in `view` as tab-separated text, the form spreadsheets paste into cells: a
 // line of the headers of the columns shown, in the order shown, then one line per selected row,

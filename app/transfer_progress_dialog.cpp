@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 #include <limits>
 
-#include "radardb/app_identity.h"
+#include "app/load_feedback.h"
 
 namespace {
 
@@ -20,12 +20,7 @@ void TransferProgressDialog::Open(const QString& text, int widthPx) {
   Close();
   total_ = 0;
   cancelled_ = false;
-  dialog_ = new QProgressDialog(text, QStringLiteral("Cancel"), 0, 0);
-  dialog_->setWindowTitle(QString::fromLatin1(AppName));
-  dialog_->setWindowModality(Qt::ApplicationModal);
-  dialog_->setAutoClose(false);
-  dialog_->setAutoReset(false);
-  dialog_->setMinimumDuration(0);
+  dialog_ = NewProgressDialog(text, nullptr);
   dialog_->resize(widthPx, dialog_->sizeHint().height());
   dialog_->show();
   QCoreApplication::processEvents();

@@ -66,10 +66,8 @@ QFileDevice::Permissions OwnPermissions(const QString& path) {
 
 std::string NativeBytes(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
-bool Exists(const QString& path) {
-  const QFileInfo info(path);
-  return info.exists() || info.isSymLink();
-}
+// True when something is there, a dangling symbolic link included.
+bool Exists(const QFileInfo& info) { return info.exists() || info.isSymLink(); }
 
 // Creates `file` new beside `target`, under a name no file has. The exclusive creation fails on
 // anything already there, a symbolic link included, so nothing is ever opened through a link.
@@ -79,7 +77,7 @@ bool CreateBeside(const QString& target, QFile& file) {
   for (int attempt = 0; attempt < kNewFileNameAttempts; ++attempt) {
     file.setFileName(attempt == 0 ? base : base + "-" + QString::number(attempt));
     if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) return true;
-    if (!Exists(file.fileName())) return false;
+    if (!Exists(QFileInfo(file.fileName()))) return false;
   }
   return false;
 }
@@ -218,7 +216,7 @@ qint64 BuiltInMaxInstallBytes() { return qint64{KESTROLAN_MAX_INSTALL_MIB} * kBy
 ReplaceResult ReplaceFile(const QString& target, unsigned newFileMode,
                           const std::function<bool(QFile& file)>& fill) {
   const QFileInfo existing(target);
-  const bool exists = existing.exists() || existing.isSymLink();
+  const bool exists = Exists(existing);
   if (exists && (existing.isSymLink() || !existing.isFile())) return ReplaceResult::kNotCreated;
   const QFileDevice::Permissions permissions =
       exists ? OwnPermissions(target) : PermissionsOfMode(newFileMode & kNewFileModeMask);

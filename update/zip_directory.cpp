@@ -30,6 +30,10 @@ constexpr size_t kZip64EndDirectoryOffset = 48;
 constexpr uint64_t kCountDeferred = 0xFFFF;
 constexpr uint64_t kSizeDeferred = 0xFFFFFFFF;
 
+constexpr std::string_view kLocalSignature = "PK\x03\x04";
+constexpr size_t kLocalFixedSize = 30;  // the name follows the fixed part
+constexpr size_t kLocalNameLength = 26;
+
 constexpr std::string_view kRecordSignature = "PK\x01\x02";
 constexpr size_t kRecordSize = 46;
 constexpr size_t kRecordSystem = 5;  // the high byte of "version made by"
@@ -161,4 +165,13 @@ std::optional<std::vector<ZipDirectoryEntry>> ReadZipDirectory(std::string_view 
   }
   if (at != directory.size()) return std::nullopt;
   return entries;
+}
+
+bool LocalHeaderNames(std::string_view data, long long offset, std::string_view name) {
+  if (offset < 0) return false;
+  const auto at = static_cast<uint64_t>(offset);
+  if (!HasRecord(data, at, kLocalSignature, kLocalFixedSize)) return false;
+  const uint64_t length = LittleEndian(data, at + kLocalNameLength, 2);
+  return data.size() - at - kLocalFixedSize >= length &&
+         data.substr(at + kLocalFixedSize, length) == name;
 }

@@ -24,3 +24,6 @@ struct ZipDirectoryEntry {
 // over several disks, a record outside the directory or without its signature, or a count of
 // records that disagrees with the directory's size.
 std::optional<std::vector<ZipDirectoryEntry>> ReadZipDirectory(std::string_view data);
+
+// True when a local header that stores exactly `name` starts at `offset` of the archive `data`.
+bool LocalHeaderNames(std::string_view data, long long offset, std::string_view name);

@@ -10,11 +10,6 @@ constexpr size_t kExtractBufferSize = 64 * 1024;
 // The mode of an entry whose archiver recorded none.
 constexpr unsigned kDefaultFileMode = 0644;
 
-// The local header's layout (APPNOTE 4.3.7): the name follows the fixed part.
-constexpr std::string_view kLocalSignature = "PK\x03\x04";
-constexpr size_t kLocalNameLength = 26;
-constexpr size_t kLocalFixedSize = 30;
-
 }  // namespace
 
 ZipReader::ZipReader(const void* data, size_t size)
@@ -31,16 +26,6 @@ ZipReader::~ZipReader() {
   if (archive_ != nullptr) archive_read_free(archive_);
 }
 
-bool ZipReader::LocalNameIs(long long offset, const std::string& name) const {
-  if (offset < 0 || static_cast<unsigned long long>(offset) > data_.size()) return false;
-  const std::string_view header = data_.substr(static_cast<size_t>(offset));
-  if (header.size() < kLocalFixedSize || !header.starts_with(kLocalSignature)) return false;
-  const auto byte = [&header](size_t at) { return size_t{static_cast<unsigned char>(header[at])}; };
-  const size_t length = byte(kLocalNameLength) | byte(kLocalNameLength + 1) << 8;
-  return header.size() - kLocalFixedSize >= length &&
-         header.substr(kLocalFixedSize, length) == name;
-}
-
 ZipReader::Step ZipReader::Next(ZipEntry& entry) {
   entry = ZipEntry();
   const ZipDirectoryEntry* due = next_ < directory_.size() ? &directory_[next_] : nullptr;
@@ -52,7 +37,7 @@ ZipReader::Step ZipReader::Next(ZipEntry& entry) {
   // The library scans past damaged bytes to the next local header it can find; the position it
   // started from must hold the header that is due, or an entry would be skipped unseen.
   if (result != ARCHIVE_OK || due == nullptr ||
-      !LocalNameIs(archive_read_header_position(archive_), due->name)) {
+      !LocalHeaderNames(data_, archive_read_header_position(archive_), due->name)) {
     if (due == nullptr && header != nullptr && archive_entry_pathname(header) != nullptr) {
       entry.path = archive_entry_pathname(header);
     }

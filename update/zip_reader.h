@@ -55,9 +55,6 @@ class ZipReader {
   bool Skip();
 
  private:
-  // True when a local header starts at `offset` of the data and stores exactly `name`.
-  bool LocalNameIs(long long offset, const std::string& name) const;
-
   std::string_view data_;
   std::vector<ZipDirectoryEntry> directory_;
   size_t next_ = 0;
