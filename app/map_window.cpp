@@ -49,8 +49,7 @@ QString ScaleText(double scale) {
 }
 
 // The table rows of the rows selected in `table`, whose model shows `order`, in increasing order.
-std::vector<std::uint32_t> SelectedTableRows(const QTableView& table,
-                                             const std::vector<std::uint32_t>& order) {
+std::vector<std::uint32_t> SelectedTableRows(const QTableView& table, const RowOrder& order) {
   std::vector<std::uint32_t> rows;
   for (const int shown : SelectedRows(table)) {
     if (static_cast<std::size_t>(shown) < order.size()) rows.push_back(order[shown]);
@@ -230,7 +229,7 @@ void MapWindow::ShowReadout() {
 void MapWindow::SelectRow(std::uint32_t row) {
   // The points on show may still be those of rows the table no longer holds.
   if (jobs_.Busy()) return;
-  const std::vector<std::uint32_t>& order = model_.Order();
+  const RowOrder& order = model_.Order();
   const auto at = std::find(order.begin(), order.end(), row);
   if (at == order.end()) return;
   table_.selectRow(static_cast<int>(at - order.begin()));

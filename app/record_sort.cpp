@@ -35,13 +35,13 @@ struct IntKey {
 };
 
 template <typename Key>
-std::vector<std::uint32_t> SortKeys(std::vector<Key>& keys, SortDirection direction) {
+RowOrder SortKeys(std::vector<Key>& keys, SortDirection direction) {
   if (direction == SortDirection::kAscending) {
     std::stable_sort(keys.begin(), keys.end());
   } else {
     std::stable_sort(keys.begin(), keys.end(), [](const Key& a, const Key& b) { return b < a; });
   }
-  std::vector<std::uint32_t> sorted;
+  RowOrder sorted;
   sorted.reserve(keys.size());
   for (const Key& key : keys) sorted.push_back(key.row);
   return sorted;
@@ -49,9 +49,8 @@ std::vector<std::uint32_t> SortKeys(std::vector<Key>& keys, SortDirection direct
 
 }  // namespace
 
-std::vector<std::uint32_t> SortedOrder(const FilterSource& rows,
-                                       const std::vector<std::uint32_t>& order, int field,
-                                       bool byText, SortDirection direction) {
+RowOrder SortedOrder(const FilterSource& rows, const RowOrder& order, int field, bool byText,
+                     SortDirection direction) {
   if (byText) {
     std::vector<TextKey> keys;
     keys.reserve(order.size());

@@ -11,6 +11,5 @@ enum class SortDirection { kAscending, kDescending };
 // its texts when `byText`, by their bytes taken as unsigned (shorter first when one is a prefix
 // of the other), else its integers by value. Rows with equal keys keep their relative place in
 // `order`. Works on a compact copy of the keys, so comparisons rarely touch the rows themselves.
-std::vector<std::uint32_t> SortedOrder(const FilterSource& rows,
-                                       const std::vector<std::uint32_t>& order, int field,
-                                       bool byText, SortDirection direction);
+RowOrder SortedOrder(const FilterSource& rows, const RowOrder& order, int field, bool byText,
+                     SortDirection direction);

@@ -3,17 +3,10 @@
 #include <QBrush>
 #include <QColor>
 #include <algorithm>
-#include <numeric>
 
 #include "app/text_decoding.h"
 
 namespace {
-
-std::vector<std::uint32_t> IdentityOrder(std::size_t size) {
-  std::vector<std::uint32_t> order(size);
-  std::iota(order.begin(), order.end(), std::uint32_t{0});
-  return order;
-}
 
 // A RecordTableSource that keeps its table alive.
 std::shared_ptr<const FilterSource> TableSource(std::shared_ptr<const RecordTable> rows) {
@@ -37,7 +30,7 @@ RecordTableModel::RecordTableModel(QObject* parent)
     : QAbstractTableModel(parent),
       rows_(std::make_shared<const RecordTable>()),
       source_(TableSource(rows_)),
-      order_(std::make_shared<const std::vector<std::uint32_t>>()),
+      order_(std::make_shared<const RowOrder>()),
       filter_(std::make_shared<const RecordFilter>()) {}
 
 void RecordTableModel::SetRows(RecordTable&& rows) {
@@ -61,7 +54,7 @@ void RecordTableModel::Show(std::shared_ptr<const RecordTable> rows,
   rows_ = std::move(rows);
   compared_ = std::move(compared);
   source_ = compared_ != nullptr ? compared_ : TableSource(rows_);
-  order_ = std::make_shared<const std::vector<std::uint32_t>>(IdentityOrder(source_->size()));
+  order_ = std::make_shared<const RowOrder>(TableOrder(source_->size()));
   pendingSorts_.clear();
   filtered_ = !filter_->empty();
   shown_.clear();
@@ -97,10 +90,10 @@ void RecordTableModel::StartFilterJob() {
     SharedOrder sorted = order;
     for (const SortKey& key : sorts) {
       if (stop.stop_requested()) return {};
-      sorted = std::make_shared<const std::vector<std::uint32_t>>(
+      sorted = std::make_shared<const RowOrder>(
           SortedOrder(*source, *sorted, key.column, IsTextField(key.column), key.direction));
     }
-    std::vector<std::uint32_t> shown = MatchingRows(*filter, *source, *sorted, stop);
+    RowOrder shown = MatchingRows(*filter, *source, *sorted, stop);
     if (stop.stop_requested()) return {};
     return [this, sorted, shown = std::move(shown), filtered = !filter->empty()]() mutable {
       ShowFiltered(sorted, std::move(shown), filtered);
@@ -108,12 +101,11 @@ void RecordTableModel::StartFilterJob() {
   });
 }
 
-void RecordTableModel::ShowFiltered(SharedOrder order, std::vector<std::uint32_t> shown,
-                                    bool filtered) {
+void RecordTableModel::ShowFiltered(SharedOrder order, RowOrder shown, bool filtered) {
   beginResetModel();
   order_ = std::move(order);
   pendingSorts_.clear();
-  shown_ = filtered ? std::move(shown) : std::vector<std::uint32_t>();
+  shown_ = filtered ? std::move(shown) : RowOrder();
   filtered_ = filtered;
   endResetModel();
   emit ShownRowsChanged();
@@ -150,11 +142,11 @@ QVariant RecordTableModel::headerData(int section, Qt::Orientation orientation, 
 void RecordTableModel::sort(int column, Qt::SortOrder direction) {
   if (column < 0 || column >= columnCount()) {
     pendingSorts_.clear();
-    std::vector<std::uint32_t> identity = IdentityOrder(TotalRows());
+    RowOrder identity = TableOrder(TotalRows());
     if (filtered_) {
-      std::vector<std::uint32_t> restored = shown_;
+      RowOrder restored = shown_;
       std::sort(restored.begin(), restored.end());
-      order_ = std::make_shared<const std::vector<std::uint32_t>>(std::move(identity));
+      order_ = std::make_shared<const RowOrder>(std::move(identity));
       Rearrange(std::move(restored));
     } else {
       // Rearrange reads the order being left to move the persistent indexes.
@@ -171,7 +163,7 @@ void RecordTableModel::sort(int column, Qt::SortOrder direction) {
   if (jobs_.Busy()) StartFilterJob();
 }
 
-void RecordTableModel::Rearrange(std::vector<std::uint32_t> newShown) {
+void RecordTableModel::Rearrange(RowOrder newShown) {
   emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
   const QModelIndexList before = persistentIndexList();
   if (!before.isEmpty()) {
@@ -191,7 +183,7 @@ void RecordTableModel::Rearrange(std::vector<std::uint32_t> newShown) {
   if (filtered_) {
     shown_ = std::move(newShown);
   } else {
-    order_ = std::make_shared<const std::vector<std::uint32_t>>(std::move(newShown));
+    order_ = std::make_shared<const RowOrder>(std::move(newShown));
   }
   emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }

@@ -67,7 +67,7 @@ class RecordTableModel : public QAbstractTableModel {
   std::shared_ptr<const FilterSource> SharedSource() const { return source_; }
   // The row of Source() shown at each view row, top to bottom: what is on show and what Export
   // writes.
-  const std::vector<std::uint32_t>& Order() const { return filtered_ ? shown_ : *order_; }
+  const RowOrder& Order() const { return filtered_ ? shown_ : *order_; }
   // Rows in the model, shown or not.
   std::size_t TotalRows() const { return source_->size(); }
   // True while a filter hides rows.
@@ -105,12 +105,12 @@ class RecordTableModel : public QAbstractTableModel {
     int column;
     SortDirection direction;
   };
-  using SharedOrder = std::shared_ptr<const std::vector<std::uint32_t>>;
+  using SharedOrder = std::shared_ptr<const RowOrder>;
 
   void Show(std::shared_ptr<const RecordTable> rows, std::shared_ptr<const ComparedRows> compared);
   void StartFilterJob();
-  void ShowFiltered(SharedOrder order, std::vector<std::uint32_t> shown, bool filtered);
-  void Rearrange(std::vector<std::uint32_t> newShown);
+  void ShowFiltered(SharedOrder order, RowOrder shown, bool filtered);
+  void Rearrange(RowOrder newShown);
 
   // Shared with the filter job, which reads them on its own thread; never changed in place.
   std::shared_ptr<const RecordTable> rows_;
@@ -120,7 +120,7 @@ class RecordTableModel : public QAbstractTableModel {
   std::shared_ptr<const RecordFilter> filter_;
   // Sorts made while filtered: applied to the rows shown at once, to `order_` by the next job.
   std::vector<SortKey> pendingSorts_;
-  std::vector<std::uint32_t> shown_;
+  RowOrder shown_;
   bool filtered_ = false;
   BackgroundJob jobs_{this};
 };

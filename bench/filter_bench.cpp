@@ -4,7 +4,6 @@
 //   filter_bench ARCHIVE [--benchmark_...]
 #include <benchmark/benchmark.h>
 
-#include <numeric>
 #include <optional>
 
 #include "bench/bench_archive.h"
@@ -25,8 +24,7 @@ void Filter(benchmark::State& state, const char* expression) {
     return;
   }
   const RecordTableSource source(Rows());
-  std::vector<std::uint32_t> order(Rows().size());
-  std::iota(order.begin(), order.end(), std::uint32_t{0});
+  const RowOrder order = TableOrder(Rows().size());
   const auto threads = static_cast<unsigned>(state.range(0));
   std::size_t matches = 0;
   for (auto _ : state) {

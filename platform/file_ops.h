@@ -75,6 +75,12 @@ std::string PathText(const std::filesystem::path& path);
 // be made there.
 File CreateUnnamedFile(const std::string& folder);
 
+// Closes `file`, made by CreateUnnamedFile, without waiting while the system gives back its
+// space: closing a nameless file frees each of its cached pages, milliseconds per hundred
+// megabytes, and that is left to a thread of its own. Where the file has a name until it is closed
+// (Windows), it is closed, and gone, before this returns.
+void CloseUnnamedFile(File file);
+
 // The size of the regular file open in `stream`, or nullopt for a pipe, a device or on failure.
 std::optional<std::uint64_t> StreamSize(std::FILE* stream);
 

@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <system_error>
+#include <thread>
 
 #include "platform/file_ops.h"
 
@@ -80,6 +82,20 @@ File CreateUnnamedFile(const std::string& folder) {
     errno = saved;
   }
   return File(stream);
+}
+
+void CloseUnnamedFile(File file) {
+  if (!file) return;
+  // A second descriptor holds the pages while the stream closes here, so the thread is left with
+  // one system call and nothing of the C library.
+  const int descriptor = ::dup(::fileno(file.get()));
+  file.Close();
+  if (descriptor < 0) return;
+  try {
+    std::thread([descriptor] { ::close(descriptor); }).detach();
+  } catch (const std::system_error&) {
+    ::close(descriptor);
+  }
 }
 
 std::filesystem::path FilesystemPath(const std::string& path) { return path; }

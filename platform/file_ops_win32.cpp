@@ -151,6 +151,8 @@ File CreateUnnamedFile(const std::string& folder) {
   return StreamOver(handle, _O_RDWR | _O_BINARY, "w+b");
 }
 
+void CloseUnnamedFile(File file) { file.Close(); }
+
 std::optional<std::uint64_t> StreamSize(std::FILE* stream) {
   struct _stat64 info {};
   if (::_fstat64(::_fileno(stream), &info) != 0 || (info.st_mode & _S_IFREG) == 0) {

@@ -79,7 +79,7 @@ Status CompareWithArchive(const std::string& oldArchive, std::shared_ptr<const R
   }
 }
 
-Status ExportComparedCsvFile(const ComparedRows& rows, const std::vector<std::uint32_t>& order,
+Status ExportComparedCsvFile(const ComparedRows& rows, const RowOrder& order,
                              const std::string& path) {
   return WriteCsvFile(path, [&](std::FILE* out) {
     std::string chunk(kCsvHeader);

@@ -68,5 +68,5 @@ Status CompareWithArchive(const std::string& oldArchive, std::shared_ptr<const R
 // The export while comparing: ExportCsvFile's CSV with a fifteenth field, "Change" in the header
 // and the row's ChangeWord on each line, for the rows of `rows` listed in `order`, in that order.
 // Fails as ExportCsvFile does.
-Status ExportComparedCsvFile(const ComparedRows& rows, const std::vector<std::uint32_t>& order,
+Status ExportComparedCsvFile(const ComparedRows& rows, const RowOrder& order,
                              const std::string& path);

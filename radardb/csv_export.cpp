@@ -44,8 +44,7 @@ bool WriteText(const std::string& text, std::FILE* out) {
 // keeps to cache lines of its own, which the thread formatting it writes.
 class alignas(64) CsvPiece : public WorkJob {
  public:
-  CsvPiece(const RecordTable& rows, const std::vector<std::uint32_t>* order)
-      : rows_(rows), order_(order) {}
+  CsvPiece(const RecordTable& rows, const RowOrder* order) : rows_(rows), order_(order) {}
 
   void Run(unsigned /*thread*/) override {
     text.clear();
@@ -60,13 +59,13 @@ class alignas(64) CsvPiece : public WorkJob {
 
  private:
   const RecordTable& rows_;
-  const std::vector<std::uint32_t>* order_;
+  const RowOrder* order_;
 };
 
 // Writes the record lines of `count` rows, formatted a piece at a time on `threads` threads and
 // written in order.
-bool WriteRowsSideBySide(const RecordTable& rows, const std::vector<std::uint32_t>* order,
-                         std::size_t count, unsigned threads, std::FILE* out) {
+bool WriteRowsSideBySide(const RecordTable& rows, const RowOrder* order, std::size_t count,
+                         unsigned threads, std::FILE* out) {
   std::vector<std::unique_ptr<CsvPiece>> pieces;
   std::vector<CsvPiece*> idle;
   std::deque<CsvPiece*> inFlight;
@@ -143,8 +142,7 @@ bool FlushCsvChunk(std::string& chunk, std::FILE* out, bool final) {
   return written && std::fflush(out) == 0 && std::ferror(out) == 0;
 }
 
-bool WriteCsv(const RecordTable& rows, const std::vector<std::uint32_t>* order, std::FILE* out,
-              unsigned threads) {
+bool WriteCsv(const RecordTable& rows, const RowOrder* order, std::FILE* out, unsigned threads) {
   if (threads == 0) threads = WorkThreads();
   std::string chunk;
   chunk.reserve(kWriteChunk + kWriteChunk / 4);
@@ -165,8 +163,7 @@ bool WriteCsv(const RecordTable& rows, const std::vector<std::uint32_t>* order, 
   return FlushCsvChunk(chunk, out, true);
 }
 
-Status ExportCsvFile(const RecordTable& rows, const std::vector<std::uint32_t>* order,
-                     const std::string& path) {
+Status ExportCsvFile(const RecordTable& rows, const RowOrder* order, const std::string& path) {
   return WriteCsvFile(path, [&](std::FILE* out) { return WriteCsv(rows, order, out); });
 }
 

@@ -41,15 +41,13 @@ bool FlushCsvChunk(std::string& chunk, std::FILE* out, bool final);
 // `rows`, in the order to write them), or of every row in table order when `order` is null, to
 // `out`. Lines are formatted on `threads` threads (0: WorkThreads()) and written in order, the
 // same bytes for every count. Returns false on a write error.
-bool WriteCsv(const RecordTable& rows, const std::vector<std::uint32_t>* order, std::FILE* out,
-              unsigned threads = 0);
+bool WriteCsv(const RecordTable& rows, const RowOrder* order, std::FILE* out, unsigned threads = 0);
 
 // Writes the CSV to `path` through platform::OutputFile, so a failed export never harms an
 // existing file. Fails with "Error creating file " + path when the file cannot be created (or an
 // existing one may not be written), "Error writing file " + path when writing, closing or
 // replacing failed, "Out of memory" when memory ran out; the existing file is then untouched.
-Status ExportCsvFile(const RecordTable& rows, const std::vector<std::uint32_t>* order,
-                     const std::string& path);
+Status ExportCsvFile(const RecordTable& rows, const RowOrder* order, const std::string& path);
 
 // Writes a CSV file to `path` as ExportCsvFile does, failing with the same texts: `write` puts
 // the lines on the stream it is given and returns false on a write error.

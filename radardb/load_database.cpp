@@ -104,6 +104,8 @@ LoadOutcome LoadDatabase(const std::string& archivePath, const LoadProgress& pro
     if (!outcome.status.ok()) return outcome;
     outcome.tableReplaced = true;
     CheckDatabase(expanded.get(), parsed, progress, outcome);
+    // The rows are out; the window need not wait while the file's pages are freed.
+    platform::CloseUnnamedFile(std::move(expanded));
   } catch (const std::bad_alloc&) {
     outcome = LoadOutcome();
     outcome.status = Status::Error(kLzwOutOfMemory);

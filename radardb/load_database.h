@@ -33,7 +33,8 @@ using LoadProgress = std::function<bool(LoadStep step, std::uint64_t done, std::
 
 // Expands the archive at `archivePath` (see DecompressLzw, with `threads`) and decodes its
 // 241-byte records into rows, each record as soon as its bytes have come out. The temporary
-// file it expands into is gone when this returns, on every path. Running out of memory ends it
+// file it expands into is closed on every path (with platform::CloseUnnamedFile once it has been
+// read, so its space may be given back just after this returns). Running out of memory ends it
 // with "Out of memory", the table not replaced.
 LoadOutcome LoadDatabase(const std::string& archivePath, const LoadProgress& progress = {},
                          unsigned threads = 0);

@@ -1,5 +1,6 @@
 #include "radardb/radar_record.h"
 
+#include <array>
 #include <cstring>
 
 namespace {
@@ -15,6 +16,13 @@ constexpr double kPi = 3.141592653589793;
 constexpr double kHalfTurn = 180.0;
 constexpr std::int32_t kFullCircleDegrees = 360;
 
+// The texts follow the twelve bytes of numbers.
+constexpr std::size_t kSpeedOffset = 12;
+
+std::uint16_t BigEndian16(const unsigned char* bytes) {
+  return static_cast<std::uint16_t>(bytes[0] << 8 | bytes[1]);
+}
+
 void AppendU16(std::string& out, std::uint16_t value) {
   out.push_back(static_cast<char>(value >> 8));
   out.push_back(static_cast<char>(value & 0xFF));
@@ -23,22 +31,36 @@ void AppendU16(std::string& out, std::uint16_t value) {
 }  // namespace
 
 std::int32_t DecodeDirection(std::uint32_t raw) {
-  if (raw == kFullCircleDirection) return kFullCircleDegrees;
-  // The order of the operations is part of the result: it decides where values truncate.
-  return static_cast<std::int32_t>(raw * kDegreesPerRawUnit / kPi - kHalfTurn);
+  // A million rows each decode one; the table holds every raw value's angle.
+  static const std::array<std::int32_t, kDirectionCount> degrees = [] {
+    std::array<std::int32_t, kDirectionCount> table{};
+    for (std::uint32_t value = 0; value < kDirectionCount; ++value) {
+      // The order of the operations is part of the result: it decides where values truncate.
+      table[value] = static_cast<std::int32_t>(value * kDegreesPerRawUnit / kPi - kHalfTurn);
+    }
+    table[kFullCircleDirection] = kFullCircleDegrees;
+    return table;
+  }();
+  return degrees[raw];
 }
 
 bool RadarRecord::Read(ByteStream& stream) {
-  SS = stream.ReadU8();
-  MS = stream.ReadU8();
-  LS = stream.ReadU16BE();
-  X = stream.ReadU16BE();
-  Y = stream.ReadU16BE();
-  if (stream.IsError()) return false;
-  packed = stream.ReadU32BE();
-  if (stream.IsError()) return false;
-  return stream.ReadBytes(Speed, kSpeedFieldSize) && stream.ReadBytes(Road, kRoadFieldSize) &&
-         stream.ReadBytes(City, kCityFieldSize);
+  unsigned char bytes[kRadarRecordSize];
+  if (!stream.ReadBytes(bytes, kRadarRecordSize)) return false;
+  Read(bytes);
+  return true;
+}
+
+void RadarRecord::Read(const unsigned char* bytes) {
+  SS = bytes[0];
+  MS = bytes[1];
+  LS = BigEndian16(bytes + 2);
+  X = BigEndian16(bytes + 4);
+  Y = BigEndian16(bytes + 6);
+  packed = std::uint32_t{BigEndian16(bytes + 8)} << 16 | BigEndian16(bytes + 10);
+  std::memcpy(Speed, bytes + kSpeedOffset, kSpeedFieldSize);
+  std::memcpy(Road, bytes + kSpeedOffset + kSpeedFieldSize, kRoadFieldSize);
+  std::memcpy(City, bytes + kSpeedOffset + kSpeedFieldSize + kRoadFieldSize, kCityFieldSize);
 }
 
 void RadarRecord::AppendTo(std::string& out) const {

@@ -44,9 +44,11 @@ struct RadarRecord {
   char Road[kRoadFieldSize] = {};
   char City[kCityFieldSize] = {};
 
-  // Fills the record from the next 241 bytes of `stream`. Returns false when the stream ends or
-  // fails first; the record is then partly filled and the stream's error state is set.
+  // Fills the record from the next 241 bytes of `stream`. Returns false, the record unchanged and
+  // the stream's error state set, when the stream ends or fails first.
   bool Read(ByteStream& stream);
+  // Fills the record from the 241 bytes at `bytes`.
+  void Read(const unsigned char* bytes);
   // Appends the record's 241 bytes, as Read expects them, to `out`.
   void AppendTo(std::string& out) const;
 

@@ -393,9 +393,9 @@ void MarkMatches(const RecordFilter& filter, const Source& source, std::size_t b
   }
 }
 
-std::vector<std::uint32_t> MatchingRows(const RecordFilter& filter, const FilterSource& source,
-                                        std::span<const std::uint32_t> order, std::stop_token stop,
-                                        unsigned threads) {
+RowOrder MatchingRows(const RecordFilter& filter, const FilterSource& source,
+                      std::span<const std::uint32_t> order, std::stop_token stop,
+                      unsigned threads) {
   if (filter.empty()) return {order.begin(), order.end()};
   const std::size_t rows = source.size();
   if (threads == 0) threads = WorkThreads();
@@ -423,7 +423,7 @@ std::vector<std::uint32_t> MatchingRows(const RecordFilter& filter, const Filter
     for (CallJob& part : parts) crew.Queue(part);
     for (CallJob& part : parts) crew.Wait(part);
   }
-  std::vector<std::uint32_t> matching;
+  RowOrder matching;
   if (stop.stop_requested()) return matching;
   for (const std::uint32_t row : order) {
     if (matched[row]) matching.push_back(row);

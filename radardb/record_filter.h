@@ -120,6 +120,6 @@ class RecordFilter {
 // The entries of `order` (rows of `source`) that `filter` matches, in their order in `order`.
 // Every row of `source` is tested, in its own order, split across `threads` threads (0:
 // WorkThreads()); the scan stops early when `stop` is requested, and then returns nothing.
-std::vector<std::uint32_t> MatchingRows(const RecordFilter& filter, const FilterSource& source,
-                                        std::span<const std::uint32_t> order,
-                                        std::stop_token stop = {}, unsigned threads = 0);
+RowOrder MatchingRows(const RecordFilter& filter, const FilterSource& source,
+                      std::span<const std::uint32_t> order, std::stop_token stop = {},
+                      unsigned threads = 0);

@@ -8,7 +8,6 @@
 #include <string_view>
 #include <thread>
 
-#include "radardb/byte_stream.h"
 #include "radardb/lzw_archive.h"
 
 namespace {
@@ -128,10 +127,11 @@ void RecordCutter::Add(std::string_view bytes) {
 }
 
 void RecordCutter::VisitRecords(std::string_view whole) {
-  ByteStream stream(whole);
+  const auto* bytes = reinterpret_cast<const unsigned char*>(whole.data());
   for (std::size_t n = whole.size() / kRadarRecordSize; n > 0; --n) {
-    record_.Read(stream);
+    record_.Read(bytes);
     visit_(record_, count_++);
+    bytes += kRadarRecordSize;
   }
 }
 

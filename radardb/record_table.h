@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/large_pages.h"
+
 // The table's columns, in display order: twelve integers, then three texts.
 enum class Column : int {
   kIndex, kCoordX, kCoordY, kSS, kMS, kLS, kX, kY, kSc, kMph, kSpd, kDir, kSpeed, kRoad, kCity
@@ -14,6 +16,13 @@ inline constexpr int kColumnCount = 15;
 inline constexpr int kIntColumnCount = 12;
 
 inline constexpr bool IsTextColumn(Column c) { return static_cast<int>(c) >= kIntColumnCount; }
+
+// Row numbers of a table in the order they are shown: every row, or those a filter picks. A
+// million rows' order is 4 MB, filled at once, so it is held in large pages like the rows.
+using RowOrder = std::vector<std::uint32_t, platform::LargePageAllocator<std::uint32_t>>;
+
+// Every row of a table of `rows` rows, in table order.
+RowOrder TableOrder(std::size_t rows);
 
 // The rows of a loaded database, stored compactly: each row holds its twelve integers and the
 // offset of its three texts in one shared byte arena, so a million rows cost a few tens of
@@ -64,6 +73,6 @@ class RecordTable {
     std::uint8_t textLength[3];
   };
 
-  std::vector<Row> rows_;
-  std::vector<char> texts_;
+  std::vector<Row, platform::LargePageAllocator<Row>> rows_;
+  std::vector<char, platform::LargePageAllocator<char>> texts_;
 };

@@ -1,7 +1,6 @@
 #include "tools/filtered_load.h"
 
 #include <cstdio>
-#include <numeric>
 
 #include "radardb/load_database.h"
 #include "radardb/record_filter.h"
@@ -28,8 +27,7 @@ int LoadFiltered(const char* name, const std::string& archive,
     return 1;
   }
   loaded.rows = std::move(outcome.rows);
-  loaded.picked.resize(loaded.rows.size());
-  std::iota(loaded.picked.begin(), loaded.picked.end(), std::uint32_t{0});
+  loaded.picked = TableOrder(loaded.rows.size());
   if (!parsed.empty()) {
     loaded.picked = MatchingRows(parsed, RecordTableSource(loaded.rows), loaded.picked);
   }

@@ -11,7 +11,7 @@
 struct FilteredLoad {
   RecordTable rows;
   // The rows the filter matches, in table order; every row when there is no filter.
-  std::vector<std::uint32_t> picked;
+  RowOrder picked;
 };
 
 // For the command `name` that writes `output` from `archive`: parses `filter` (the filter

@@ -210,9 +210,9 @@ void RecordTableModelTest::SetRowsResetsOrderInOneReset() {
 void RecordTableModelTest::ExposesShownOrderForExport() {
   RecordTableModel model;
   model.SetRows(MakeTable({{2, "b"}, {1, "a"}, {3, "c"}}));
-  QCOMPARE(model.Order(), std::vector<std::uint32_t>({0, 1, 2}));
+  QCOMPARE(model.Order(), RowOrder({0, 1, 2}));
   model.sort(int(Column::kCity), Qt::DescendingOrder);
-  QCOMPARE(model.Order(), std::vector<std::uint32_t>({2, 0, 1}));
+  QCOMPARE(model.Order(), RowOrder({2, 0, 1}));
   QCOMPARE(model.Rows().Text(model.Order().front(), Column::kCity), std::string_view("c"));
 }
 
@@ -252,7 +252,7 @@ void RecordTableModelTest::FilterAndSortCompose() {
     }
   }
   QCOMPARE(ShownIndexes(model), shown);
-  QCOMPARE(model.Order(), std::vector<std::uint32_t>(shown.begin(), shown.end()));
+  QCOMPARE(model.Order(), RowOrder(shown.begin(), shown.end()));
 }
 
 void RecordTableModelTest::NewerFilterSupersedesOneRunning() {
@@ -319,7 +319,7 @@ void RecordTableModelTest::MillionRowsStayCompactAndSort() {
            qPrintable(QStringLiteral("%1 bytes per row").arg(model.MemoryBytes() / kRows)));
 
   model.sort(int(Column::kRoad), Qt::AscendingOrder);
-  const std::vector<std::uint32_t>& order = model.Order();
+  const RowOrder& order = model.Order();
   for (std::size_t i = 1; i < kRows; ++i) {
     const std::string_view before = model.Rows().Text(order[i - 1], Column::kRoad);
     const std::string_view after = model.Rows().Text(order[i], Column::kRoad);

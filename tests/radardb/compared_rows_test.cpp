@@ -28,12 +28,6 @@ std::shared_ptr<const ComparedRows> Compared() {
   return std::make_shared<const ComparedRows>(newRows, oldRows, std::move(diff));
 }
 
-std::vector<std::uint32_t> AllRows(std::size_t count) {
-  std::vector<std::uint32_t> rows(count);
-  for (std::uint32_t row = 0; row < count; ++row) rows[row] = row;
-  return rows;
-}
-
 TEST(ComparedRowsTest, RemovedRowsFollowWithTheirOldIndex) {
   const auto compared = Compared();
   std::string rows;
@@ -50,7 +44,7 @@ TEST(ComparedRowsTest, RemovedRowsFollowWithTheirOldIndex) {
 struct FilterCase {
   const char* fault;
   std::string expression;
-  std::vector<std::uint32_t> rows;
+  RowOrder rows;
 };
 
 void PrintTo(const FilterCase& c, std::ostream* os) { *os << c.fault; }
@@ -62,7 +56,7 @@ TEST_P(ChangeFilterTest, MatchesTheSummarysKinds) {
   const auto compared = Compared();
   RecordFilter filter;
   ASSERT_TRUE(RecordFilter::Parse(c.expression, filter, ComparedFields()).ok()) << c.fault;
-  EXPECT_EQ(MatchingRows(filter, *compared, AllRows(compared->size())), c.rows) << c.fault;
+  EXPECT_EQ(MatchingRows(filter, *compared, TableOrder(compared->size())), c.rows) << c.fault;
 }
 
 INSTANTIATE_TEST_SUITE_P(

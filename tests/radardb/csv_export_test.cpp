@@ -35,8 +35,7 @@ struct FileCloser {
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
-std::string Csv(const RecordTable& rows, const std::vector<std::uint32_t>* order = nullptr,
-                unsigned threads = 0) {
+std::string Csv(const RecordTable& rows, const RowOrder* order = nullptr, unsigned threads = 0) {
   FilePtr file(std::tmpfile());
   EXPECT_TRUE(WriteCsv(rows, order, file.get(), threads));
   std::string bytes(static_cast<std::size_t>(std::ftell(file.get())), '\0');
@@ -94,8 +93,8 @@ TEST(CsvExportTest, EmptyTableGivesHeaderOnly) { EXPECT_EQ(Csv(RecordTable{}), k
 
 struct OrderCase {
   const char* fault;
-  std::optional<std::vector<std::uint32_t>> order;  // nullopt: every row in table order
-  std::string dirs;                                 // the rows written, by their dir
+  std::optional<RowOrder> order;  // nullopt: every row in table order
+  std::string dirs;               // the rows written, by their dir
 };
 
 // Test names show the fault a case would catch.
@@ -119,11 +118,9 @@ TEST_P(CsvOrderTest, WritesTheListedRowsInOrder) {
 
 INSTANTIATE_TEST_SUITE_P(
     Orders, CsvOrderTest,
-    testing::Values(OrderCase{"order ignored", std::vector<std::uint32_t>{2, 0, 1}, "312"},
-                    OrderCase{"rows left out of the list written", std::vector<std::uint32_t>{1},
-                              "2"},
-                    OrderCase{"empty list (nothing shown) taken for every row",
-                              std::vector<std::uint32_t>{}, ""},
+    testing::Values(OrderCase{"order ignored", RowOrder{2, 0, 1}, "312"},
+                    OrderCase{"rows left out of the list written", RowOrder{1}, "2"},
+                    OrderCase{"empty list (nothing shown) taken for every row", RowOrder{}, ""},
                     OrderCase{"no list not taken for every row", std::nullopt, "123"}));
 
 // Enough rows for several pieces formatted side by side, each row different.
@@ -139,7 +136,7 @@ RecordTable ManyRows() {
 // Faults caught: pieces formatted side by side written out of order, twice or not at all.
 TEST(CsvExportTest, SameBytesOnOneThreadAndOnFour) {
   const RecordTable rows = ManyRows();
-  std::vector<std::uint32_t> backwards;
+  RowOrder backwards;
   for (std::uint32_t i = 30000; i-- > 0;) backwards.push_back(i);
   const std::string all = Csv(rows, nullptr, 1);
   EXPECT_EQ(all, Csv(rows, nullptr, 4));

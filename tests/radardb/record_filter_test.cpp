@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <iterator>
-#include <numeric>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -44,16 +43,10 @@ RecordTable MakeTable() {
   return table;
 }
 
-std::vector<std::uint32_t> AllRows(std::size_t count) {
-  std::vector<std::uint32_t> rows(count);
-  std::iota(rows.begin(), rows.end(), std::uint32_t{0});
-  return rows;
-}
-
 struct MatchCase {
   const char* fault;
   std::string expression;
-  std::vector<std::uint32_t> rows;
+  RowOrder rows;
 };
 
 // Test names show the fault a case would catch.
@@ -66,7 +59,7 @@ TEST_P(FilterMatchTest, MatchesTheRightRows) {
   const RecordTable table = MakeTable();
   RecordFilter filter;
   ASSERT_EQ(RecordFilter::Parse(c.expression, filter).message(), "") << c.fault;
-  EXPECT_EQ(MatchingRows(filter, RecordTableSource(table), AllRows(table.size())), c.rows)
+  EXPECT_EQ(MatchingRows(filter, RecordTableSource(table), TableOrder(table.size())), c.rows)
       << c.fault;
 }
 
@@ -88,7 +81,7 @@ INSTANTIATE_TEST_SUITE_P(
                     MatchCase{"UTF-8 capital not folded", "\xc3\xa9glise", {3}},
                     MatchCase{"Greek not folded", "\xce\xa3\xce\x9f\xce\xa6\xce\x8a\xce\x91", {4}},
                     MatchCase{"a text that folds to ASCII passed over", "speed:k", {1, 6}},
-        MatchCase{"a text that folds to ASCII passed over by words", "K", {1, 2, 6}},
+                    MatchCase{"a text that folds to ASCII passed over by words", "K", {1, 2, 6}},
                     MatchCase{"at least", "spd>=100", {1, 3}},
                     MatchCase{"greater taken as at least", "spd>100", {1}},
                     MatchCase{"less taken as at most", "spd<50", {2, 5, 6}},
@@ -123,8 +116,7 @@ TEST_P(FilterErrorTest, RefusesWithTheReasonAndKeepsTheFilter) {
   ASSERT_EQ(RecordFilter::Parse("spd=70", filter).message(), "");
   EXPECT_EQ(RecordFilter::Parse(c.expression, filter).message(), c.message) << c.fault;
   const RecordTable table = MakeTable();
-  EXPECT_EQ(MatchingRows(filter, RecordTableSource(table), AllRows(table.size())),
-            std::vector<std::uint32_t>{4})
+  EXPECT_EQ(MatchingRows(filter, RecordTableSource(table), TableOrder(table.size())), RowOrder{4})
       << c.fault << ": the filter before changed";
 }
 
@@ -166,10 +158,9 @@ TEST(MatchingRowsTest, KeepsTheGivenOrder) {
   const RecordTable table = MakeTable();
   RecordFilter filter;
   ASSERT_EQ(RecordFilter::Parse("spd>=50", filter).message(), "");
-  EXPECT_EQ(MatchingRows(filter, RecordTableSource(table), std::vector<std::uint32_t>{4, 3, 0, 1}),
-            (std::vector<std::uint32_t>{4, 3, 0, 1}));
-  EXPECT_EQ(MatchingRows(filter, RecordTableSource(table), std::vector<std::uint32_t>{5, 1, 2}),
-            (std::vector<std::uint32_t>{1}));
+  EXPECT_EQ(MatchingRows(filter, RecordTableSource(table), RowOrder{4, 3, 0, 1}),
+            (RowOrder{4, 3, 0, 1}));
+  EXPECT_EQ(MatchingRows(filter, RecordTableSource(table), RowOrder{5, 1, 2}), (RowOrder{1}));
 }
 
 TEST(MatchingRowsTest, ThreadsSplitTheRowsWithoutLosingAny) {
@@ -182,21 +173,20 @@ TEST(MatchingRowsTest, ThreadsSplitTheRowsWithoutLosingAny) {
   }
   RecordFilter filter;
   ASSERT_EQ(RecordFilter::Parse("ring spd=3", filter).message(), "");
-  std::vector<std::uint32_t> expected;
+  RowOrder expected;
   for (std::uint32_t i = 0; i < kRows; ++i) {
     if (i % 3 == 0 && i % 7 == 3) expected.push_back(i);
   }
-  std::vector<std::uint32_t> reversed = AllRows(kRows);
+  RowOrder reversed = TableOrder(kRows);
   std::reverse(reversed.begin(), reversed.end());
   const RecordTableSource source(table);
-  EXPECT_EQ(MatchingRows(filter, source, AllRows(kRows), {}, 3), expected);
+  EXPECT_EQ(MatchingRows(filter, source, TableOrder(kRows), {}, 3), expected);
   std::reverse(expected.begin(), expected.end());
   EXPECT_EQ(MatchingRows(filter, source, reversed, {}, 2), expected);
 
   std::stop_source stop;
   stop.request_stop();
-  EXPECT_EQ(MatchingRows(filter, source, AllRows(kRows), stop.get_token(), 2),
-            std::vector<std::uint32_t>{});
+  EXPECT_EQ(MatchingRows(filter, source, TableOrder(kRows), stop.get_token(), 2), RowOrder{});
 }
 
 }  // namespace

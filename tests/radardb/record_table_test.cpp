@@ -38,6 +38,33 @@ TEST(RecordTableTest, LongestRecordTextsSurviveWhole) {
   EXPECT_EQ(table.Text(0, Column::kCity), city);
 }
 
+TEST(RecordTableTest, TextsLongerThanAFieldAreCutToTheLongestAllowed) {
+  RecordTable table;
+  const std::string longest(RecordTable::kMaxTextLength, 'x');
+  table.Append(IntsFrom(1), longest + "yz", "", std::string(300, 'c'));
+  table.Append(IntsFrom(2), "next", "", "");
+  EXPECT_EQ(table.Text(0, Column::kSpeed), longest);
+  EXPECT_EQ(table.Text(0, Column::kCity), std::string(RecordTable::kMaxTextLength, 'c'));
+  EXPECT_EQ(table.Text(1, Column::kSpeed), "next");
+}
+
+// Rows and texts outgrow the ordinary allocations into large-page blocks and are moved along:
+// every row must still read back its own integers and texts.
+TEST(RecordTableTest, RowsSurviveGrowingIntoLargePages) {
+  RecordTable table;
+  constexpr int kRows = 120'000;  // about 7 MiB of rows and 2 MiB of texts
+  for (int i = 0; i < kRows; ++i) {
+    table.Append(IntsFrom(i), std::to_string(i), i % 3 == 0 ? "" : "road", std::to_string(-i));
+  }
+  ASSERT_EQ(table.size(), std::size_t{kRows});
+  for (int i = 0; i < kRows; i += 997) {
+    EXPECT_EQ(table.Int(i, Column::kDir), i + 11);
+    EXPECT_EQ(table.Text(i, Column::kSpeed), std::to_string(i));
+    EXPECT_EQ(table.Text(i, Column::kRoad), i % 3 == 0 ? "" : "road");
+    EXPECT_EQ(table.Text(i, Column::kCity), std::to_string(-i));
+  }
+}
+
 TEST(RecordTableTest, ClearEmptiesRowsAndTexts) {
   RecordTable table;
   table.Append(IntsFrom(1), "a", "b", "c");

@@ -2,13 +2,12 @@
 
 #include <QImage>
 #include <cmath>
-#include <numeric>
 #include <ostream>
 #include <string>
 #include <vector>
 
-#include "radardb/map_raster.h"
 #include "radardb/load_database.h"
+#include "radardb/map_raster.h"
 #include "tests/tools/cmd_csv_support.h"
 
 namespace {
@@ -45,8 +44,7 @@ TEST_P(MapPictureTest, DrawsTheSampleDatabaseAsTheWindowDoes) {
   const LoadOutcome loaded = LoadDatabase(KESTROLAN_SAMPLE_DATABASE);
   ASSERT_TRUE(loaded.status.ok()) << loaded.status.message();
   const RecordTableSource source(loaded.rows);
-  std::vector<std::uint32_t> rows(loaded.rows.size());
-  std::iota(rows.begin(), rows.end(), std::uint32_t{0});
+  RowOrder rows = TableOrder(loaded.rows.size());
   RecordFilter filter;
   ASSERT_TRUE(RecordFilter::Parse(c.filter, filter).ok());
   rows = MatchingRows(filter, source, rows);
