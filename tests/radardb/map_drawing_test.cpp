@@ -33,7 +33,7 @@ TEST_P(FittedPictureTest, PixelHasTheExpectedColour) {
   const PixelCase& c = GetParam();
   const RecordTable table = TableOf(c.points);
   const RecordTableSource source(table);
-  const MapPoints points = MapPoints::Build(source, AllRows(table.size()), ColourBy::kSc);
+  const MapPoints points = MapPoints::Build(source, TableOrder(table.size()), ColourBy::kSc);
   const MapPoints highlighted = MapPoints::Build(source, c.highlighted, ColourBy::kSc);
   MapImage image;
   DrawMap(points, &highlighted, FitView(points.Bounds(), kWidth, kHeight), image);
@@ -73,7 +73,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(MapDrawingTest, PointsOutsideTheViewLeaveThePictureAlone) {
   const RecordTable table = TableOf(kCorners);
-  const MapPoints points = MapPoints::Build(RecordTableSource(table), AllRows(3), ColourBy::kSc);
+  const MapPoints points = MapPoints::Build(RecordTableSource(table), TableOrder(3), ColourBy::kSc);
   // Zoomed far into the empty top edge at (250, 500), between the points.
   const MapView view = Zoomed(FitView(points.Bounds(), kWidth, kHeight), 50, 31, 6);
   MapImage image;

@@ -61,7 +61,7 @@ TEST(MapPointsTest, NearestAgreesWithLookingAtEveryPoint) {
   }
   const RecordTable table = TableOf(many);
   const MapPoints points =
-      MapPoints::Build(RecordTableSource(table), AllRows(many.size()), ColourBy::kSc);
+      MapPoints::Build(RecordTableSource(table), TableOrder(many.size()), ColourBy::kSc);
   for (int query = 0; query < 300; ++query) {
     const TestPoint& near = many[random() % many.size()];
     const double x = near.x + static_cast<double>(random() % 200) - 100;

@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <numeric>
 #include <ostream>
 #include <vector>
 
@@ -29,13 +28,6 @@ inline RecordTable TableOf(const std::vector<TestPoint>& points) {
     table.Append(ints, "", "", "");
   }
   return table;
-}
-
-// Every row of a table of `size` rows, in order.
-inline std::vector<std::uint32_t> AllRows(std::size_t size) {
-  std::vector<std::uint32_t> rows(size);
-  std::iota(rows.begin(), rows.end(), std::uint32_t{0});
-  return rows;
 }
 
 // Colours in failure messages as #RRGGBB.
