@@ -45,8 +45,9 @@ struct DecompressOptions {
 // has no name, so it goes when `expanded` is closed or the process ends, however it ends.
 // Before anything is written, the archive's expected total must fit into the free space there
 // less kLzwFreeSpaceMargin, as far as `options.freeSpace` can tell; otherwise kLzwTempFileError.
-// On success `expanded` holds the file, positioned at its start. On failure `expanded` is empty
-// and nothing is left on disk; Status::Cancelled() when `options.progress` stopped it.
+// On success `expanded` holds the file, positioned at its start; its stream has no buffer (the
+// expansion writes large pieces), so it is best read in large pieces too. On failure `expanded`
+// is empty and nothing is left on disk; Status::Cancelled() when `options.progress` stopped it.
 Status DecompressLzw(const std::string& archivePath, platform::File& expanded,
                      const DecompressOptions& options = {});
 

@@ -46,24 +46,51 @@ class LzwDictionary {
   std::uint32_t NextFree() const { return nextFree_; }
   unsigned Width() const { return width_; }
 
+  // The parts of the dictionary that adding an entry changes, for a decoder's inner loop that
+  // keeps them in registers: the dictionary's own members would otherwise be read again after
+  // every byte the decoder stores. Valid from Take() until Restore(), with no other call in
+  // between.
+  struct Cursor {
+    LzwNode* nodes;
+    std::uint32_t* slots;
+    std::uint32_t nodeCount;
+    std::uint32_t nextFree;
+    unsigned width;
+  };
+  Cursor Take() { return {nodes_.data(), slots_.data(), nodeCount_, nextFree_, width_}; }
+  void Restore(const Cursor& cursor) {
+    nodeCount_ = cursor.nodeCount;
+    nextFree_ = cursor.nextFree;
+    width_ = cursor.width;
+  }
+
   // Fills the entry at the next free code with the string of `prefixCode` followed by `byte`
   // (just `byte` when that string is empty), `position` being a known output offset of the new
   // string or kLzwNoPosition. Returns the new node, or kLzwNoParent when there is no room: the
   // dictionary is full (the next free code is past 4095), `prefixCode` is past 4095, or the
-  // string would be longer than 2^32 - 1 bytes.
-  std::uint32_t Add(std::uint32_t prefixCode, std::uint8_t byte, std::uint32_t position) {
-    if (nextFree_ >= kLzwDictionarySize || prefixCode >= kLzwDictionarySize) return kLzwNoParent;
-    const std::uint32_t prefix = slots_[prefixCode];
+  // string would be longer than 2^32 - 1 bytes. The nodes always have room for every entry
+  // still free: Reset() makes it.
+  static std::uint32_t Add(Cursor& at, std::uint32_t prefixCode, std::uint8_t byte,
+                           std::uint32_t position) {
+    if (at.nextFree >= kLzwDictionarySize || prefixCode >= kLzwDictionarySize) return kLzwNoParent;
+    const std::uint32_t prefix = at.slots[prefixCode];
     std::uint32_t id = byte;
     if (prefix != kLzwEmptyNode) {
-      const LzwNode& p = nodes_[prefix];
+      const LzwNode& p = at.nodes[prefix];
       if (p.length == UINT32_MAX) return kLzwNoParent;
-      id = nodeCount_++;
-      nodes_[id] = {position, prefix, p.length + 1, byte, p.first};
+      id = at.nodeCount++;
+      at.nodes[id] = {position, prefix, p.length + 1, byte, p.first};
     }
-    slots_[nextFree_] = id;
-    ++nextFree_;
-    if (nextFree_ == (std::uint32_t{1} << width_)) ++width_;
+    at.slots[at.nextFree] = id;
+    ++at.nextFree;
+    if (at.nextFree == (std::uint32_t{1} << at.width)) ++at.width;
+    return id;
+  }
+  // The same on the dictionary itself.
+  std::uint32_t Add(std::uint32_t prefixCode, std::uint8_t byte, std::uint32_t position) {
+    Cursor at = Take();
+    const std::uint32_t id = Add(at, prefixCode, byte, position);
+    Restore(at);
     return id;
   }
 

@@ -24,14 +24,22 @@ void LzwOutput::Restart(std::uint64_t start) {
   failed_ = false;
 }
 
-unsigned char* LzwOutput::ReserveSlow(std::size_t size) {
-  if (failed_) return nullptr;
+LzwOutput::Window LzwOutput::Open() {
+  std::size_t room = 0;
+  if (!failed_ && limit_ >= base_) {
+    room =
+        static_cast<std::size_t>(std::min<std::uint64_t>(buffer_.size() - kSlack, limit_ - base_));
+  }
+  return {buffer_.data(), base_, used_, room};
+}
+
+bool LzwOutput::Reserve(std::size_t size) {
+  if (failed_) return false;
   if (Total() > limit_ || limit_ - Total() < size) {
     limitExceeded_ = true;
-    return nullptr;
+    return false;
   }
-  if (used_ + size + kSlack > buffer_.size() && !Drain(size)) return nullptr;
-  return buffer_.data() + used_;
+  return used_ + size + kSlack <= buffer_.size() || Drain(size);
 }
 
 bool LzwOutput::Flush(LzwOutputSink& sink) {

@@ -41,24 +41,25 @@ class LzwOutput {
   // Bytes written so far, all blocks together.
   std::uint64_t Total() const { return base_ + used_; }
 
-  // Room for `size` more bytes (plus kSlack) at offset Total(), or nullptr when the write would
-  // pass the limit or the sink failed. The pointer is valid until the next Reserve() or Flush().
-  unsigned char* Reserve(std::size_t size) {
-    const std::uint64_t total = base_ + used_;
-    if (!failed_ && total <= limit_ && limit_ - total >= size &&
-        used_ + size + kSlack <= buffer_.size()) {
-      return buffer_.data() + used_;
-    }
-    return ReserveSlow(size);
-  }
-  // Adds `size` bytes, filled in after the last Reserve(), to the output.
-  void Commit(std::size_t size) { used_ += size; }
+  // Makes room for `size` more bytes (plus kSlack) at offset Total(). Returns false when the
+  // write would pass the limit or the sink failed. Moves the buffer: an open window must be
+  // closed first.
+  bool Reserve(std::size_t size);
 
-  // The output byte at offset `position` (below Total()) if it is still held (with kSlack
-  // readable bytes after the held output), else nullptr.
-  const unsigned char* At(std::uint64_t position) const {
-    return position >= base_ ? buffer_.data() + (position - base_) : nullptr;
-  }
+  // A decoder's own view of the buffer, for an inner loop that keeps it in registers: the
+  // output's members would otherwise be read again after every byte it stores. Bytes go to
+  // data[used] on; `used` may grow up to `room` (and kSlack more bytes may be written and read
+  // past it) without Reserve(). Output offsets below `base` are no longer held.
+  struct Window {
+    unsigned char* data;
+    std::uint64_t base;  // output offset of data[0]
+    std::size_t used;
+    std::size_t room;
+  };
+  // The view as things stand, valid until Close(); Reserve() and Flush() need it closed.
+  Window Open();
+  // Adds the bytes written through `window` to the output.
+  void Close(const Window& window) { used_ = window.used; }
 
   // Hands every byte not yet written to the sink. Returns false when the sink failed.
   bool Flush() { return Flush(sink_); }
@@ -66,7 +67,6 @@ class LzwOutput {
   bool Flush(LzwOutputSink& sink);
 
  private:
-  unsigned char* ReserveSlow(std::size_t size);
   bool Drain(std::size_t size);
 
   LzwOutputSink& sink_;
