@@ -63,9 +63,6 @@ Status DecompressLzw(const std::string& archivePath, platform::File& expanded,
   if (!temp || !FitsFreeSpace(layout, folder, options.freeSpace)) {
     return Status::Error(kLzwTempFileError);
   }
-  // The expansion hands over its bytes in pieces of tens of kilobytes or more: a stream buffer
-  // would only split each piece into two writes.
-  std::setvbuf(temp.get(), nullptr, _IONBF, 0);
   LzwFileSource source(archive.get());
   FileAndCopySink sink(temp.get(), options.copyTo);
   status = ExpandLzwBlocks(source, layout, sink, options.progress, options.threads);

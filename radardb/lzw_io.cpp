@@ -40,6 +40,8 @@ bool LzwMemorySource::ReadAt(std::uint64_t offset, std::size_t size, unsigned ch
   return true;
 }
 
+LzwFileSink::LzwFileSink(std::FILE* file) : file_(file) { std::setvbuf(file_, nullptr, _IONBF, 0); }
+
 bool LzwFileSink::Write(const unsigned char* data, std::size_t size) {
   if (std::fwrite(data, 1, size, file_) == size) return true;
   if (error_ == 0) error_ = errno != 0 ? errno : EIO;

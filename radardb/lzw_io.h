@@ -40,10 +40,12 @@ class LzwMemorySource : public LzwArchiveSource {
   std::string_view bytes_;
 };
 
-// Writes to an open stream (not owned).
+// Writes to an open stream (not owned) that nothing has been read from or written to yet. Turns
+// the stream's buffer off: the expansion hands over its bytes in pieces of tens of kilobytes or
+// more, and a buffer would only split each piece into two writes.
 class LzwFileSink : public LzwOutputSink {
  public:
-  explicit LzwFileSink(std::FILE* file) : file_(file) {}
+  explicit LzwFileSink(std::FILE* file);
   bool Write(const unsigned char* data, std::size_t size) override;
   // The system's error code (errno) of the first write that failed, 0 while none has.
   int Error() const { return error_; }

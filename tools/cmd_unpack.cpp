@@ -20,9 +20,6 @@ int RunUnpack(const CommandArgs& args) {
     std::fprintf(stderr, "kestrolan-db: %s\n", status.message().c_str());
     return 1;
   }
-  // The expansion hands over its bytes in pieces of tens of kilobytes or more: a stream buffer
-  // would only split each piece into two writes.
-  std::setvbuf(out.Stream(), nullptr, _IONBF, 0);
   LzwFileSink sink(out.Stream());
   const Status expanded = ExpandLzwArchive(archivePath, sink);
   // A failed write is the output's fault, not the archive's: name the output and the reason.
