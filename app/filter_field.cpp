@@ -6,8 +6,10 @@
 #include <string_view>
 
 #include "app/record_table_model.h"
-#include "radardb/diff_report.h"
-#include "radardb/record_filter.h"
+#include "radardb/compare/diff_report.h"
+#include "radardb/filter/record_filter.h"
+
+using namespace radardb;
 
 namespace {
 

@@ -6,7 +6,9 @@
 class QLabel;
 class QLineEdit;
 class RecordTableModel;
+namespace radardb {
 struct ChangeCounts;
+}
 
 // Wires the filter field and the count beside it to `model` (all three must outlive the
 // connections): every edit is parsed over the model's fields; a filter that parses goes to the
@@ -29,8 +31,8 @@ QString RecordCountText(std::size_t shown, std::size_t total, bool filtered);
 
 // The count while comparing, unfiltered: the differences in short, the label being narrow:
 // "+1,203 −87 ↔40 ~312" (added, removed, moved, changed).
-QString ChangeCountText(const ChangeCounts& counts);
+QString ChangeCountText(const radardb::ChangeCounts& counts);
 
 // The count's tooltip while comparing: the summary in words, as `kestrolan-db diff` prints it,
 // and what the short form's signs stand for.
-QString ChangeSummaryText(const ChangeCounts& counts);
+QString ChangeSummaryText(const radardb::ChangeCounts& counts);

@@ -20,11 +20,14 @@
 #include "app/prompts.h"
 #include "app/record_table_view.h"
 #include "app/transfer_progress_dialog.h"
-#include "radardb/app_identity.h"
-#include "radardb/compared_rows.h"
-#include "radardb/csv_export.h"
-#include "radardb/load_database.h"
+#include "radardb/compare/compared_rows.h"
+#include "radardb/csv/csv_export.h"
+#include "radardb/records/load_database.h"
+#include "update/app_identity.h"
 #include "update/update_check.h"
+
+using namespace radardb;
+using namespace update;
 
 namespace {
 
@@ -170,17 +173,20 @@ void Kestrolan::LoadRadarFile(QString path) {
     LoadFeedback feedback(this);
     outcome = LoadDatabase(NativePath(path), feedback.Callback());
   }
-  if (outcome.tableReplaced) {
+  using Result = LoadOutcome::Result;
+  // A damaged database still replaces the table, with nothing to export; a failed or cancelled
+  // load leaves everything as it was.
+  if (outcome.result == Result::kLoaded || outcome.result == Result::kDamaged) {
     StopComparing();
     model_.SetRows(std::move(outcome.rows));
     compareWith_->setEnabled(true);
     ReapplySort(*acList);
     esFilename->setText(path);
+    btExport->setEnabled(outcome.result == Result::kLoaded);
   }
-  if (!outcome.status.ok() && !outcome.status.cancelled()) {
+  if (outcome.result == Result::kDamaged || outcome.result == Result::kFailed) {
     prompts_.Information(QString::fromStdString(outcome.status.message()));
   }
-  if (outcome.exportEnabled.has_value()) btExport->setEnabled(*outcome.exportEnabled);
 }
 
 void Kestrolan::ExportCsv() {

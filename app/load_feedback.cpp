@@ -4,7 +4,11 @@
 #include <QCursor>
 #include <limits>
 
-#include "radardb/app_identity.h"
+#include "update/app_identity.h"
+
+using namespace radardb;
+
+using namespace update;
 
 QProgressDialog* NewProgressDialog(const QString& text, QWidget* owner) {
   auto* dialog = new QProgressDialog(text, QStringLiteral("Cancel"), 0, 0, owner);
@@ -26,22 +30,18 @@ LoadFeedback::~LoadFeedback() {
 }
 
 LoadProgress LoadFeedback::Callback() {
-  return [this](LoadStep step, std::uint64_t done, std::uint64_t total) {
-    return Report(step, done, total);
-  };
+  return [this](std::uint64_t done, std::uint64_t total) { return Report(done, total); };
 }
 
-bool LoadFeedback::Report(LoadStep step, std::uint64_t done, std::uint64_t total) {
+bool LoadFeedback::Report(std::uint64_t done, std::uint64_t total) {
   if (cancelled_) return false;
   const bool showing = dialog_ != nullptr;
   if (!showing) {
     if (clock_.elapsed() < delayMs_) return true;
     Show();
   }
-  if (!showing || step != step_ || total != total_) Start(step, total);
-  const QString counts = step == LoadStep::kExpanding ? QStringLiteral("%1 of %2 bytes expanded")
-                                                      : QStringLiteral("%1 of %2 records read");
-  dialog_->setLabelText(counts.arg(done).arg(total));
+  if (!showing || total != total_) Start(total);
+  dialog_->setLabelText(QStringLiteral("%1 of %2 bytes expanded").arg(done).arg(total));
   dialog_->setValue(static_cast<int>(done / scale_));
   QCoreApplication::processEvents();
   cancelled_ = dialog_->wasCanceled();
@@ -55,9 +55,8 @@ void LoadFeedback::Show() {
   dialog_->show();
 }
 
-void LoadFeedback::Start(LoadStep step, std::uint64_t total) {
+void LoadFeedback::Start(std::uint64_t total) {
   constexpr std::uint64_t kLargest = std::numeric_limits<int>::max();
-  step_ = step;
   total_ = total;
   scale_ = total / kLargest + 1;
   dialog_->setRange(0, static_cast<int>(total / scale_));

@@ -5,7 +5,7 @@
 #include <QProgressDialog>
 #include <cstdint>
 
-#include "radardb/load_database.h"
+#include "radardb/records/load_database.h"
 
 class QWidget;
 
@@ -16,8 +16,8 @@ class QWidget;
 QProgressDialog* NewProgressDialog(const QString& text, QWidget* owner);
 
 // What the user sees while a database loads: nothing for a short load; once a load has run for
-// kDelayMs, a busy cursor and a modal dialog with the bytes expanded, then the records read, of
-// the total, and a Cancel button that stops the load. Both go away when the object is destroyed.
+// kDelayMs, a busy cursor and a modal dialog with the bytes expanded of the total, and a Cancel
+// button that stops the load. Both go away when the object is destroyed.
 // Needs a QApplication.
 class LoadFeedback {
  public:
@@ -30,17 +30,17 @@ class LoadFeedback {
   LoadFeedback& operator=(const LoadFeedback&) = delete;
 
   // The callback to hand to LoadDatabase; valid while this object lives.
-  LoadProgress Callback();
+  radardb::LoadProgress Callback();
   // Reports progress; shows the feedback once the load has run for kDelayMs. Returns false once
   // the user has pressed Cancel.
-  bool Report(LoadStep step, std::uint64_t done, std::uint64_t total);
+  bool Report(std::uint64_t done, std::uint64_t total);
 
   // The dialog once shown, or null.
   QProgressDialog* Dialog() const { return dialog_; }
 
  private:
   void Show();
-  void Start(LoadStep step, std::uint64_t total);
+  void Start(std::uint64_t total);
 
   QWidget* owner_;
   int delayMs_;
@@ -48,7 +48,6 @@ class LoadFeedback {
   QPointer<QProgressDialog> dialog_;
   bool busyCursor_ = false;
   bool cancelled_ = false;
-  LoadStep step_ = LoadStep::kExpanding;
   std::uint64_t total_ = 0;
   std::uint64_t scale_ = 1;  // units per dialog step, so counts fit the dialog's int range
 };

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cmath>
 
+using namespace radardb;
+
 namespace {
 
 constexpr QSize kPreferredSize(420, 420);

@@ -5,13 +5,13 @@
 #include <QWidget>
 #include <cstdint>
 
-#include "radardb/map_points.h"
-#include "radardb/map_raster.h"
-#include "radardb/map_view.h"
+#include "radardb/map/map_points.h"
+#include "radardb/map/map_raster.h"
+#include "radardb/map/map_view.h"
 
 // `image` for Qt's painting and image files; it shares `image`'s pixels, so `image` must outlive
 // it and stay unchanged.
-QImage PictureOf(const MapImage& image);
+QImage PictureOf(const radardb::MapImage& image);
 
 // The map's drawing area: shows points as DrawMap draws them and lets the pointer move around:
 // the wheel zooms around the pointer, dragging pans, a click picks the nearest point within
@@ -25,13 +25,13 @@ class MapCanvas : public QWidget {
   explicit MapCanvas(QWidget* parent = nullptr);
 
   // Replaces the points shown and those drawn highlighted, which must have the same colouring.
-  void SetPoints(MapPoints points, MapPoints highlighted);
+  void SetPoints(radardb::MapPoints points, radardb::MapPoints highlighted);
   // Replaces the points drawn highlighted only.
-  void SetHighlighted(MapPoints highlighted);
-  const MapPoints& Points() const { return points_; }
-  const MapView& View() const { return view_; }
+  void SetHighlighted(radardb::MapPoints highlighted);
+  const radardb::MapPoints& Points() const { return points_; }
+  const radardb::MapView& View() const { return view_; }
   // The picture on show, without the box being dragged.
-  const MapImage& Image() const { return image_; }
+  const radardb::MapImage& Image() const { return image_; }
 
   // Fits every point in and follows the points from now on.
   void FitAll();
@@ -49,7 +49,7 @@ class MapCanvas : public QWidget {
   // A click picked the point of this row (a row number of the points' source).
   void PointClicked(std::uint32_t row);
   // A Shift-drag chose these grid positions.
-  void BoxChosen(const GridBox& box);
+  void BoxChosen(const radardb::GridBox& box);
   // The pointer is over grid position (x, y).
   void PointerMoved(double x, double y);
   // The pointer left the map.
@@ -70,15 +70,15 @@ class MapCanvas : public QWidget {
   enum class Drag { kNone, kPressed, kPanning, kBox };
 
   // The view that fits all points into the current size.
-  MapView FittedView() const;
+  radardb::MapView FittedView() const;
   // Shows `view`, no longer following the points.
-  void MoveTo(const MapView& view);
+  void MoveTo(const radardb::MapView& view);
   void Redraw();
 
-  MapPoints points_;
-  MapPoints highlighted_;
-  MapView view_;
-  MapImage image_;
+  radardb::MapPoints points_;
+  radardb::MapPoints highlighted_;
+  radardb::MapView view_;
+  radardb::MapImage image_;
   bool following_ = true;
   Drag drag_ = Drag::kNone;
   QPointF pressedAt_;

@@ -23,8 +23,11 @@
 #include "app/record_table_model.h"
 #include "app/table_copy.h"
 #include "platform/output_file.h"
-#include "radardb/app_identity.h"
-#include "radardb/map_points.h"
+#include "radardb/map/map_points.h"
+#include "update/app_identity.h"
+
+using namespace radardb;
+using namespace update;
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "app/background_job.h"
 #include "app/file_selector.h"
-#include "radardb/map_colours.h"
+#include "radardb/map/map_colours.h"
 
 class MapCanvas;
 class Prompts;
@@ -15,7 +15,9 @@ class QLineEdit;
 class QTableView;
 class QTreeWidget;
 class RecordTableModel;
+namespace radardb {
 struct GridBox;
+}
 
 // The map window: every row the table shows (while comparing, the removed rows too, where they
 // were), as a point at (CoordX, CoordY) with CoordY upward, coloured by sc or spd (cbColour) with
@@ -55,7 +57,7 @@ class MapWindow : public QWidget {
   void showEvent(QShowEvent* event) override;
 
  private:
-  ColourBy Colouring() const;
+  radardb::ColourBy Colouring() const;
   // Reads the rows shown from the model again (when visible; else later, when shown).
   void RowsChanged();
   // Starts reading the rows shown and the rows selected; the map shows them when done.
@@ -64,7 +66,7 @@ class MapWindow : public QWidget {
   void ShowLegend();
   void ShowReadout();
   void SelectRow(std::uint32_t row);
-  void AddBoxToFilter(const GridBox& box);
+  void AddBoxToFilter(const radardb::GridBox& box);
   void AddShortcuts();
 
   RecordTableModel& model_;

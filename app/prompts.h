@@ -9,7 +9,7 @@
 // (titled with the program's name; the update check uses those through MessagePrompts) and the
 // file dialogs. The window holds a reference to one; the program uses the Qt one, tests a
 // scripted one.
-class Prompts : public MessagePrompts {
+class Prompts : public update::MessagePrompts {
  public:
   // Runs `selector` as a dialog for opening an existing file. On acceptance stores the chosen
   // full path in selector.file and its folder in selector.directory and returns true; on

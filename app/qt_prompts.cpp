@@ -2,7 +2,9 @@
 
 #include <QFileInfo>
 
-#include "radardb/app_identity.h"
+#include "update/app_identity.h"
+
+using namespace update;
 
 namespace {
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string_view>
 
+using namespace radardb;
+
 namespace {
 
 // A text's first eight bytes as a big-endian number, zero-padded: comparing two of these orders
@@ -49,7 +51,7 @@ RowOrder SortKeys(std::vector<Key>& keys, SortDirection direction) {
 
 }  // namespace
 
-RowOrder SortedOrder(const FilterSource& rows, const RowOrder& order, int field, bool byText,
+RowOrder SortedOrder(const RowSource& rows, const RowOrder& order, int field, bool byText,
                      SortDirection direction) {
   if (byText) {
     std::vector<TextKey> keys;

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "radardb/record_filter.h"
+#include "radardb/filter/record_filter.h"
 
 enum class SortDirection { kAscending, kDescending };
 
@@ -11,5 +11,5 @@ enum class SortDirection { kAscending, kDescending };
 // its texts when `byText`, by their bytes taken as unsigned (shorter first when one is a prefix
 // of the other), else its integers by value. Rows with equal keys keep their relative place in
 // `order`. Works on a compact copy of the keys, so comparisons rarely touch the rows themselves.
-RowOrder SortedOrder(const FilterSource& rows, const RowOrder& order, int field, bool byText,
-                     SortDirection direction);
+radardb::RowOrder SortedOrder(const radardb::RowSource& rows, const radardb::RowOrder& order,
+                              int field, bool byText, SortDirection direction);

@@ -6,10 +6,12 @@
 
 #include "app/text_decoding.h"
 
+using namespace radardb;
+
 namespace {
 
 // A RecordTableSource that keeps its table alive.
-std::shared_ptr<const FilterSource> TableSource(std::shared_ptr<const RecordTable> rows) {
+std::shared_ptr<const RowSource> TableSource(std::shared_ptr<const RecordTable> rows) {
   struct Owned {
     std::shared_ptr<const RecordTable> rows;
     RecordTableSource source;
@@ -64,7 +66,7 @@ void RecordTableModel::Show(std::shared_ptr<const RecordTable> rows,
   if (fieldsChange) emit FieldsChanged();
 }
 
-std::span<const FilterField> RecordTableModel::Fields() const {
+std::span<const RowField> RecordTableModel::Fields() const {
   return compared_ != nullptr ? ComparedFields() : RecordFields();
 }
 

@@ -10,9 +10,9 @@
 
 #include "app/background_job.h"
 #include "app/record_sort.h"
-#include "radardb/compared_rows.h"
-#include "radardb/record_filter.h"
-#include "radardb/record_table.h"
+#include "radardb/compare/compared_rows.h"
+#include "radardb/filter/record_filter.h"
+#include "radardb/records/record_table.h"
 
 // The record table's columns as the window shows them: header text and fixed pixel width. The
 // last, "Change" (kChangeField), is there only while comparing.
@@ -20,7 +20,7 @@ struct ColumnLook {
   const char* header;
   int widthPx;
 };
-inline constexpr ColumnLook kColumnLooks[kColumnCount + 1] = {
+inline constexpr ColumnLook kColumnLooks[radardb::kColumnCount + 1] = {
     {"#", 50},      {"CoordX", 80}, {"CoordY", 80}, {"SS", 40},      {"MS", 40},  {"LS", 40},
     {"X", 80},      {"Y", 80},      {"sc", 40},     {"mph", 40},     {"spd", 40}, {"dir", 40},
     {"Speed", 100}, {"Road", 300},  {"City", 150},  {"Change", 120},
@@ -46,28 +46,28 @@ class RecordTableModel : public QAbstractTableModel {
   // Replaces every row in one model reset and ends a comparison; the order becomes the table's
   // own order and the filter set last applies to the new rows at once, unless it reads the
   // change: then it is dropped. FieldsChanged follows when a comparison ended.
-  void SetRows(RecordTable&& rows);
+  void SetRows(radardb::RecordTable&& rows);
   // Shows the table compared with an earlier release, in one model reset followed by
   // FieldsChanged when no comparison was on show: the Change column and the removed rows come
   // in. The order becomes the table's own order and the filter set last applies at once.
   // Ignored unless `compared` was made for SharedRows().
-  void SetComparison(std::shared_ptr<const ComparedRows> compared);
+  void SetComparison(std::shared_ptr<const radardb::ComparedRows> compared);
   // The comparison on show, or null.
-  const ComparedRows* Comparison() const { return compared_.get(); }
+  const radardb::ComparedRows* Comparison() const { return compared_.get(); }
   // What a filter may name: ComparedFields() while comparing, else RecordFields().
-  std::span<const FilterField> Fields() const;
+  std::span<const radardb::RowField> Fields() const;
 
   // The loaded database's rows; while comparing, the removed rows are not among them.
-  const RecordTable& Rows() const { return *rows_; }
-  std::shared_ptr<const RecordTable> SharedRows() const { return rows_; }
+  const radardb::RecordTable& Rows() const { return *rows_; }
+  std::shared_ptr<const radardb::RecordTable> SharedRows() const { return rows_; }
   // Every row of the model, shown or not, as a filter reads it (fields as Fields()): Rows(), or
   // the ComparedRows while comparing. Order() and Filter lists number rows of this.
-  const FilterSource& Source() const { return *source_; }
+  const radardb::RowSource& Source() const { return *source_; }
   // The same, kept alive for work on another thread after the model moves on.
-  std::shared_ptr<const FilterSource> SharedSource() const { return source_; }
+  std::shared_ptr<const radardb::RowSource> SharedSource() const { return source_; }
   // The row of Source() shown at each view row, top to bottom: what is on show and what Export
   // writes.
-  const RowOrder& Order() const { return filtered_ ? shown_ : *order_; }
+  const radardb::RowOrder& Order() const { return filtered_ ? shown_ : *order_; }
   // Rows in the model, shown or not.
   std::size_t TotalRows() const { return source_->size(); }
   // True while a filter hides rows.
@@ -79,7 +79,7 @@ class RecordTableModel : public QAbstractTableModel {
   // filter shows every row.
   // The work runs on a thread of its own and the rows shown change later, in one model reset,
   // followed by ShownRowsChanged; a later SetFilter, sort or SetRows takes over from it.
-  void SetFilter(RecordFilter filter);
+  void SetFilter(radardb::RecordFilter filter);
   // True while a filter is being applied in the background.
   bool Filtering() const { return jobs_.Busy(); }
 
@@ -105,22 +105,23 @@ class RecordTableModel : public QAbstractTableModel {
     int column;
     SortDirection direction;
   };
-  using SharedOrder = std::shared_ptr<const RowOrder>;
+  using SharedOrder = std::shared_ptr<const radardb::RowOrder>;
 
-  void Show(std::shared_ptr<const RecordTable> rows, std::shared_ptr<const ComparedRows> compared);
+  void Show(std::shared_ptr<const radardb::RecordTable> rows,
+            std::shared_ptr<const radardb::ComparedRows> compared);
   void StartFilterJob();
-  void ShowFiltered(SharedOrder order, RowOrder shown, bool filtered);
-  void Rearrange(RowOrder newShown);
+  void ShowFiltered(SharedOrder order, radardb::RowOrder shown, bool filtered);
+  void Rearrange(radardb::RowOrder newShown);
 
   // Shared with the filter job, which reads them on its own thread; never changed in place.
-  std::shared_ptr<const RecordTable> rows_;
-  std::shared_ptr<const ComparedRows> compared_;
-  std::shared_ptr<const FilterSource> source_;
+  std::shared_ptr<const radardb::RecordTable> rows_;
+  std::shared_ptr<const radardb::ComparedRows> compared_;
+  std::shared_ptr<const radardb::RowSource> source_;
   SharedOrder order_;
-  std::shared_ptr<const RecordFilter> filter_;
+  std::shared_ptr<const radardb::RecordFilter> filter_;
   // Sorts made while filtered: applied to the rows shown at once, to `order_` by the next job.
   std::vector<SortKey> pendingSorts_;
-  RowOrder shown_;
+  radardb::RowOrder shown_;
   bool filtered_ = false;
   BackgroundJob jobs_{this};
 };

@@ -2,6 +2,8 @@
 
 #include "app/kestrolan.h"
 
+using namespace update;
+
 bool WalkArguments(const QStringList& arguments, const StartupActions& actions) {
   if (arguments.isEmpty()) return !actions.checkUpdate();
   const QString noCheck = QString::fromLatin1(kNoCheckSwitch);

@@ -1,7 +1,9 @@
 #include "app/text_decoding.h"
 
-#include "radardb/database_text.h"
-#include "radardb/utf8_text.h"
+#include "radardb/text/database_text.h"
+#include "radardb/text/utf8_text.h"
+
+using namespace radardb;
 
 QString DecodeDatabaseText(std::string_view bytes) {
   if (IsValidUtf8(bytes)) {

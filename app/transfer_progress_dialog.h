@@ -11,7 +11,7 @@
 // open, SetPos and Cancelled let the GUI handle pending events (Cancelled at most every few
 // milliseconds, however often it is called), so the dialog repaints and its Cancel button works
 // while the transfer waits. Needs a QApplication.
-class TransferProgressDialog : public TransferProgress {
+class TransferProgressDialog : public update::TransferProgress {
  public:
   TransferProgressDialog() = default;
   ~TransferProgressDialog() override;

@@ -7,7 +7,9 @@
 #include <optional>
 
 #include "bench/bench_archive.h"
-#include "radardb/record_filter.h"
+#include "radardb/filter/record_filter.h"
+
+using namespace radardb;
 
 namespace {
 

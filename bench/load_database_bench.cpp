@@ -4,7 +4,9 @@
 #include <chrono>
 #include <cstdio>
 
-#include "radardb/load_database.h"
+#include "radardb/records/load_database.h"
+
+using namespace radardb;
 
 int main(int argc, char** argv) {
   if (argc != 2) {

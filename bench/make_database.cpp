@@ -19,7 +19,9 @@
 #include <string>
 #include <vector>
 
-#include "radardb/radar_record.h"
+#include "radardb/records/radar_record.h"
+
+using namespace radardb;
 
 namespace {
 

@@ -11,7 +11,9 @@
 
 #include "app/map_canvas.h"
 #include "bench/bench_archive.h"
-#include "radardb/map_raster.h"
+#include "radardb/map/map_raster.h"
+
+using namespace radardb;
 
 namespace {
 

@@ -11,6 +11,8 @@
 
 #include "app/record_table_model.h"
 
+using namespace radardb;
+
 namespace {
 
 constexpr std::size_t kRows = 1'000'000;

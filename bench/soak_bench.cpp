@@ -12,9 +12,11 @@
 #include <string>
 
 #include "app/kestrolan.h"
-#include "radardb/csv_export.h"
-#include "radardb/load_database.h"
+#include "radardb/csv/csv_export.h"
+#include "radardb/records/load_database.h"
 #include "tests/support/scripted_prompts.h"
+
+using namespace radardb;
 
 namespace {
 
@@ -43,9 +45,10 @@ Usage Measure() {
 // Prints one line of figures; true when neither memory nor descriptors grew.
 bool Report(const char* what, int rounds, const Usage& settled, const Usage& end) {
   const double growth = double(end.rssKiB - settled.rssKiB) / double(settled.rssKiB);
-  std::printf("%s x%d: RSS %ld KiB after %d, %ld KiB at the end (%+.1f %%); open files %ld -> %ld\n",
-              what, rounds, settled.rssKiB, kWarmUpRounds, end.rssKiB, growth * 100,
-              settled.openFiles, end.openFiles);
+  std::printf(
+      "%s x%d: RSS %ld KiB after %d, %ld KiB at the end (%+.1f %%); open files %ld -> %ld\n", what,
+      rounds, settled.rssKiB, kWarmUpRounds, end.rssKiB, growth * 100, settled.openFiles,
+      end.openFiles);
   return growth <= kAllowedGrowth && end.openFiles <= settled.openFiles;
 }
 

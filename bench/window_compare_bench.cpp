@@ -12,6 +12,8 @@
 #include "app/kestrolan.h"
 #include "tests/support/scripted_prompts.h"
 
+using namespace radardb;
+
 namespace {
 
 constexpr int kWaitMs = 600000;

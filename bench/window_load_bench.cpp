@@ -9,6 +9,8 @@
 #include "app/kestrolan.h"
 #include "tests/support/scripted_prompts.h"
 
+using namespace radardb;
+
 int main(int argc, char** argv) {
   if (argc != 2) {
     std::fprintf(stderr, "usage: window_load_bench ARCHIVE\n");

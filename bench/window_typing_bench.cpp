@@ -14,6 +14,8 @@
 #include "app/kestrolan.h"
 #include "tests/support/scripted_prompts.h"
 
+using namespace radardb;
+
 namespace {
 
 constexpr int kKeyIntervalMs = 60;

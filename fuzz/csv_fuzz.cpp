@@ -8,11 +8,13 @@
 #include <string_view>
 
 #include "fuzz/fuzz_check.h"
-#include "radardb/csv_export.h"
-#include "radardb/csv_import.h"
-#include "radardb/radar_record.h"
-#include "radardb/record_scan.h"
-#include "radardb/record_table.h"
+#include "radardb/csv/csv_export.h"
+#include "radardb/csv/csv_import.h"
+#include "radardb/records/radar_record.h"
+#include "radardb/records/record_scan.h"
+#include "radardb/records/record_table.h"
+
+using namespace radardb;
 
 namespace {
 

@@ -13,6 +13,8 @@
 #include "fuzz/fuzz_check.h"
 #include "update/http_response.h"
 
+using namespace update;
+
 namespace {
 
 constexpr qint64 kMaxBody = 1 << 20;

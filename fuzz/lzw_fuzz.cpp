@@ -7,8 +7,10 @@
 #include <string_view>
 
 #include "fuzz/fuzz_check.h"
-#include "radardb/lzw_expand.h"
-#include "radardb/lzw_io.h"
+#include "radardb/archive/lzw_expand.h"
+#include "radardb/archive/lzw_io.h"
+
+using namespace radardb;
 
 namespace {
 

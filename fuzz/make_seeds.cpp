@@ -10,9 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "radardb/lzw_expand.h"
-#include "radardb/lzw_io.h"
-#include "radardb/lzw_writer.h"
+#include "radardb/archive/lzw_expand.h"
+#include "radardb/archive/lzw_io.h"
+#include "radardb/archive/lzw_writer.h"
+
+using namespace radardb;
 
 namespace {
 

@@ -15,6 +15,8 @@
 #include "update/update_check.h"
 #include "update/version_list.h"
 
+using namespace update;
+
 namespace {
 
 constexpr char kName[] = "Kestrolan";

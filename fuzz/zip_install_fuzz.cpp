@@ -24,6 +24,8 @@
 #include "tests/support/scripted_prompts.h"
 #include "update/update_install.h"
 
+using namespace update;
+
 namespace fs = std::filesystem;
 
 namespace {

@@ -49,12 +49,15 @@ Status ReadWholeFile(const std::string& path, std::string& bytes, std::uint64_t 
   std::FILE* in = stdin;
   if (path != "-") {
     owned = OpenFile(path, "rb");
-    if (!owned) return Status::Error("cannot open '" + path + "': " + SystemReason());
+    if (!owned) {
+      const StatusCode code = errno == ENOENT ? StatusCode::kNotFound : StatusCode::kReadError;
+      return Status::Error(code, "cannot open '" + path + "': " + SystemReason());
+    }
     in = owned.get();
   }
   const auto cannotRead = [&](const std::string& reason) {
     bytes = std::string();
-    return Status::Error("cannot read '" + path + "': " + reason);
+    return Status::ReadError("cannot read '" + path + "': " + reason);
   };
   const std::string tooLarge = "more than " + std::to_string(limit) + " bytes";
   try {

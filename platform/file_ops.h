@@ -27,9 +27,6 @@ bool MoveFileReplacing(const std::string& from, const std::string& to);
 // or folder), or nullopt when the system cannot tell.
 std::optional<std::uint64_t> AvailableBytes(const std::string& path);
 
-// The folder for temporary files: TMPDIR when set, else /tmp (Windows: GetTempPath).
-std::string SystemTempFolder();
-
 // An open C stream that closes itself. Closing through the destructor ignores errors; output
 // whose loss matters is finished with Close().
 class File {
@@ -68,18 +65,6 @@ std::string FolderOf(const std::string& path);
 // `path` for the std::filesystem calls, decoded the way the functions above decode it, and back.
 std::filesystem::path FilesystemPath(const std::string& path);
 std::string PathText(const std::filesystem::path& path);
-
-// A new, empty file in `folder` ("" for the current folder), open for reading and writing, that
-// cannot outlive the process: it has no name (Windows: it is deleted when closed), so it goes when
-// it is closed or the process ends, however it ends. An empty File (errno set) when no file can
-// be made there.
-File CreateUnnamedFile(const std::string& folder);
-
-// Closes `file`, made by CreateUnnamedFile, without waiting while the system gives back its
-// space: closing a nameless file frees each of its cached pages, milliseconds per hundred
-// megabytes, and that is left to a thread of its own. Where the file has a name until it is closed
-// (Windows), it is closed, and gone, before this returns.
-void CloseUnnamedFile(File file);
 
 // The size of the regular file open in `stream`, or nullopt for a pipe, a device or on failure.
 std::optional<std::uint64_t> StreamSize(std::FILE* stream);

@@ -6,8 +6,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <system_error>
-#include <thread>
 
 #include "platform/file_ops.h"
 
@@ -53,49 +51,6 @@ File CreateNewFile(const std::string& path, bool ownerOnly) {
     errno = saved;
   }
   return File(stream);
-}
-
-std::string SystemTempFolder() {
-  const char* folder = std::getenv("TMPDIR");
-  return folder != nullptr && *folder != '\0' ? folder : "/tmp";
-}
-
-File CreateUnnamedFile(const std::string& folder) {
-  const std::string at = folder.empty() ? "." : folder;
-  int fd = -1;
-#ifdef O_TMPFILE
-  fd = ::open(at.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
-  // Only these say that the file system cannot make nameless files; anything else is final.
-  if (fd < 0 && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return File();
-#endif
-  if (fd < 0) {
-    // The name lives only between these two calls.
-    std::string pattern = at + "/.kestrolan-XXXXXX";
-    fd = ::mkostemp(pattern.data(), O_CLOEXEC);
-    if (fd < 0) return File();
-    ::unlink(pattern.c_str());
-  }
-  std::FILE* stream = ::fdopen(fd, "w+b");
-  if (stream == nullptr) {
-    const int saved = errno;
-    ::close(fd);
-    errno = saved;
-  }
-  return File(stream);
-}
-
-void CloseUnnamedFile(File file) {
-  if (!file) return;
-  // A second descriptor holds the pages while the stream closes here, so the thread is left with
-  // one system call and nothing of the C library.
-  const int descriptor = ::dup(::fileno(file.get()));
-  file.Close();
-  if (descriptor < 0) return;
-  try {
-    std::thread([descriptor] { ::close(descriptor); }).detach();
-  } catch (const std::system_error&) {
-    ::close(descriptor);
-  }
 }
 
 std::filesystem::path FilesystemPath(const std::string& path) { return path; }

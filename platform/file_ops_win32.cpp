@@ -127,32 +127,6 @@ std::filesystem::path FilesystemPath(const std::string& path) {
 
 std::string PathText(const std::filesystem::path& path) { return Narrow(path.wstring()); }
 
-std::string SystemTempFolder() {
-  wchar_t folder[MAX_PATH + 1];
-  const DWORD length = ::GetTempPathW(MAX_PATH + 1, folder);
-  return length == 0 || length > MAX_PATH ? std::string(".") : Narrow(std::wstring(folder, length));
-}
-
-File CreateUnnamedFile(const std::string& folder) {
-  wchar_t name[MAX_PATH];
-  // GetTempFileNameW creates the file; the handle below takes it over and deletes it on close.
-  if (::GetTempFileNameW(Widen(folder.empty() ? "." : folder).c_str(), L"kdb", 0, name) == 0) {
-    SetErrnoFromLastError();
-    return File();
-  }
-  const HANDLE handle = ::CreateFileW(
-      name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-      nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) {
-    SetErrnoFromLastError();
-    ::DeleteFileW(name);
-    return File();
-  }
-  return StreamOver(handle, _O_RDWR | _O_BINARY, "w+b");
-}
-
-void CloseUnnamedFile(File file) { file.Close(); }
-
 std::optional<std::uint64_t> StreamSize(std::FILE* stream) {
   struct _stat64 info {};
   if (::_fstat64(::_fileno(stream), &info) != 0 || (info.st_mode & _S_IFREG) == 0) {

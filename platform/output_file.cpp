@@ -28,6 +28,16 @@ std::string ResolvedTarget(const std::string& path) {
   return error ? path : PathText(resolved);
 }
 
+// A failure to write for the system error `error`: out of space, or any other write error.
+Status WriteStatus(int error, std::string message) {
+  const bool full = error == ENOSPC
+#ifdef EDQUOT
+                    || error == EDQUOT
+#endif
+      ;
+  return full ? Status::NoSpace(std::move(message)) : Status::WriteError(std::move(message));
+}
+
 bool Exists(const std::string& path) {
   std::error_code error;
   return std::filesystem::exists(FilesystemPath(path), error);
@@ -62,7 +72,8 @@ Status OutputFile::Open(const std::string& path) {
     return Status();
   }
   const auto cannotCreate = [&path] {
-    return Status::Error("cannot create '" + path + "': " + SystemReason());
+    const int error = errno;
+    return WriteStatus(error, "cannot create '" + path + "': " + std::strerror(error));
   };
   targetPath_ = ResolvedTarget(path);
   const bool replacing = Exists(targetPath_);
@@ -84,7 +95,7 @@ Status OutputFile::Open(const std::string& path) {
     }
     if (errno != EEXIST) return cannotCreate();
   }
-  return Status::Error("cannot create '" + path + "': no free temporary name in its folder");
+  return Status::WriteError("cannot create '" + path + "': no free temporary name in its folder");
 }
 
 Status OutputFile::Commit() {
@@ -106,9 +117,10 @@ Status OutputFile::Commit() {
   }
   const SignalHold held;
   if (!MoveFileReplacing(tempPath_, targetPath_)) {
+    const int error = errno;
     const std::string reason = SystemReason();
     Discard();
-    return Status::Error("cannot create '" + shownPath_ + "': " + reason);
+    return WriteStatus(error, "cannot create '" + shownPath_ + "': " + reason);
   }
   tempPath_.clear();
   UnregisterFile(signalTicket_);
@@ -118,8 +130,8 @@ Status OutputFile::Commit() {
 
 Status OutputFile::WriteFailure(int error) const {
   const std::string reason = std::strerror(error);
-  if (toStandardOutput_) return Status::Error("cannot write to standard output: " + reason);
-  return Status::Error("cannot write '" + shownPath_ + "': " + reason);
+  if (toStandardOutput_) return WriteStatus(error, "cannot write to standard output: " + reason);
+  return WriteStatus(error, "cannot write '" + shownPath_ + "': " + reason);
 }
 
 void OutputFile::Discard() {

@@ -5,10 +5,13 @@
 #include <string>
 
 #include "platform/output_file.h"
-#include "radardb/check_report.h"
-#include "radardb/database_check.h"
-#include "radardb/utf8_text.h"
+#include "radardb/compare/check_report.h"
+#include "radardb/compare/database_check.h"
+#include "radardb/text/utf8_text.h"
 #include "tools/commands.h"
+
+using namespace radardb;
+using platform::Status;
 
 namespace {
 

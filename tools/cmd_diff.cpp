@@ -7,11 +7,14 @@
 #include <thread>
 
 #include "platform/output_file.h"
-#include "radardb/database_diff.h"
-#include "radardb/diff_report.h"
-#include "radardb/record_scan.h"
-#include "radardb/utf8_text.h"
+#include "radardb/compare/database_diff.h"
+#include "radardb/compare/diff_report.h"
+#include "radardb/records/record_scan.h"
+#include "radardb/text/utf8_text.h"
 #include "tools/commands.h"
+
+using namespace radardb;
+using platform::Status;
 
 namespace {
 

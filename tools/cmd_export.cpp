@@ -5,9 +5,11 @@
 #include <string>
 
 #include "platform/output_file.h"
-#include "radardb/csv_export.h"
+#include "radardb/csv/csv_export.h"
 #include "tools/commands.h"
 #include "tools/filtered_load.h"
+
+using namespace radardb;
 
 namespace {
 

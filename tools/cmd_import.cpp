@@ -7,9 +7,12 @@
 
 #include "platform/file_ops.h"
 #include "platform/output_file.h"
-#include "radardb/csv_import.h"
-#include "radardb/lzw_writer.h"
+#include "radardb/archive/lzw_writer.h"
+#include "radardb/csv/csv_import.h"
 #include "tools/commands.h"
+
+using namespace radardb;
+using platform::Status;
 
 namespace {
 

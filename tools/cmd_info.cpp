@@ -3,12 +3,15 @@
 #include <cstdio>
 #include <string>
 
-#include "radardb/lzw_archive.h"
-#include "radardb/lzw_expand.h"
-#include "radardb/lzw_format.h"
-#include "radardb/lzw_io.h"
-#include "radardb/radar_record.h"
+#include "platform/file_ops.h"
+#include "radardb/archive/lzw_archive.h"
+#include "radardb/archive/lzw_expand.h"
+#include "radardb/archive/lzw_format.h"
+#include "radardb/archive/lzw_io.h"
+#include "radardb/records/radar_record.h"
 #include "tools/commands.h"
+
+using namespace radardb;
 
 namespace {
 

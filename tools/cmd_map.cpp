@@ -5,13 +5,16 @@
 #include <optional>
 #include <string>
 
-#include "radardb/map_points.h"
-#include "radardb/map_raster.h"
-#include "radardb/map_view.h"
-#include "tools/png_writer.h"
 #include "platform/output_file.h"
+#include "radardb/map/map_points.h"
+#include "radardb/map/map_raster.h"
+#include "radardb/map/map_view.h"
 #include "tools/commands.h"
 #include "tools/filtered_load.h"
+#include "tools/png_writer.h"
+
+using namespace radardb;
+using platform::Status;
 
 namespace {
 

@@ -10,12 +10,16 @@
 #include <string_view>
 
 #include "platform/output_file.h"
-#include "radardb/app_identity.h"
-#include "radardb/utf8_text.h"
+#include "radardb/text/utf8_text.h"
 #include "tools/commands.h"
+#include "update/app_identity.h"
 #include "update/http_get.h"
 #include "update/update_check.h"
 #include "update/version_list.h"
+
+using namespace radardb;
+using platform::Status;
+using namespace update;
 
 namespace {
 constexpr unsigned long kMaxPort = 65535;

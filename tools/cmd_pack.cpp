@@ -6,8 +6,11 @@
 
 #include "platform/file_ops.h"
 #include "platform/output_file.h"
-#include "radardb/lzw_writer.h"
+#include "radardb/archive/lzw_writer.h"
 #include "tools/commands.h"
+
+using namespace radardb;
+using platform::Status;
 
 namespace {
 

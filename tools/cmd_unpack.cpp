@@ -3,9 +3,12 @@
 #include <string>
 
 #include "platform/output_file.h"
-#include "radardb/lzw_archive.h"
-#include "radardb/lzw_io.h"
+#include "radardb/archive/lzw_archive.h"
+#include "radardb/archive/lzw_io.h"
 #include "tools/commands.h"
+
+using namespace radardb;
+using platform::Status;
 
 namespace {
 
@@ -21,7 +24,7 @@ int RunUnpack(const CommandArgs& args) {
     return 1;
   }
   LzwFileSink sink(out.Stream());
-  const Status expanded = ExpandLzwArchive(archivePath, sink);
+  const Status expanded = DecompressLzw(archivePath, sink);
   // A failed write is the output's fault, not the archive's: name the output and the reason.
   if (sink.Error() != 0) {
     std::fprintf(stderr, "kestrolan-db: %s\n", out.WriteFailure(sink.Error()).message().c_str());

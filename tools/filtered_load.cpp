@@ -2,8 +2,10 @@
 
 #include <cstdio>
 
-#include "radardb/load_database.h"
-#include "radardb/record_filter.h"
+#include "radardb/filter/record_filter.h"
+#include "radardb/records/load_database.h"
+
+using namespace radardb;
 
 int LoadFiltered(const char* name, const std::string& archive,
                  const std::optional<std::string>& filter, const std::string& output,

@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "radardb/record_table.h"
+#include "radardb/records/record_table.h"
 
 // A database as the commands that take --filter read it: its rows, and those the filter picks.
 struct FilteredLoad {
-  RecordTable rows;
+  radardb::RecordTable rows;
   // The rows the filter matches, in table order; every row when there is no filter.
-  RowOrder picked;
+  radardb::RowOrder picked;
 };
 
 // For the command `name` that writes `output` from `archive`: parses `filter` (the filter

@@ -5,8 +5,10 @@
 #include <string>
 
 #include "platform/signal_cleanup.h"
-#include "radardb/app_identity.h"
 #include "tools/commands.h"
+#include "update/app_identity.h"
+
+using namespace update;
 
 // Each command is defined in its own cmd_*.cpp.
 extern const Command kUnpackCommand;

@@ -7,6 +7,9 @@
 #include <string_view>
 #include <vector>
 
+using platform::Status;
+using radardb::MapImage;
+
 namespace {
 
 // The file's fixed first eight bytes.
@@ -69,7 +72,7 @@ class Deflater {
 
 Status EncodePng(const MapImage& image, std::string& png) {
   if (image.width() > kMaxPngSide || image.height() > kMaxPngSide) {
-    return Status::Error("picture too large");
+    return Status::InvalidArgument("picture too large");
   }
   std::string header;
   AppendBigEndian(header, static_cast<std::uint32_t>(image.width()));
@@ -88,9 +91,10 @@ Status EncodePng(const MapImage& image, std::string& png) {
       row[2 + 3 * x] = static_cast<char>(pixels[x] >> 8);
       row[3 + 3 * x] = static_cast<char>(pixels[x]);
     }
-    if (!deflater.Add(row, false, compressed)) return Status::Error("cannot compress the picture");
+    if (!deflater.Add(row, false, compressed))
+      return Status::WriteError("cannot compress the picture");
   }
-  if (!deflater.Add({}, true, compressed)) return Status::Error("cannot compress the picture");
+  if (!deflater.Add({}, true, compressed)) return Status::WriteError("cannot compress the picture");
 
   png.assign(kSignature);
   AppendChunk(png, "IHDR", header);

@@ -12,6 +12,8 @@
 #include <optional>
 #include <thread>
 
+namespace update {
+
 namespace {
 
 // The socket layer stops taking bytes from the system beyond this until they are read, so a
@@ -160,3 +162,5 @@ HttpByteSource::ReadResult HttpConnection::Receive(QByteArray* out, qint64 maxBy
   windowBytes_ += got;
   return ReadResult::kData;
 }
+
+}  // namespace update

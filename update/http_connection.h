@@ -8,6 +8,8 @@
 #include "update/http_get.h"
 #include "update/http_response.h"
 
+namespace update {
+
 // One client connection of HttpGet and the limits on its time. No wait blocks for longer than
 // kPollSliceMs: between waits the connection asks the progress display whether the user has
 // cancelled (which lets a window handle its events) and checks the limits of `options`:
@@ -51,3 +53,5 @@ class HttpConnection : public HttpByteSource {
   qint64 windowBytes_ = 0;
   bool stopped_ = false;
 };
+
+}  // namespace update

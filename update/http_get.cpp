@@ -6,6 +6,8 @@
 #include "update/http_connection.h"
 #include "update/http_response.h"
 
+namespace update {
+
 namespace {
 
 constexpr char kProgressPrefix[] = "read : ";
@@ -75,3 +77,5 @@ HttpTarget SplitHttpUrl(const QByteArray& url) {
 QByteArray HttpRequestBytes(const HttpTarget& target) {
   return "GET " + target.path + " HTTP/1.1\r\n" + "Host: " + target.host + "\r\n" + "\r\n";
 }
+
+}  // namespace update

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QtGlobal>
 
+namespace update {
+
 // A minimal blocking HTTP/1.1 client: one GET per call, one connection, the body returned whole.
 
 // The progress display of a transfer. The window uses a dialog; tests and the command-line tool
@@ -69,3 +71,5 @@ HttpTarget SplitHttpUrl(const QByteArray& url);
 // The complete request for `target`: the request line and a single "Host: " line, each ended
 // by CR LF, and the empty line that ends the request.
 QByteArray HttpRequestBytes(const HttpTarget& target);
+
+}  // namespace update

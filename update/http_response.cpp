@@ -4,6 +4,8 @@
 
 #include "update/http_get.h"
 
+namespace update {
+
 namespace {
 
 constexpr char kContentLength[] = "content-length";
@@ -262,3 +264,5 @@ std::optional<QByteArray> ReadBody(ResponseReader& reader, const ResponseFraming
   }
   return std::nullopt;
 }
+
+}  // namespace update

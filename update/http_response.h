@@ -5,6 +5,8 @@
 #include <QtGlobal>
 #include <optional>
 
+namespace update {
+
 class TransferProgress;
 
 // Reading an HTTP/1.1 response: the pieces that decide how its body is framed (pure functions
@@ -107,3 +109,5 @@ std::optional<ResponseFraming> ReadResponseHead(ResponseReader& reader, qint64 m
 // to `progress` (may be null).
 std::optional<QByteArray> ReadBody(ResponseReader& reader, const ResponseFraming& framing,
                                    qint64 maxBodyBytes, TransferProgress* progress);
+
+}  // namespace update

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace update {
+
 // The messages and questions the update check puts to the user. The window implements them as
 // message boxes titled with the program's name; tests answer from a script.
 class MessagePrompts {
@@ -15,3 +17,5 @@ class MessagePrompts {
   // Question with "OK" and "Cancel"; true for OK.
   virtual bool QuestionOkCancel(const QString& text) = 0;
 };
+
+}  // namespace update

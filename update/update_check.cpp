@@ -7,6 +7,8 @@
 #include "update/update_install.h"
 #include "update/version_list.h"
 
+namespace update {
+
 namespace {
 
 constexpr char kVersionListPath[] = "/software/lastversions.txt";
@@ -109,3 +111,5 @@ ExecutableLocation SplitExecutablePath(const QString& executablePath) {
   while (cut > 0 && !IsSeparator(executablePath[cut - 1])) --cut;
   return {executablePath.left(cut), executablePath.mid(cut)};
 }
+
+}  // namespace update

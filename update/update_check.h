@@ -7,6 +7,8 @@
 
 #include "update/http_get.h"
 
+namespace update {
+
 class MessagePrompts;
 
 // The program's self-update: ask, fetch the version list, decide, fetch the archive, install it
@@ -71,3 +73,5 @@ struct ExecutableLocation {
   QString name;
 };
 ExecutableLocation SplitExecutablePath(const QString& executablePath);
+
+}  // namespace update

@@ -15,6 +15,8 @@
 #include "update/message_prompts.h"
 #include "update/zip_reader.h"
 
+namespace update {
+
 namespace {
 
 // The suffix of a backup, appended to the whole file name.
@@ -278,3 +280,5 @@ InstallResult InstallArchive(const QByteArray& archive, const QString& directory
   }
   return success ? InstallResult::kInstalled : InstallResult::kFailed;
 }
+
+}  // namespace update

@@ -6,6 +6,8 @@
 #include <QtGlobal>
 #include <functional>
 
+namespace update {
+
 class MessagePrompts;
 
 // Installing an update archive into the program folder, each replaced file kept as a backup.
@@ -59,3 +61,5 @@ enum class ReplaceResult {
 // kNotCreated.
 ReplaceResult ReplaceFile(const QString& target, unsigned newFileMode,
                           const std::function<bool(QFile& file)>& fill);
+
+}  // namespace update

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <string_view>
 
+namespace update {
+
 namespace {
 
 // Delimiter sets of the four fields of a version list entry.
@@ -85,3 +87,5 @@ bool IsNewerVersion(const QByteArray& listedVersion, const QByteArray& programVe
   };
   return first(listedVersion) > first(programVersion);
 }
+
+}  // namespace update

@@ -2,6 +2,8 @@
 
 #include <QByteArray>
 
+namespace update {
+
 // What the version list says about one program, decided without asking anybody. FindUpdate turns
 // it into the prompts; the command-line tool prints it.
 struct UpdateDecision {
@@ -28,3 +30,5 @@ UpdateDecision DecideUpdate(const QByteArray& list, const QByteArray& programNam
 // compared in byte order (unsigned; a proper prefix sorts first); when they are equal, the first
 // bytes decide, taken as signed values (an empty text's first byte counts as 0).
 bool IsNewerVersion(const QByteArray& listedVersion, const QByteArray& programVersion);
+
+}  // namespace update

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 
+namespace update {
+
 namespace {
 
 // Record layouts of the ZIP format (APPNOTE 4.3): signatures, fixed sizes and field offsets.
@@ -175,3 +177,5 @@ bool LocalHeaderNames(std::string_view data, long long offset, std::string_view 
   return data.size() - at - kLocalFixedSize >= length &&
          data.substr(at + kLocalFixedSize, length) == name;
 }
+
+}  // namespace update

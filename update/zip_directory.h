@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+namespace update {
+
 enum class ZipEntryKind { kFile, kDirectory, kSymbolicLink, kOther };
 
 // What the central directory of a ZIP archive records about one entry.
@@ -27,3 +29,5 @@ std::optional<std::vector<ZipDirectoryEntry>> ReadZipDirectory(std::string_view 
 
 // True when a local header that stores exactly `name` starts at `offset` of the archive `data`.
 bool LocalHeaderNames(std::string_view data, long long offset, std::string_view name);
+
+}  // namespace update

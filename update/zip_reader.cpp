@@ -3,6 +3,8 @@
 #include <archive.h>
 #include <archive_entry.h>
 
+namespace update {
+
 namespace {
 
 // Bytes handed to the writer per piece of extracted data.
@@ -67,3 +69,5 @@ bool ZipReader::Skip() {
   // the next header's position would then not be where that header starts.
   return Extract([](const char*, size_t) { return true; });
 }
+
+}  // namespace update

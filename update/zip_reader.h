@@ -8,7 +8,10 @@
 
 #include "update/zip_directory.h"
 
+// libarchive's reader.
 struct archive;
+
+namespace update {
 
 // One entry of a ZIP archive as the installer sees it.
 struct ZipEntry {
@@ -62,3 +65,5 @@ class ZipReader {
   bool failed_ = false;
   std::vector<char> buffer_;
 };
+
+}  // namespace update

@@ -10,9 +10,11 @@
 #include "app/map_canvas.h"
 #include "app/map_window.h"
 #include "app/table_copy.h"
-#include "radardb/radar_record.h"
+#include "radardb/records/radar_record.h"
 #include "tests/app/window_archives.h"
 #include "tests/support/scripted_prompts.h"
+
+using namespace radardb;
 
 namespace {
 

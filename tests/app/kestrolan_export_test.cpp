@@ -8,6 +8,8 @@
 #include "tests/app/window_archives.h"
 #include "tests/support/scripted_prompts.h"
 
+using namespace radardb;
+
 // The window's Export: the name it offers, the file it writes in the table's order, its reports.
 class KestrolanExportTest : public QObject {
   Q_OBJECT

@@ -13,6 +13,8 @@
 #include "tests/app/window_archives.h"
 #include "tests/support/scripted_prompts.h"
 
+using namespace radardb;
+
 // What the window adds around the table: the filter field and its count, copying rows, the
 // columns' menu, shortcuts, and files dropped on the window.
 class KestrolanFilterTest : public QObject {
@@ -204,8 +206,7 @@ void KestrolanFilterTest::ShortcutsReachTheirControls() {
     QTest::keyClick(window.esFilter, Qt::Key_Q, Qt::ControlModifier);
   });
   QCOMPARE(window.Run(), Kestrolan::kExitCode);
-  QCOMPARE(prompts.shown,
-           QStringList({"open: Open Radar file", "save: Save as", "save: Save as"}));
+  QCOMPARE(prompts.shown, QStringList({"open: Open Radar file", "save: Save as", "save: Save as"}));
   QCOMPARE(window.esFilename->text(), archive);
 }
 

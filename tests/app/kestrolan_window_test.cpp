@@ -11,6 +11,8 @@
 #include "app/startup.h"
 #include "tests/support/scripted_prompts.h"
 
+using namespace radardb;
+
 // The window as constructed, its layout when enlarged, and the ways its loop ends.
 class KestrolanWindowTest : public QObject {
   Q_OBJECT

@@ -9,9 +9,11 @@
 
 #include "app/kestrolan.h"
 #include "app/map_canvas.h"
-#include "radardb/radar_record.h"
+#include "radardb/records/radar_record.h"
 #include "tests/app/window_archives.h"
 #include "tests/support/scripted_prompts.h"
+
+using namespace radardb;
 
 namespace {
 

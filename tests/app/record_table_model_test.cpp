@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+using namespace radardb;
+
 namespace {
 
 struct Row {

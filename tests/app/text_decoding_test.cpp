@@ -3,9 +3,11 @@
 #include <QTest>
 #include <string>
 
-#include "radardb/case_folding.h"
-#include "radardb/database_text.h"
-#include "radardb/utf8_text.h"
+#include "radardb/text/case_folding.h"
+#include "radardb/text/database_text.h"
+#include "radardb/text/utf8_text.h"
+
+using namespace radardb;
 
 // Database texts are raw bytes: shown as UTF-8 when they are well-formed UTF-8, otherwise as
 // Windows-1252, never lost or shown as replacement characters.

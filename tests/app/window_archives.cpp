@@ -3,8 +3,10 @@
 #include <QFile>
 #include <cstring>
 
-#include "radardb/lzw_writer.h"
-#include "radardb/radar_record.h"
+#include "radardb/archive/lzw_writer.h"
+#include "radardb/records/radar_record.h"
+
+using namespace radardb;
 
 std::string RecordBytes(const std::vector<std::string>& roads) {
   std::string bytes;

@@ -2,13 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <iterator>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "tests/support/scratch_folder.h"
@@ -134,48 +132,6 @@ TEST_F(FileOpsTest, ReadWholeFileRefusesMoreThanTheLimit) {
   std::filesystem::resize_file(Path("exact"), kLargeFile);
   EXPECT_EQ(platform::ReadWholeFile(Path("exact"), bytes, 5).message(),
             "cannot read '" + Path("exact") + "': more than 5 bytes");
-}
-
-// Fault caught: a temporary file that shows in its folder, so a crash leaves it there.
-TEST_F(FileOpsTest, UnnamedFileLeavesNoEntryAndReadsBack) {
-  platform::File file = platform::CreateUnnamedFile(Path(""));
-  ASSERT_TRUE(file);
-  EXPECT_EQ(std::fwrite("expanded", 1, 8, file.get()), 8u);
-#ifndef _WIN32
-  EXPECT_EQ(scratch_.Entries(), std::vector<std::string>{});
-#endif
-  EXPECT_EQ(std::fflush(file.get()), 0);
-  EXPECT_EQ(platform::StreamSize(file.get()), std::optional<std::uint64_t>(8));
-  std::rewind(file.get());
-  char back[9] = {};
-  EXPECT_EQ(std::fread(back, 1, 8, file.get()), 8u);
-  EXPECT_EQ(std::string(back), "expanded");
-  EXPECT_FALSE(platform::CreateUnnamedFile(Path("missing")));
-  // Windows shows the file while it is open, and deletes it when it is closed.
-  file.Close();
-  EXPECT_EQ(scratch_.Entries(), std::vector<std::string>{});
-}
-
-// Faults caught: the descriptor that outlives the call for the background close never closed
-// (one leaked per load), and on Windows the file still in its folder once the call returns.
-TEST_F(FileOpsTest, ClosingAnUnnamedFileReleasesIt) {
-#ifdef __linux__
-  const auto openDescriptors = [] {
-    return std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator());
-  };
-  const auto before = openDescriptors();
-#endif
-  platform::File file = platform::CreateUnnamedFile(Path(""));
-  ASSERT_TRUE(file);
-  EXPECT_EQ(std::fwrite("expanded", 1, 8, file.get()), 8u);
-  platform::CloseUnnamedFile(std::move(file));
-  EXPECT_EQ(scratch_.Entries(), std::vector<std::string>{});
-#ifdef __linux__
-  for (int tries = 0; tries < 1000 && openDescriptors() != before; ++tries) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  EXPECT_EQ(openDescriptors(), before);
-#endif
 }
 
 }  // namespace

@@ -5,9 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "radardb/lzw_writer.h"
-#include "radardb/radar_record.h"
+#include "radardb/archive/lzw_writer.h"
+#include "radardb/records/radar_record.h"
 #include "tests/tools/cmd_csv_support.h"
+
+using namespace radardb;
 
 namespace {
 
@@ -117,7 +119,7 @@ INSTANTIATE_TEST_SUITE_P(
                 {},
                 2,
                 "",
-                "kestrolan-db: old.lzw: Error reading uncompressed temporary file\n"},
+                "kestrolan-db: old.lzw: Database ends inside a record\n"},
         RunCase{"tolerance beyond a square accepted",
                 kOld,
                 kNew,

@@ -11,8 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "radardb/lzw_writer.h"
+#include "radardb/archive/lzw_writer.h"
 #include "tests/tools/cmd_csv_support.h"
+
+using namespace radardb;
 
 namespace {
 

@@ -4,9 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "radardb/lzw_archive.h"
-#include "radardb/lzw_writer.h"
+#include "radardb/archive/lzw_archive.h"
+#include "radardb/archive/lzw_writer.h"
 #include "tests/tools/cmd_csv_support.h"
+
+using namespace radardb;
 
 namespace {
 

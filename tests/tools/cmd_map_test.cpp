@@ -6,9 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "radardb/load_database.h"
-#include "radardb/map_raster.h"
+#include "radardb/filter/record_filter.h"
+#include "radardb/map/map_raster.h"
+#include "radardb/records/load_database.h"
 #include "tests/tools/cmd_csv_support.h"
+
+using namespace radardb;
 
 namespace {
 

@@ -9,6 +9,8 @@
 #include "tests/update/http_scripted_server.h"
 #include "update/http_get.h"
 
+using namespace update;
+
 namespace {
 
 const std::string kHello = "HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nhello";

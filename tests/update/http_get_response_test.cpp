@@ -10,6 +10,8 @@
 #include "tests/update/http_scripted_server.h"
 #include "update/http_get.h"
 
+using namespace update;
+
 namespace {
 
 // Longer than the scripted server's longest wait, so a client that waits for the server to

@@ -12,6 +12,8 @@
 #include "tests/update/http_scripted_server.h"
 #include "update/http_get.h"
 
+using namespace update;
+
 namespace {
 
 const std::string kOk = "HTTP/1.1 200 OK\r\n";

@@ -10,6 +10,8 @@
 #include "update/http_get.h"
 #include "update/http_response.h"
 
+using namespace update;
+
 namespace {
 
 constexpr qint64 kCap = qint64(256) << 20;

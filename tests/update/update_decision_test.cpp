@@ -1,5 +1,3 @@
-#include "update/version_list.h"
-
 #include <gtest/gtest.h>
 
 #include <QByteArray>
@@ -10,6 +8,9 @@
 
 #include "tests/support/scripted_prompts.h"
 #include "update/update_check.h"
+#include "update/version_list.h"
+
+using namespace update;
 
 namespace {
 

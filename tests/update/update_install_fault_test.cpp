@@ -13,6 +13,8 @@
 #include "tests/update/update_zip_builder.h"
 #include "update/update_install.h"
 
+using namespace update;
+
 namespace {
 
 TEST(InstallFault, NewFileNotMovedInPutsTheBackupBack) {

@@ -14,6 +14,8 @@
 #include "tests/update/update_test_folder.h"
 #include "tests/update/update_zip_builder.h"
 
+using namespace update;
+
 namespace {
 
 // The cases the end-to-end test does not cover. Every case installs into "prog/" inside a fresh

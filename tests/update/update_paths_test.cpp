@@ -1,9 +1,11 @@
-#include "update/update_check.h"
-
 #include <gtest/gtest.h>
 
 #include <QString>
 #include <ostream>
+
+#include "update/update_check.h"
+
+using namespace update;
 
 namespace {
 

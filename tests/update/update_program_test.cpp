@@ -18,8 +18,10 @@
 #include "tests/update/nginx_server.h"
 #include "tests/update/update_test_folder.h"
 #include "tests/update/update_zip_builder.h"
-#include "radardb/app_identity.h"
+#include "update/app_identity.h"
 #include "update/update_check.h"
+
+using namespace update;
 
 namespace {
 

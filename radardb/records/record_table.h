@@ -1,0 +1,96 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "platform/large_pages.h"
+
+namespace radardb {
+
+// The table's columns, in display order: twelve integers, then three texts.
+enum class Column : int {
+  kIndex,
+  kCoordX,
+  kCoordY,
+  kSS,
+  kMS,
+  kLS,
+  kX,
+  kY,
+  kSc,
+  kMph,
+  kSpd,
+  kDir,
+  kSpeed,
+  kRoad,
+  kCity
+};
+inline constexpr int kColumnCount = 15;
+inline constexpr int kIntColumnCount = 12;
+
+inline constexpr bool IsTextColumn(Column c) { return static_cast<int>(c) >= kIntColumnCount; }
+
+// Row numbers of a table in the order they are shown: every row, or those a filter picks. A
+// million rows' order is 4 MB, filled at once, so it is held in large pages like the rows.
+using RowOrder = std::vector<std::uint32_t, platform::LargePageAllocator<std::uint32_t>>;
+
+// Every row of a table of `rows` rows, in table order.
+RowOrder TableOrder(std::size_t rows);
+
+// The rows of a loaded database, stored compactly: each row holds its twelve integers and the
+// offset of its three texts in one shared byte arena, so a million rows cost a few tens of
+// megabytes and no heap object per cell. Texts are raw bytes, kept exactly as read.
+class RecordTable {
+ public:
+  using Ints = std::array<std::int32_t, kIntColumnCount>;
+
+  // Longest text a record can hold (its field width); longer texts are cut to this.
+  static constexpr std::size_t kMaxTextLength = 255;
+
+  void Reserve(std::size_t rows, std::size_t textBytes);
+  // Appends a row. Each text is cut to kMaxTextLength bytes.
+  void Append(const Ints& ints, std::string_view speed, std::string_view road,
+              std::string_view city);
+  void Clear();
+
+  std::size_t size() const { return rows_.size(); }
+  bool empty() const { return rows_.empty(); }
+
+  // `column` must be an integer column, `row` below size().
+  std::int32_t Int(std::size_t row, Column column) const {
+    return rows_[row].ints[static_cast<int>(column)];
+  }
+  // `column` must be a text column, `row` below size(). Valid until the table changes.
+  std::string_view Text(std::size_t row, Column column) const {
+    const Row& r = rows_[row];
+    const int field = static_cast<int>(column) - kIntColumnCount;
+    std::size_t offset = r.textOffset;
+    for (int i = 0; i < field; ++i) offset += r.textLength[i];
+    return {texts_.data() + offset, r.textLength[field]};
+  }
+
+  // The row's three texts back to back, Speed, Road and City: what Text gives one by one.
+  std::string_view RowTexts(std::size_t row) const {
+    const Row& r = rows_[row];
+    return {texts_.data() + r.textOffset,
+            std::size_t{r.textLength[0]} + r.textLength[1] + r.textLength[2]};
+  }
+
+  // Bytes held by the table, rows and texts, for memory measurements.
+  std::size_t CapacityBytes() const;
+
+ private:
+  struct Row {
+    Ints ints;
+    std::uint64_t textOffset;
+    std::uint8_t textLength[3];
+  };
+
+  std::vector<Row, platform::LargePageAllocator<Row>> rows_;
+  std::vector<char, platform::LargePageAllocator<char>> texts_;
+};
+
+}  // namespace radardb
