@@ -18,8 +18,10 @@ bool RunFileDialog(FileSelector& selector, const QString& title, QFileDialog::Ac
 
 }  // namespace
 
-void QtPrompts::Information(const QString& text) {
-  MakeMessageBox(QMessageBox::Information, text, QMessageBox::Ok)->exec();
+void QtPrompts::Information(const QString& text, const QString& details) {
+  const auto box = MakeMessageBox(QMessageBox::Information, text, QMessageBox::Ok);
+  box->setInformativeText(details);
+  box->exec();
 }
 
 bool QtPrompts::QuestionYesNo(const QString& text) {

@@ -11,7 +11,7 @@
 // The program's prompts: modal message boxes and Qt's own file dialogs. Needs a QApplication.
 class QtPrompts : public Prompts {
  public:
-  void Information(const QString& text) override;
+  void Information(const QString& text, const QString& details = QString()) override;
   bool QuestionYesNo(const QString& text) override;
   bool QuestionOkCancel(const QString& text) override;
   bool OpenFile(FileSelector& selector, const QString& title) override;

@@ -10,8 +10,9 @@ class MessagePrompts {
  public:
   virtual ~MessagePrompts() = default;
 
-  // Information box with a single "OK" button.
-  virtual void Information(const QString& text) = 0;
+  // Information box with a single "OK" button. `details`, when not empty, is shown below `text`
+  // as its informative text: the file concerned, or the reason for a failure.
+  virtual void Information(const QString& text, const QString& details = QString()) = 0;
   // Question with "&Yes" and "&No"; true for Yes.
   virtual bool QuestionYesNo(const QString& text) = 0;
   // Question with "OK" and "Cancel"; true for OK.

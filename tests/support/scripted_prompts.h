@@ -16,7 +16,10 @@ class ScriptedPrompts : public Prompts {
   // The next file dialog accepts this path; an empty path cancels it.
   void SetNextFileName(const QString& path) { fileNames_.enqueue(path); }
 
-  void Information(const QString& text) override { shown << "info: " + text; }
+  void Information(const QString& text, const QString& details = QString()) override {
+    shown << "info: " + text;
+    if (!details.isEmpty()) shown << "details: " + details;
+  }
   bool QuestionYesNo(const QString& text) override { return Answer("yesno: " + text); }
   bool QuestionOkCancel(const QString& text) override { return Answer("okcancel: " + text); }
   bool OpenFile(FileSelector& selector, const QString& title) override {
@@ -27,8 +30,8 @@ class ScriptedPrompts : public Prompts {
     return Choose(selector, "save: " + title);
   }
 
-  // Everything shown, in order: "info: TEXT", "yesno: TEXT", "okcancel: TEXT", "open: TITLE",
-  // "save: TITLE".
+  // Everything shown, in order: "info: TEXT" (followed by "details: DETAILS" when there are
+  // any), "yesno: TEXT", "okcancel: TEXT", "open: TITLE", "save: TITLE".
   QStringList shown;
   // selector.file as each save dialog was opened with it.
   QStringList savePresets;
