@@ -4,7 +4,6 @@
 #include <array>
 #include <new>
 
-#include "radardb/archive/lzw_archive.h"
 #include "radardb/csv/csv_export.h"
 #include "radardb/records/record_scan.h"
 

@@ -5,7 +5,6 @@
 #include <new>
 #include <tuple>
 
-#include "radardb/archive/lzw_archive.h"
 #include "radardb/records/record_content.h"
 #include "radardb/records/record_scan.h"
 

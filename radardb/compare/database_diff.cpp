@@ -6,7 +6,6 @@
 #include <tuple>
 #include <type_traits>
 
-#include "radardb/archive/lzw_archive.h"
 #include "radardb/records/record_content.h"
 
 namespace radardb {

@@ -9,7 +9,6 @@
 #include "platform/file_ops.h"
 #include "platform/output_file.h"
 #include "platform/work_crew.h"
-#include "radardb/archive/lzw_archive.h"
 
 namespace radardb {
 

@@ -7,7 +7,6 @@
 #include <new>
 #include <string_view>
 
-#include "radardb/archive/lzw_archive.h"
 #include "radardb/csv/csv_export.h"
 #include "radardb/csv/csv_reader.h"
 #include "radardb/text/utf8_text.h"

@@ -1,0 +1,3 @@
+#pragma once
+
+inline int Low() { return 1; }

@@ -1,0 +1,3 @@
+#pragma once
+
+inline int Side() { return 2; }
