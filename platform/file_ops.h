@@ -23,6 +23,11 @@ bool MoveFile(const std::string& from, const std::string& to);
 // a folder.
 bool MoveFileReplacing(const std::string& from, const std::string& to);
 
+// True when `a` and `b` name the same existing file, whatever their spelling: "./x", an absolute
+// path, a symbolic link or a hard link to it (POSIX: the device and inode after following links;
+// Windows: the volume serial number and file index). False when either does not exist.
+bool SameFile(const std::string& a, const std::string& b);
+
 // Bytes an unprivileged user may still write on the file system holding `path` (an existing file
 // or folder), or nullopt when the system cannot tell.
 std::optional<std::uint64_t> AvailableBytes(const std::string& path);

@@ -53,6 +53,13 @@ File CreateNewFile(const std::string& path, bool ownerOnly) {
   return File(stream);
 }
 
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat first {};
+  struct stat second {};
+  return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
+         first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
 std::filesystem::path FilesystemPath(const std::string& path) { return path; }
 
 std::string PathText(const std::filesystem::path& path) { return path.string(); }

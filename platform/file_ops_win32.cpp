@@ -127,6 +127,31 @@ std::filesystem::path FilesystemPath(const std::string& path) {
 
 std::string PathText(const std::filesystem::path& path) { return Narrow(path.wstring()); }
 
+namespace {
+
+// The identity of the file at `path`, links followed; false when it cannot be opened.
+bool IdentityOf(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
+  // No access rights are needed to read the identity, and folders open with the backup flag.
+  const HANDLE handle =
+      ::CreateFileW(Widen(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  const bool read = ::GetFileInformationByHandle(handle, &info) != 0;
+  ::CloseHandle(handle);
+  return read;
+}
+
+}  // namespace
+
+bool SameFile(const std::string& a, const std::string& b) {
+  BY_HANDLE_FILE_INFORMATION first{};
+  BY_HANDLE_FILE_INFORMATION second{};
+  return IdentityOf(a, first) && IdentityOf(b, second) &&
+         first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
+         first.nFileIndexHigh == second.nFileIndexHigh &&
+         first.nFileIndexLow == second.nFileIndexLow;
+}
+
 std::optional<std::uint64_t> StreamSize(std::FILE* stream) {
   struct _stat64 info {};
   if (::_fstat64(::_fileno(stream), &info) != 0 || (info.st_mode & _S_IFREG) == 0) {

@@ -106,6 +106,31 @@ TEST_F(FileOpsTest, Utf8PathsNameTheirFiles) {
 #endif
 
 // The expansion and installation bounds rest on this figure.
+// Faults caught: spellings of one file taken for two (so an output replaces an input), and two
+// files with equal contents or names in different folders taken for one.
+TEST_F(FileOpsTest, SameFileSeesThroughEverySpelling) {
+  Write(Path("a"), "same");
+  Write(Path("b"), "same");
+  fs::create_directory(Path("sub"));
+  Write(Path("sub/a"), "same");
+  const std::string absolute = fs::absolute(Path("a")).string();
+  EXPECT_TRUE(platform::SameFile(Path("a"), absolute));
+  EXPECT_TRUE(platform::SameFile(Path("a"), Path("sub/../a")));
+  EXPECT_FALSE(platform::SameFile(Path("a"), Path("b")));
+  EXPECT_FALSE(platform::SameFile(Path("a"), Path("sub/a")));
+  EXPECT_FALSE(platform::SameFile(Path("a"), Path("missing")));
+  EXPECT_FALSE(platform::SameFile(Path("missing"), Path("missing")));
+  std::error_code error;
+  fs::create_hard_link(Path("a"), Path("hard"), error);
+  if (!error) {
+    EXPECT_TRUE(platform::SameFile(Path("hard"), Path("a")));
+  }
+#ifndef _WIN32
+  fs::create_symlink(absolute, Path("link"));
+  EXPECT_TRUE(platform::SameFile(Path("link"), Path("a")));
+#endif
+}
+
 TEST_F(FileOpsTest, AvailableBytesOfAnExistingFolderOnly) {
   EXPECT_GT(platform::AvailableBytes(Path("")).value_or(0), 0u);
   EXPECT_EQ(platform::AvailableBytes(Path("missing/folder")), std::nullopt);
