@@ -1,8 +1,7 @@
 // kestrolan-db diff: what changed between two releases of a database, as diff(1) reports files.
-#include <charconv>
 #include <cstdio>
+#include <memory>
 #include <new>
-#include <optional>
 #include <string>
 #include <thread>
 
@@ -18,11 +17,6 @@ using platform::Status;
 
 namespace {
 
-// Exit statuses as diff(1) has them.
-constexpr int kNoDifferences = 0;
-constexpr int kDifferences = 1;
-constexpr int kTrouble = 2;
-
 struct DiffArgs {
   std::string oldArchive;
   std::string newArchive;
@@ -30,43 +24,6 @@ struct DiffArgs {
   int tolerance = kDefaultTolerance;
   bool summaryOnly = false;
 };
-
-std::optional<int> ParseTolerance(const std::string& text) {
-  int value = -1;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || value < 0 ||
-      value > kMaxTolerance) {
-    return std::nullopt;
-  }
-  return value;
-}
-
-std::optional<DiffArgs> ParseDiffArgs(const CommandArgs& args) {
-  DiffArgs parsed;
-  bool haveOutput = false, haveTolerance = false;
-  int archives = 0;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    const bool hasValue = i + 1 < args.size();
-    if (arg == "-o" && hasValue && !haveOutput && !args[i + 1].empty()) {
-      parsed.csv = args[++i];
-      haveOutput = true;
-    } else if (arg == "--tolerance" && hasValue && !haveTolerance) {
-      const std::optional<int> tolerance = ParseTolerance(args[++i]);
-      if (!tolerance) return std::nullopt;
-      parsed.tolerance = *tolerance;
-      haveTolerance = true;
-    } else if (arg == "--summary" && !parsed.summaryOnly) {
-      parsed.summaryOnly = true;
-    } else if (!arg.empty() && arg[0] != '-' && archives < 2) {
-      (archives++ == 0 ? parsed.oldArchive : parsed.newArchive) = arg;
-    } else {
-      return std::nullopt;
-    }
-  }
-  if (archives != 2 || (parsed.summaryOnly && haveOutput)) return std::nullopt;
-  return parsed;
-}
 
 // Reads OLD on a second thread while NEW is read on this one. Reports each archive that fails.
 bool ReadBoth(const DiffArgs& args, RecordTable& oldRows, RecordTable& newRows) {
@@ -84,31 +41,38 @@ bool ReadBoth(const DiffArgs& args, RecordTable& oldRows, RecordTable& newRows) 
   return oldRead.ok() && newRead.ok();
 }
 
-int CompareArchives(const CommandArgs& args) {
-  const std::optional<DiffArgs> parsed = ParseDiffArgs(args);
-  if (!parsed) return UsageError(CommandNamed("diff"));
-  if (parsed->csv == parsed->oldArchive || parsed->csv == parsed->newArchive) {
-    std::fprintf(stderr, "kestrolan-db diff: '%s' would replace an archive; name another with -o\n",
-                 PrintableText(parsed->csv).c_str());
-    return kTrouble;
-  }
+int CompareArchives(const DiffArgs& args) {
+  if (!OutputsAreNotInputs({args.oldArchive, args.newArchive}, {args.csv})) return kExitTrouble;
   RecordTable oldRows, newRows;
-  if (!ReadBoth(*parsed, oldRows, newRows)) return kTrouble;
-  const DatabaseDiff diff = CompareDatabases(oldRows, newRows, parsed->tolerance);
+  if (!ReadBoth(args, oldRows, newRows)) return kExitTrouble;
+  const DatabaseDiff diff = CompareDatabases(oldRows, newRows, args.tolerance);
   if (!diff.status.ok()) {
     std::fprintf(stderr, "kestrolan-db diff: %s\n", diff.status.message().c_str());
-    return kTrouble;
+    return kExitTrouble;
   }
-  if (!parsed->summaryOnly) {
+  if (!args.summaryOnly) {
     const Status written = platform::WriteOutputFile(
-        parsed->csv, [&](std::FILE* out) { WriteDiffCsv(oldRows, newRows, diff, out); });
+        args.csv, [&](std::FILE* out) { WriteDiffCsv(oldRows, newRows, diff, out); });
     if (!written.ok()) {
       std::fprintf(stderr, "kestrolan-db diff: %s\n", written.message().c_str());
-      return kTrouble;
+      return kExitTrouble;
     }
   }
   std::fprintf(stderr, "%s\n", DiffSummary(diff.counts).c_str());
-  return diff.HasDifferences() ? kDifferences : kNoDifferences;
+  return diff.HasDifferences() ? kExitFound : kExitSuccess;
+}
+
+CommandRun DefineDiff(CLI::App& app) {
+  auto args = std::make_shared<DiffArgs>();
+  app.add_option("OLD", args->oldArchive, "the earlier release")->required()->check(kNotEmpty);
+  app.add_option("NEW", args->newArchive, "the later release")->required()->check(kNotEmpty);
+  app.add_option("--tolerance", args->tolerance,
+                 "grid units within which a record counts as moved (default 25)")
+      ->check(CLI::Range(0, kMaxTolerance));
+  CLI::Option* output =
+      app.add_option("-o", args->csv, "the CSV file (default: standard output)")->check(kNotEmpty);
+  app.add_flag("--summary", args->summaryOnly, "the counts only")->excludes(output);
+  return [args] { return CompareArchives(*args); };
 }
 
 }  // namespace
@@ -117,4 +81,4 @@ extern const Command kDiffCommand = {
     "diff", "OLD NEW [--tolerance N] [-o FILE.csv] [--summary]",
     "lists the records added, removed, moved or changed from OLD to NEW as CSV (default: "
     "standard output; --summary: the counts only); exit 0 same, 1 different, 2 trouble",
-    CompareArchives, kTrouble};
+    DefineDiff, kExitTrouble};

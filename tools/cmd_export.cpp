@@ -1,6 +1,7 @@
 // kestrolan-db export: writes a database archive's records as the window's CSV export does,
 // all of them or those a filter expression matches.
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -19,40 +20,28 @@ struct ExportArgs {
   std::optional<std::string> filter;
 };
 
-std::optional<ExportArgs> ParseExportArgs(const CommandArgs& args) {
-  ExportArgs parsed;
-  bool haveOutput = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "-o" && i + 1 < args.size() && !haveOutput) {
-      parsed.csv = args[++i];
-      haveOutput = true;
-    } else if (args[i] == "--filter" && i + 1 < args.size() && !parsed.filter) {
-      parsed.filter = args[++i];
-    } else if (parsed.archive.empty() && !args[i].empty() && args[i] != "-o" &&
-               args[i] != "--filter") {
-      parsed.archive = args[i];
-    } else {
-      return std::nullopt;
-    }
-  }
-  if (parsed.archive.empty()) return std::nullopt;
-  if (!haveOutput) parsed.csv = CsvNameFor(parsed.archive);
-  return parsed;
-}
-
-int RunExport(const CommandArgs& args) {
-  const std::optional<ExportArgs> parsed = ParseExportArgs(args);
-  if (!parsed) return UsageError(CommandNamed("export"));
+int RunExport(ExportArgs args) {
+  if (args.csv.empty()) args.csv = CsvNameFor(args.archive);
   FilteredLoad loaded;
-  const int failed = LoadFiltered("export", parsed->archive, parsed->filter, parsed->csv, loaded);
+  const int failed = LoadFiltered("export", args.archive, args.filter, args.csv, loaded);
   if (failed != 0) return failed;
   const Status status = platform::WriteOutputFile(
-      parsed->csv, [&](std::FILE* out) { WriteCsv(loaded.rows, &loaded.picked, out); });
+      args.csv, [&](std::FILE* out) { WriteCsv(loaded.rows, &loaded.picked, out); });
   if (!status.ok()) {
     std::fprintf(stderr, "kestrolan-db export: %s\n", status.message().c_str());
-    return 1;
+    return kExitFailure;
   }
-  return 0;
+  return kExitSuccess;
+}
+
+CommandRun DefineExport(CLI::App& app) {
+  auto args = std::make_shared<ExportArgs>();
+  app.add_option("ARCHIVE", args->archive, "the archive to export")->required()->check(kNotEmpty);
+  app.add_option("-o", args->csv,
+                 "the CSV file (default: the archive's name with .csv; - for standard output)")
+      ->check(kNotEmpty);
+  app.add_option("--filter", args->filter, "only the records this filter expression matches");
+  return [args] { return RunExport(*args); };
 }
 
 }  // namespace
@@ -62,4 +51,4 @@ extern const Command kExportCommand = {
     "writes the database's records as CSV (default: the archive's name with .csv; - for "
     "standard output); with --filter only the records the expression matches, as the "
     "viewer's filter field does",
-    RunExport};
+    DefineExport};

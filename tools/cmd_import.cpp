@@ -2,13 +2,14 @@
 // databases edited in a spreadsheet.
 #include <cstdint>
 #include <cstdio>
-#include <optional>
+#include <memory>
 #include <string>
 
 #include "platform/file_ops.h"
 #include "platform/output_file.h"
 #include "radardb/archive/lzw_writer.h"
 #include "radardb/csv/csv_import.h"
+#include "radardb/text/utf8_text.h"
 #include "tools/commands.h"
 
 using namespace radardb;
@@ -24,56 +25,48 @@ struct ImportArgs {
   std::string archive;
 };
 
-std::optional<ImportArgs> ParseImportArgs(const CommandArgs& args) {
-  ImportArgs parsed;
-  bool haveOutput = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "-o" && i + 1 < args.size() && !haveOutput) {
-      parsed.archive = args[++i];
-      haveOutput = true;
-    } else if (parsed.csv.empty() && !args[i].empty() && args[i] != "-o") {
-      parsed.csv = args[i];
-    } else {
-      return std::nullopt;
-    }
-  }
-  if (parsed.csv.empty() || !haveOutput) return std::nullopt;
-  return parsed;
-}
-
-int RunImport(const CommandArgs& args) {
-  const std::optional<ImportArgs> parsed = ParseImportArgs(args);
-  if (!parsed) return UsageError(CommandNamed("import"));
+int RunImport(const ImportArgs& args) {
+  if (!OutputsAreNotInputs({args.csv}, {args.archive})) return kExitUsage;
   std::string csv;
-  Status status = platform::ReadWholeFile(parsed->csv, csv, kMaxCsvSize);
+  Status status = platform::ReadWholeFile(args.csv, csv, kMaxCsvSize);
   if (!status.ok()) {
     std::fprintf(stderr, "kestrolan-db import: %s\n", status.message().c_str());
-    return 1;
+    return kExitFailure;
   }
   std::string records;
   status = CsvToRecords(csv, records);
   if (!status.ok()) {
-    std::fprintf(stderr, "%s: %s\n", parsed->csv.c_str(), status.message().c_str());
-    return 1;
+    std::fprintf(stderr, "%s: %s\n", PrintableText(args.csv).c_str(), status.message().c_str());
+    return kExitFailure;
   }
   csv = std::string();
   const std::string archive = CompressLzw(records);
   records = std::string();
   if (archive.empty()) {
     std::fprintf(stderr, "kestrolan-db import: %s: too large for an archive (4 GiB at most)\n",
-                 parsed->csv.c_str());
-    return 1;
+                 PrintableText(args.csv).c_str());
+    return kExitFailure;
   }
-  status = platform::WriteOutputFile(parsed->archive, archive);
+  status = platform::WriteOutputFile(args.archive, archive);
   if (!status.ok()) {
     std::fprintf(stderr, "kestrolan-db import: %s\n", status.message().c_str());
-    return 1;
+    return kExitFailure;
   }
-  return 0;
+  return kExitSuccess;
+}
+
+CommandRun DefineImport(CLI::App& app) {
+  auto args = std::make_shared<ImportArgs>();
+  app.add_option("FILE.csv", args->csv,
+                 "the CSV file, in the export's format (- for standard input)")
+      ->required()
+      ->check(kNotEmpty);
+  app.add_option("-o", args->archive, "the new archive")->required()->check(kNotEmpty);
+  return [args] { return RunImport(*args); };
 }
 
 }  // namespace
 
 extern const Command kImportCommand = {
     "import", "FILE.csv -o ARCHIVE",
-    "builds a database archive from a CSV file in the export's format", RunImport};
+    "builds a database archive from a CSV file in the export's format", DefineImport};

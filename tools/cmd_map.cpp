@@ -2,6 +2,7 @@
 // picture the viewer's map shows when it fits all points in.
 #include <charconv>
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -9,6 +10,7 @@
 #include "radardb/map/map_points.h"
 #include "radardb/map/map_raster.h"
 #include "radardb/map/map_view.h"
+#include "radardb/text/utf8_text.h"
 #include "tools/commands.h"
 #include "tools/filtered_load.h"
 #include "tools/png_writer.h"
@@ -42,54 +44,53 @@ bool ParseSize(const std::string& text, int& width, int& height) {
          side(text.data() + x + 1, text.data() + text.size(), height);
 }
 
-std::optional<MapArgs> ParseMapArgs(const CommandArgs& args) {
-  MapArgs parsed;
-  bool haveOutput = false;
-  bool haveSize = false;
-  bool haveColour = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const bool valued = i + 1 < args.size();
-    if (args[i] == "-o" && valued && !haveOutput) {
-      parsed.png = args[++i];
-      haveOutput = !parsed.png.empty();
-    } else if (args[i] == "--filter" && valued && !parsed.filter) {
-      parsed.filter = args[++i];
-    } else if (args[i] == "--size" && valued && !haveSize) {
-      if (!ParseSize(args[++i], parsed.width, parsed.height)) return std::nullopt;
-      haveSize = true;
-    } else if (args[i] == "--color" && valued && !haveColour) {
-      const std::optional<ColourBy> by = ColourNamed(args[++i]);
-      if (!by) return std::nullopt;
-      parsed.colourBy = *by;
-      haveColour = true;
-    } else if (parsed.archive.empty() && !args[i].empty() && args[i][0] != '-') {
-      parsed.archive = args[i];
-    } else {
-      return std::nullopt;
-    }
-  }
-  if (parsed.archive.empty() || !haveOutput) return std::nullopt;
-  return parsed;
-}
-
-int RunMap(const CommandArgs& args) {
-  const std::optional<MapArgs> parsed = ParseMapArgs(args);
-  if (!parsed) return UsageError(CommandNamed("map"));
+int RunMap(const MapArgs& args) {
   FilteredLoad loaded;
-  const int failed = LoadFiltered("map", parsed->archive, parsed->filter, parsed->png, loaded);
-  if (failed != 0) return failed;
+  const int failed = LoadFiltered("map", args.archive, args.filter, args.png, loaded);
+  if (failed != kExitSuccess) return failed;
   const MapPoints points =
-      MapPoints::Build(RecordTableSource(loaded.rows), loaded.picked, parsed->colourBy);
+      MapPoints::Build(RecordTableSource(loaded.rows), loaded.picked, args.colourBy);
   MapImage image;
-  DrawMap(points, nullptr, FitView(points.Bounds(), parsed->width, parsed->height), image);
+  DrawMap(points, nullptr, FitView(points.Bounds(), args.width, args.height), image);
   std::string png;
   Status status = EncodePng(image, png);
-  if (status.ok()) status = platform::WriteOutputFile(parsed->png, png);
+  if (status.ok()) status = platform::WriteOutputFile(args.png, png);
   if (!status.ok()) {
     std::fprintf(stderr, "kestrolan-db map: %s\n", status.message().c_str());
-    return 1;
+    return kExitFailure;
   }
-  return 0;
+  return kExitSuccess;
+}
+
+CommandRun DefineMap(CLI::App& app) {
+  auto args = std::make_shared<MapArgs>();
+  app.add_option("ARCHIVE", args->archive, "the archive to draw")->required()->check(kNotEmpty);
+  app.add_option("-o", args->png, "the PNG picture (- for standard output)")
+      ->required()
+      ->check(kNotEmpty);
+  app.add_option("--filter", args->filter, "only the records this filter expression matches");
+  app.add_option_function<std::string>(
+      "--size",
+      [args](const std::string& size) {
+        if (!ParseSize(size, args->width, args->height)) {
+          throw CLI::ValidationError("--size", "bad size '" + PrintableText(size) +
+                                                   "': width and height are 1 to " +
+                                                   std::to_string(kMaxPngSide));
+        }
+      },
+      "the picture's width and height in pixels, WxH (default 1024x768)");
+  app.add_option_function<std::string>(
+      "--color",
+      [args](const std::string& name) {
+        const std::optional<ColourBy> by = ColourNamed(name);
+        if (!by) {
+          throw CLI::ValidationError("--color",
+                                     "unknown colouring '" + PrintableText(name) + "': sc or spd");
+        }
+        args->colourBy = *by;
+      },
+      "colour the points by category (sc, the default) or by speed (spd)");
+  return [args] { return RunMap(*args); };
 }
 
 }  // namespace
@@ -100,4 +101,4 @@ extern const Command kMapCommand = {
     "them fitted in, as the viewer's map shows them (- for standard output); --filter draws "
     "only the records the expression matches, --size sets the picture's pixels (default "
     "1024x768), --color colours the points by category (sc, the default) or by speed (spd)",
-    RunMap};
+    DefineMap};

@@ -22,8 +22,6 @@ using platform::Status;
 using namespace update;
 
 namespace {
-constexpr unsigned long kMaxPort = 65535;
-constexpr std::size_t kMaxPortDigits = 5;
 
 // The socket layer needs an application object; the tool's other commands do not, so the
 // network commands make one for as long as this lives (unless one exists already).
@@ -44,91 +42,35 @@ class NetworkApplication {
   std::unique_ptr<QCoreApplication> app_;
 };
 
-// A TCP port from 1 to 65535 written in decimal, or nullopt.
-std::optional<quint16> ParsePort(const std::string& text) {
-  if (text.empty() || text.size() > kMaxPortDigits) return {};
-  if (text.find_first_not_of("0123456789") != std::string::npos) return {};
-  const unsigned long port = std::stoul(text);
-  if (port == 0 || port > kMaxPort) return {};
-  return static_cast<quint16>(port);
-}
-
 struct FetchArgs {
   std::string url;
-  quint16 port = HttpGetOptions().port;
+  int port = HttpGetOptions().port;
   std::string outPath;
 };
 
-std::optional<FetchArgs> ParseFetchArgs(const CommandArgs& args) {
-  FetchArgs parsed;
-  bool haveUrl = false;
-  bool haveOut = false;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    const bool hasValue = i + 1 < args.size();
-    if (arg == "--port" && hasValue) {
-      const std::optional<quint16> port = ParsePort(args[++i]);
-      if (!port) return {};
-      parsed.port = *port;
-    } else if (arg == "-o" && hasValue && !haveOut) {
-      parsed.outPath = args[++i];
-      haveOut = !parsed.outPath.empty();
-    } else if (!haveUrl && !arg.empty() && arg[0] != '-') {
-      parsed.url = arg;
-      haveUrl = true;
-    } else {
-      return {};
-    }
-  }
-  if (!haveUrl || !haveOut) return {};
-  return parsed;
-}
-
-int RunFetch(const CommandArgs& args) {
-  const std::optional<FetchArgs> parsed = ParseFetchArgs(args);
-  if (!parsed) return UsageError(CommandNamed("fetch"));
-
+int RunFetch(const FetchArgs& args) {
   const NetworkApplication app;
 
   HttpGetOptions options;
-  options.port = parsed->port;
-  const QByteArray body = HttpGet(QByteArray::fromStdString(parsed->url), options);
+  options.port = static_cast<quint16>(args.port);
+  const QByteArray body = HttpGet(QByteArray::fromStdString(args.url), options);
   if (body.isEmpty()) {
-    std::fprintf(stderr, "Download of %s failed\n", parsed->url.c_str());
-    return 1;
+    std::fprintf(stderr, "Download of %s failed\n", PrintableText(args.url).c_str());
+    return kExitFailure;
   }
   const Status written = platform::WriteOutputFile(
-      parsed->outPath, std::string_view(body.constData(), static_cast<std::size_t>(body.size())));
+      args.outPath, std::string_view(body.constData(), static_cast<std::size_t>(body.size())));
   if (!written.ok()) {
     std::fprintf(stderr, "kestrolan-db: %s\n", written.message().c_str());
-    return 1;
+    return kExitFailure;
   }
-  return 0;
+  return kExitSuccess;
 }
 
 struct CheckArgs {
-  QByteArray host = BuiltInUpdateHost();
-  quint16 port = HttpGetOptions().port;
+  std::string host = BuiltInUpdateHost().toStdString();
+  int port = HttpGetOptions().port;
 };
-
-std::optional<CheckArgs> ParseCheckArgs(const CommandArgs& args) {
-  CheckArgs parsed;
-  for (size_t i = 0; i < args.size(); ++i) {
-    if (i + 1 == args.size()) return {};
-    const std::string& value = args[i + 1];
-    if (args[i] == "--host" && !value.empty()) {
-      parsed.host = QByteArray::fromStdString(value);
-    } else if (args[i] == "--port") {
-      const std::optional<quint16> port = ParsePort(value);
-      if (!port) return {};
-      parsed.port = *port;
-    } else {
-      return {};
-    }
-    ++i;
-  }
-  return parsed;
-}
 
 // A field of the server's version list, safe to print on a terminal.
 std::string Shown(const QByteArray& field) {
@@ -151,23 +93,40 @@ void PrintDecision(const UpdateDecision& decision) {
   }
 }
 
-int RunCheckUpdate(const CommandArgs& args) {
-  const std::optional<CheckArgs> parsed = ParseCheckArgs(args);
-  if (!parsed) return UsageError(CommandNamed("check-update"));
-
+int RunCheckUpdate(const CheckArgs& args) {
   const NetworkApplication app;
 
   HttpGetOptions options;
-  options.port = parsed->port;
+  options.port = static_cast<quint16>(args.port);
   options.deadlineMs = kVersionListDeadlineMs;
-  const QByteArray listUrl = VersionListUrl(parsed->host);
+  const QByteArray listUrl = VersionListUrl(QByteArray::fromStdString(args.host));
   const std::optional<QByteArray> list = FetchBlock(listUrl, options);
   if (!list) {
     std::fprintf(stderr, "Download of %s failed\n", listUrl.constData());
-    return 1;
+    return kExitFailure;
   }
   PrintDecision(DecideUpdate(*list, AppName, AppVersion));
-  return 0;
+  return kExitSuccess;
+}
+
+CommandRun DefineFetch(CLI::App& app) {
+  auto args = std::make_shared<FetchArgs>();
+  app.add_option("URL", args->url, "host and path, as the update check names them")
+      ->required()
+      ->check(kNotEmpty);
+  app.add_option("--port", args->port, "the server's TCP port (default 80)")->check(kPortRange);
+  app.add_option("-o", args->outPath, "where the body goes (- for standard output)")
+      ->required()
+      ->check(kNotEmpty);
+  return [args] { return RunFetch(*args); };
+}
+
+CommandRun DefineCheckUpdate(CLI::App& app) {
+  auto args = std::make_shared<CheckArgs>();
+  app.add_option("--host", args->host, "the update server's host (default: the built-in one)")
+      ->check(kNotEmpty);
+  app.add_option("--port", args->port, "the server's TCP port (default 80)")->check(kPortRange);
+  return [args] { return RunCheckUpdate(*args); };
 }
 
 }  // namespace
@@ -176,11 +135,11 @@ extern const Command kFetchCommand = {
     "fetch", "URL [--port N] -o FILE",
     "fetches URL over HTTP exactly as the update check does (port 80 unless --port names "
     "another) and writes the body to FILE",
-    RunFetch};
+    DefineFetch};
 
 extern const Command kCheckUpdateCommand = {
     "check-update", "[--host H] [--port N]",
     "fetches the version list from the update server (the built-in one on port 80 unless "
     "--host and --port name another) and tells what the update check would decide, installing "
     "nothing",
-    RunCheckUpdate};
+    DefineCheckUpdate};

@@ -1,12 +1,13 @@
 // kestrolan-db pack: compresses raw database bytes into an archive.
 #include <cstdint>
 #include <cstdio>
-#include <optional>
+#include <memory>
 #include <string>
 
 #include "platform/file_ops.h"
 #include "platform/output_file.h"
 #include "radardb/archive/lzw_writer.h"
+#include "radardb/text/utf8_text.h"
 #include "tools/commands.h"
 
 using namespace radardb;
@@ -15,7 +16,7 @@ using platform::Status;
 namespace {
 
 // The largest block size and input accepted: the format counts everything in 32 bits.
-constexpr unsigned long long kMaxBlockSize = 0xFFFFFFFFull;
+constexpr std::size_t kMaxBlockSize = 0xFFFFFFFF;
 constexpr std::uint64_t kMaxInputSize = UINT32_MAX;
 
 struct PackArgs {
@@ -24,64 +25,42 @@ struct PackArgs {
   std::size_t blockSize = kDefaultLzwBlockSize;
 };
 
-std::optional<std::size_t> ParseBlockSize(const std::string& text) {
-  if (text.empty() || text.size() > 10 || text.find_first_not_of("0123456789") != text.npos) {
-    return {};
-  }
-  const unsigned long long value = std::stoull(text);
-  if (value == 0 || value > kMaxBlockSize) return {};
-  return static_cast<std::size_t>(value);
-}
-
-std::optional<PackArgs> ParsePackArgs(const CommandArgs& args) {
-  PackArgs parsed;
-  bool haveOutput = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    const bool hasValue = i + 1 < args.size();
-    if (arg == "-o" && hasValue && !haveOutput) {
-      parsed.output = args[++i];
-      haveOutput = !parsed.output.empty();
-      if (!haveOutput) return {};
-    } else if (arg == "--block-size" && hasValue) {
-      const std::optional<std::size_t> size = ParseBlockSize(args[++i]);
-      if (!size) return {};
-      parsed.blockSize = *size;
-    } else if (parsed.input.empty() && !arg.empty() && (arg[0] != '-' || arg == "-")) {
-      parsed.input = arg;
-    } else {
-      return {};
-    }
-  }
-  if (parsed.input.empty() || !haveOutput) return {};
-  return parsed;
-}
-
-int RunPack(const CommandArgs& args) {
-  const std::optional<PackArgs> parsed = ParsePackArgs(args);
-  if (!parsed) return UsageError(CommandNamed("pack"));
+int RunPack(const PackArgs& args) {
+  if (!OutputsAreNotInputs({args.input}, {args.output})) return kExitUsage;
   std::string data;
-  const Status read = platform::ReadWholeFile(parsed->input, data, kMaxInputSize);
+  const Status read = platform::ReadWholeFile(args.input, data, kMaxInputSize);
   if (!read.ok()) {
     std::fprintf(stderr, "kestrolan-db: %s\n", read.message().c_str());
-    return 1;
+    return kExitFailure;
   }
-  const std::string archive = CompressLzw(data, parsed->blockSize);
+  const std::string archive = CompressLzw(data, args.blockSize);
   if (archive.empty()) {
     std::fprintf(stderr, "kestrolan-db: %s: too large for an archive (4 GiB at most)\n",
-                 parsed->input.c_str());
-    return 1;
+                 PrintableText(args.input).c_str());
+    return kExitFailure;
   }
-  const Status written = platform::WriteOutputFile(parsed->output, archive);
+  const Status written = platform::WriteOutputFile(args.output, archive);
   if (!written.ok()) {
     std::fprintf(stderr, "kestrolan-db: %s\n", written.message().c_str());
-    return 1;
+    return kExitFailure;
   }
-  return 0;
+  return kExitSuccess;
+}
+
+CommandRun DefinePack(CLI::App& app) {
+  auto args = std::make_shared<PackArgs>();
+  app.add_option("FILE", args->input, "the raw database bytes (- for standard input)")
+      ->required()
+      ->check(kNotEmpty);
+  app.add_option("-o", args->output, "the new archive")->required()->check(kNotEmpty);
+  app.add_option("--block-size", args->blockSize, "input bytes per block")
+      ->check(CLI::Range(std::size_t{1}, kMaxBlockSize));
+  return [args] { return RunPack(*args); };
 }
 
 }  // namespace
 
 extern const Command kPackCommand = {
     "pack", "FILE -o ARCHIVE [--block-size N]",
-    "compresses FILE (- for standard input) into a new archive, N input bytes per block", RunPack};
+    "compresses FILE (- for standard input) into a new archive, N input bytes per block",
+    DefinePack};

@@ -4,6 +4,7 @@
 
 #include "radardb/filter/record_filter.h"
 #include "radardb/records/load_database.h"
+#include "tools/commands.h"
 
 using namespace radardb;
 
@@ -15,23 +16,19 @@ int LoadFiltered(const char* name, const std::string& archive,
     const Status valid = RecordFilter::Parse(*filter, parsed);
     if (!valid.ok()) {
       std::fprintf(stderr, "kestrolan-db %s: --filter: %s\n", name, valid.message().c_str());
-      return 2;
+      return kExitUsage;
     }
   }
-  if (output == archive) {
-    std::fprintf(stderr, "kestrolan-db %s: '%s' would replace the archive; name another with -o\n",
-                 name, archive.c_str());
-    return 1;
-  }
+  if (!OutputsAreNotInputs({archive}, {output})) return kExitUsage;
   LoadOutcome outcome = LoadDatabase(archive);
   if (!outcome.status.ok()) {
     std::fprintf(stderr, "%s\n", outcome.status.message().c_str());
-    return 1;
+    return kExitFailure;
   }
   loaded.rows = std::move(outcome.rows);
   loaded.picked = TableOrder(loaded.rows.size());
   if (!parsed.empty()) {
     loaded.picked = MatchingRows(parsed, RecordTableSource(loaded.rows), loaded.picked);
   }
-  return 0;
+  return kExitSuccess;
 }

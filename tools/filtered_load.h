@@ -15,9 +15,10 @@ struct FilteredLoad {
 };
 
 // For the command `name` that writes `output` from `archive`: parses `filter` (the filter
-// language; nothing picks every row), makes sure `output` does not name the archive itself, loads
-// the archive and picks its rows into `loaded`. Returns 0, or prints the reason on standard error
-// and returns the command's exit status: 2 for a filter that does not parse, 1 otherwise.
+// language; nothing picks every row), makes sure `output` is not the archive itself (see
+// OutputsAreNotInputs), loads the archive and picks its rows into `loaded`. Returns kExitSuccess,
+// or prints the reason on standard error and returns the command's exit status: kExitUsage for a
+// filter that does not parse or an output that is the archive, kExitFailure otherwise.
 int LoadFiltered(const char* name, const std::string& archive,
                  const std::optional<std::string>& filter, const std::string& output,
                  FilteredLoad& loaded);

@@ -115,47 +115,6 @@ TEST(ExportTest, DamagedArchiveLeavesNothingBehind) {
   EXPECT_EQ(folder.Entries(), std::vector<std::string>{"radar.lzw"});
 }
 
-TEST(ExportTest, ArchiveNamedLikeItsCsvIsNotOverwritten) {
-  ToolFolder folder;
-  const std::string archive = CompressLzw(ExampleRecord());
-  WriteFileBytes(folder.path() / "radar.csv", archive);
-  const ToolResult result = folder.Run({"export", "radar.csv"});
-  EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(result.err,
-            "kestrolan-db export: 'radar.csv' would replace the archive; name another with -o\n");
-  EXPECT_EQ(ReadFileBytes(folder.path() / "radar.csv"), archive);
-}
-
-struct UsageCase {
-  const char* fault;
-  std::vector<std::string> args;
-};
-
-// Test names show the fault a case would catch.
-void PrintTo(const UsageCase& c, std::ostream* os) { *os << c.fault; }
-
-class ExportUsageTest : public testing::TestWithParam<UsageCase> {};
-
-TEST_P(ExportUsageTest, PrintsTheUsageLine) {
-  ToolFolder folder;
-  const ToolResult result = folder.Run(GetParam().args);
-  EXPECT_EQ(result.status, 2) << GetParam().fault;
-  EXPECT_EQ(result.err, "usage: kestrolan-db export ARCHIVE [-o FILE.csv] [--filter EXPR]\n")
-      << GetParam().fault;
-  EXPECT_EQ(folder.Entries(), std::vector<std::string>{}) << GetParam().fault;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    BadArgs, ExportUsageTest,
-    testing::Values(UsageCase{"no archive accepted", {"export"}},
-                    UsageCase{"second archive ignored", {"export", "a.lzw", "b.lzw"}},
-                    UsageCase{"-o without a name taken as an archive", {"export", "a.lzw", "-o"}},
-                    UsageCase{"second -o ignored", {"export", "a.lzw", "-o", "x", "-o", "y"}},
-                    UsageCase{"--filter without an expression taken as an archive",
-                              {"export", "a.lzw", "--filter"}},
-                    UsageCase{"second --filter ignored",
-                              {"export", "a.lzw", "--filter", "x", "--filter", "y"}}));
-
 // Three records told apart by their road and speed: the worked example (spd 50) and two more.
 std::string ThreeRecords() {
   std::string second = ExampleRecord(), third = ExampleRecord();

@@ -86,29 +86,4 @@ TEST(ImportTest, MissingCsvIsReported) {
   EXPECT_EQ(folder.Entries(), std::vector<std::string>{});
 }
 
-struct UsageCase {
-  const char* fault;
-  std::vector<std::string> args;
-};
-
-// Test names show the fault a case would catch.
-void PrintTo(const UsageCase& c, std::ostream* os) { *os << c.fault; }
-
-class ImportUsageTest : public testing::TestWithParam<UsageCase> {};
-
-TEST_P(ImportUsageTest, PrintsTheUsageLine) {
-  ToolFolder folder;
-  WriteFileBytes(folder.path() / "a.csv", kHeader);
-  const ToolResult result = folder.Run(GetParam().args);
-  EXPECT_EQ(result.status, 2) << GetParam().fault;
-  EXPECT_EQ(result.err, "usage: kestrolan-db import FILE.csv -o ARCHIVE\n") << GetParam().fault;
-  EXPECT_EQ(folder.Entries(), std::vector<std::string>{"a.csv"}) << GetParam().fault;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    BadArgs, ImportUsageTest,
-    testing::Values(UsageCase{"output name guessed", {"import", "a.csv"}},
-                    UsageCase{"no CSV accepted", {"import", "-o", "radar.lzw"}},
-                    UsageCase{"second CSV ignored", {"import", "a.csv", "b.csv", "-o", "r.lzw"}}));
-
 }  // namespace

@@ -128,8 +128,9 @@ expect_failure 1 "Download of 127.0.0.1/software/missing.zip failed" \
 if [ -e "$dir/missing" ]; then fail "a failed fetch left an output file"; fi
 expect_failure 1 "Download of localhost:$port/software/lastversions.txt failed" \
   "localhost:$port/software/lastversions.txt" --port "$port" -o "$dir/suffix"
-expect_failure 2 "usage: kestrolan-db fetch URL [--port N] -o FILE" \
-  "127.0.0.1/software/lastversions.txt" --port "$port"
-expect_failure 2 "usage: kestrolan-db fetch URL [--port N] -o FILE" \
-  "127.0.0.1/software/lastversions.txt" --port 0 -o "$dir/x"
+usage="usage: kestrolan-db fetch URL [--port N] -o FILE"
+expect_failure 2 "kestrolan-db fetch: -o is required
+$usage" "127.0.0.1/software/lastversions.txt" --port "$port"
+expect_failure 2 "kestrolan-db fetch: --port: Value 0 not in range 1 to 65535
+$usage" "127.0.0.1/software/lastversions.txt" --port 0 -o "$dir/x"
 echo "PASS"
