@@ -18,14 +18,17 @@ extern const Command kExportCommand;
 extern const Command kImportCommand;
 extern const Command kDiffCommand;
 extern const Command kCheckCommand;
+extern const Command kPatchCommand;
+extern const Command kMergeCommand;
 extern const Command kMapCommand;
 extern const Command kFetchCommand;
 extern const Command kCheckUpdateCommand;
 
 const std::vector<Command>& Commands() {
   static const std::vector<Command> commands = {
-      kUnpackCommand, kPackCommand,  kInfoCommand, kExportCommand, kImportCommand,
-      kDiffCommand,   kCheckCommand, kMapCommand,  kFetchCommand,  kCheckUpdateCommand,
+      kUnpackCommand, kPackCommand,  kInfoCommand,  kExportCommand, kImportCommand,
+      kDiffCommand,   kCheckCommand, kPatchCommand, kMergeCommand,  kMapCommand,
+      kFetchCommand,  kCheckUpdateCommand,
   };
   return commands;
 }

@@ -1,7 +1,11 @@
 #include "radardb/records/record_content.h"
 
+#include <algorithm>
 #include <cstring>
+#include <initializer_list>
 #include <string_view>
+
+#include "radardb/records/record_scan.h"
 
 namespace radardb {
 
@@ -31,6 +35,20 @@ std::uint64_t MixText(std::uint64_t hash, std::string_view text) {
   return Mix(Mix(hash, last), text.size());
 }
 
+// The fields of a row besides "#", however they are held: the integers "CoordX" to "dir" (at
+// their Column's place; "#" is not read) and the three texts.
+std::uint64_t ContentHash(const RecordTable::Ints& ints, std::string_view speed,
+                          std::string_view road, std::string_view city) {
+  std::uint64_t hash = 0;
+  for (int c = static_cast<int>(Column::kCoordX); c < kIntColumnCount; c += 2) {
+    const auto low = static_cast<std::uint32_t>(ints[c]);
+    const auto high = c + 1 < kIntColumnCount ? static_cast<std::uint32_t>(ints[c + 1]) : 0;
+    hash = Mix(hash, std::uint64_t{high} << 32 | low);
+  }
+  for (const std::string_view text : {speed, road, city}) hash = MixText(hash, text);
+  return hash;
+}
+
 int CompareInts(std::int32_t a, std::int32_t b) { return a < b ? -1 : (a > b ? 1 : 0); }
 
 int CompareTexts(const RecordTable& tableA, std::size_t a, const RecordTable& tableB,
@@ -45,16 +63,25 @@ int CompareTexts(const RecordTable& tableA, std::size_t a, const RecordTable& ta
 }  // namespace
 
 std::uint64_t RecordContentHash(const RecordTable& rows, std::size_t row) {
-  std::uint64_t hash = 0;
-  for (int c = static_cast<int>(Column::kCoordX); c < kIntColumnCount; c += 2) {
-    const auto low = static_cast<std::uint32_t>(rows.Int(row, static_cast<Column>(c)));
-    const auto high = c + 1 < kIntColumnCount
-                          ? static_cast<std::uint32_t>(rows.Int(row, static_cast<Column>(c + 1)))
-                          : 0;
-    hash = Mix(hash, std::uint64_t{high} << 32 | low);
+  RecordTable::Ints ints{};
+  for (int c = static_cast<int>(Column::kCoordX); c < kIntColumnCount; ++c) {
+    ints[c] = rows.Int(row, static_cast<Column>(c));
   }
-  for (const Column column : kTextColumns) hash = MixText(hash, rows.Text(row, column));
-  return hash;
+  return ContentHash(ints, rows.Text(row, Column::kSpeed), rows.Text(row, Column::kRoad),
+                     rows.Text(row, Column::kCity));
+}
+
+std::uint64_t RecordContentHash(const RadarRecord& record) {
+  return ContentHash(RecordRowInts(record, 0), record.SpeedText(), record.RoadText(),
+                     record.CityText());
+}
+
+bool SameRecordContent(const RadarRecord& a, const RadarRecord& b) {
+  const RecordTable::Ints intsA = RecordRowInts(a, 0);
+  const RecordTable::Ints intsB = RecordRowInts(b, 0);
+  return std::equal(intsA.begin() + 1, intsA.end(), intsB.begin() + 1) &&
+         a.SpeedText() == b.SpeedText() && a.RoadText() == b.RoadText() &&
+         a.CityText() == b.CityText();
 }
 
 int CompareRecordContent(const RecordTable& tableA, std::size_t a, const RecordTable& tableB,

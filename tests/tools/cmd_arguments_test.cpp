@@ -114,6 +114,16 @@ INSTANTIATE_TEST_SUITE_P(
         ArgumentCase{"check refused", {"check", "a.lzw", "-o", "x.csv"}, 1, ""},
         ArgumentCase{
             "check of two archives run", {"check", "a.lzw", "b.lzw"}, 2, "not expected: b.lzw"},
+        ArgumentCase{"merge refused", {"merge", "a.lzw", "b.lzw", "-o", "m.lzw"}, 0, ""},
+        ArgumentCase{"merge of one database run", {"merge", "a.lzw", "-o", "m.lzw"}, 2, "ARCHIVES"},
+        ArgumentCase{"an unknown drop rule taken",
+                     {"merge", "a.lzw", "b.lzw", "-o", "m.lzw", "--drop", "twins"},
+                     2,
+                     "--drop"},
+        ArgumentCase{"patch without its change list run",
+                     {"patch", "a.lzw", "-o", "p.lzw"},
+                     2,
+                     "CHANGES.csv is required"},
         ArgumentCase{"map refused", {"map", "a.lzw", "-o", "x.png", "--size", "40x30"}, 0, ""},
         ArgumentCase{"map without -o run", {"map", "a.lzw"}, 2, "-o is required"},
         ArgumentCase{"a zero side taken without saying why",
@@ -139,8 +149,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Faults caught: a command without a --help of its own, or one that runs when asked for help.
 TEST(ArgumentHelpTest, EveryCommandDescribesItsArguments) {
-  for (const char* command : {"unpack", "pack", "info", "export", "import", "diff", "check", "map",
-                              "fetch", "check-update"}) {
+  for (const char* command : {"unpack", "pack", "info", "export", "import", "diff", "check",
+                              "patch", "merge", "map", "fetch", "check-update"}) {
     const ArgumentFolder folder;
     const ToolResult result = folder.Run({command, "--help"});
     EXPECT_EQ(result.status, 0) << command;
@@ -170,6 +180,8 @@ std::vector<IdentityCase> IdentityCases() {
       {"a.lzw", {"diff", "a.lzw", "b.lzw", "-o", "OUT"}},
       {"a.lzw", {"check", "a.lzw", "-o", "OUT"}},
       {"a.lzw", {"map", "a.lzw", "-o", "OUT"}},
+      {"b.lzw", {"merge", "a.lzw", "b.lzw", "-o", "OUT"}},
+      {"a.csv", {"patch", "a.lzw", "a.csv", "-o", "OUT"}},
   };
   std::vector<IdentityCase> cases;
   for (const auto& [input, args] : commands) {

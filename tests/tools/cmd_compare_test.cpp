@@ -1,6 +1,7 @@
 // kestrolan-db diff and check, run as built.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -188,5 +189,36 @@ INSTANTIATE_TEST_SUITE_P(
                 2,
                 "",
                 "kestrolan-db: radar.lzw: LZW file not found\n"}));
+
+// Faults caught: the change list diff writes not applying as written, or a list that does not fit
+// leaving a partial archive behind or exiting as if it applied.
+TEST(PatchTest, AppliesWhatDiffWroteAndRefusesWhatDoesNotFit) {
+  ToolFolder folder;
+  WriteFileBytes(folder.path() / "old.lzw", CompressLzw(kOld));
+  WriteFileBytes(folder.path() / "new.lzw", CompressLzw(kNew));
+  ASSERT_EQ(folder.Run({"diff", "old.lzw", "new.lzw", "-o", "changes.csv"}).status, 1);
+  ASSERT_EQ(folder.Run({"patch", "old.lzw", "changes.csv", "-o", "patched.lzw"}).status, 0);
+  EXPECT_EQ(folder.Run({"export", "patched.lzw", "-o", "-"}).out,
+            folder.Run({"export", "new.lzw", "-o", "-"}).out);
+
+  WriteFileBytes(folder.path() / "other.lzw", CompressLzw(kNew));
+  const ToolResult misfit = folder.Run({"patch", "other.lzw", "changes.csv", "-o", "x.lzw"});
+  EXPECT_EQ(misfit.status, 2);
+  EXPECT_EQ(misfit.err.rfind("changes.csv: line 2: the old fields are not those of record ", 0), 0u)
+      << misfit.err;
+  EXPECT_FALSE(std::filesystem::exists(folder.path() / "x.lzw"));
+}
+
+// Faults caught: merged records re-encoded, reordered or counted wrongly in the summary.
+TEST(MergeToolTest, WritesTheRecordsInTurnAndSumsThemUp) {
+  ToolFolder folder;
+  WriteFileBytes(folder.path() / "old.lzw", CompressLzw(kOld));
+  WriteFileBytes(folder.path() / "new.lzw", CompressLzw(kNew));
+  const ToolResult merged =
+      folder.Run({"merge", "old.lzw", "new.lzw", "-o", "m.lzw", "--drop", "duplicates"});
+  EXPECT_EQ(merged.status, 0);
+  EXPECT_EQ(merged.err, "4 + 4 records; 1 duplicates dropped; 7 written\n");
+  EXPECT_EQ(folder.Run({"unpack", "m.lzw", "-o", "-"}).out, kOld + kNew.substr(kRadarRecordSize));
+}
 
 }  // namespace
