@@ -20,6 +20,12 @@ void QtPrompts::Information(const QString& text) {
   MakeMessageBox(QMessageBox::Information, text, QMessageBox::Ok)->exec();
 }
 
+void QtPrompts::Information(const QString& text, const QString& reason) {
+  const auto box = MakeMessageBox(QMessageBox::Information, text, QMessageBox::Ok);
+  box->setInformativeText(reason);
+  box->exec();
+}
+
 bool QtPrompts::QuestionYesNo(const QString& text) {
   return MakeMessageBox(QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No)->exec() ==
          QMessageBox::Yes;

@@ -12,6 +12,7 @@
 class QtPrompts : public Prompts {
  public:
   void Information(const QString& text) override;
+  void Information(const QString& text, const QString& reason) override;
   bool QuestionYesNo(const QString& text) override;
   bool QuestionOkCancel(const QString& text) override;
   bool OpenFile(FileSelector& selector, const QString& title) override;

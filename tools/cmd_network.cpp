@@ -1,6 +1,7 @@
 // The commands that talk to a server. kestrolan-db fetch fetches a URL the way the update check
 // does, so an administrator can test the update server from a shell; check-update tells what the
-// program's update check would decide, installing nothing.
+// program's update check would decide and whether the archive's release signature verifies,
+// installing nothing.
 #include <QByteArray>
 #include <QCoreApplication>
 #include <cstdio>
@@ -14,6 +15,7 @@
 #include "radardb/utf8_text.h"
 #include "tools/commands.h"
 #include "update/http_get.h"
+#include "update/release_signature.h"
 #include "update/update_check.h"
 #include "update/version_list.h"
 
@@ -105,6 +107,7 @@ int RunFetch(const CommandArgs& args) {
 struct CheckArgs {
   QByteArray host = BuiltInUpdateHost();
   quint16 port = HttpGetOptions().port;
+  ReleaseKey key = BuiltInReleaseKey();
 };
 
 std::optional<CheckArgs> ParseCheckArgs(const CommandArgs& args) {
@@ -118,6 +121,10 @@ std::optional<CheckArgs> ParseCheckArgs(const CommandArgs& args) {
       const std::optional<quint16> port = ParsePort(value);
       if (!port) return {};
       parsed.port = *port;
+    } else if (args[i] == "--key") {
+      const std::optional<ReleaseKey> key = ParseReleaseKey(value);
+      if (!key) return {};
+      parsed.key = *key;
     } else {
       return {};
     }
@@ -147,6 +154,26 @@ void PrintDecision(const UpdateDecision& decision) {
   }
 }
 
+// Fetches the archive at `archiveUrl` and its release signature as the update check does and
+// tells whether the check would install it: 0 when the signature verifies with `key`.
+int CheckSignature(const QByteArray& archiveUrl, quint16 port, const ReleaseKey& key) {
+  HttpGetOptions options;
+  options.port = port;
+  const std::optional<QByteArray> archive = FetchBlock(archiveUrl, options);
+  if (!archive) {
+    std::fprintf(stderr, "Download of %s failed\n", Shown(archiveUrl).c_str());
+    return 1;
+  }
+  const std::optional<QByteArray> signature = FetchSignature(archiveUrl, options);
+  if (signature && VerifyReleaseSignature(*archive, *signature, key)) {
+    std::printf("The release signature verifies\n");
+    return 0;
+  }
+  const QString reason = signature ? SignatureRefusal(*signature) : kSignatureNotFetched;
+  std::printf("The archive would be refused: %s\n", reason.toUtf8().constData());
+  return 1;
+}
+
 int RunCheckUpdate(const CommandArgs& args) {
   const std::optional<CheckArgs> parsed = ParseCheckArgs(args);
   if (!parsed) return UsageError(CommandNamed("check-update"));
@@ -162,8 +189,10 @@ int RunCheckUpdate(const CommandArgs& args) {
     std::fprintf(stderr, "Download of %s failed\n", listUrl.constData());
     return 1;
   }
-  PrintDecision(DecideUpdate(*list, AppName, AppVersion));
-  return 0;
+  const UpdateDecision decision = DecideUpdate(*list, AppName, AppVersion);
+  PrintDecision(decision);
+  if (decision.kind != UpdateDecision::Kind::kNewer) return 0;
+  return CheckSignature(ArchiveUrl(parsed->host, decision.file), parsed->port, parsed->key);
 }
 
 }  // namespace
@@ -175,8 +204,10 @@ extern const Command kFetchCommand = {
     RunFetch};
 
 extern const Command kCheckUpdateCommand = {
-    "check-update", "[--host H] [--port N]",
+    "check-update", "[--host H] [--port N] [--key HEX]",
     "fetches the version list from the update server (the built-in one on port 80 unless "
-    "--host and --port name another) and tells what the update check would decide, installing "
+    "--host and --port name another) and tells what the update check would decide; for a newer "
+    "version also fetches its archive and ARCHIVE.sig and tells whether the signature verifies "
+    "with the built-in release key (or the public key HEX, 64 hexadecimal digits), installing "
     "nothing",
     RunCheckUpdate};

@@ -10,6 +10,8 @@ class MessagePrompts {
 
   // Information box with a single "OK" button.
   virtual void Information(const QString& text) = 0;
+  // The same with `reason` as the box's informative text, shown below `text`.
+  virtual void Information(const QString& text, const QString& reason) = 0;
   // Question with "&Yes" and "&No"; true for Yes.
   virtual bool QuestionYesNo(const QString& text) = 0;
   // Question with "OK" and "Cancel"; true for OK.

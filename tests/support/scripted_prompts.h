@@ -17,6 +17,9 @@ class ScriptedPrompts : public Prompts {
   void SetNextFileName(const QString& path) { fileNames_.enqueue(path); }
 
   void Information(const QString& text) override { shown << "info: " + text; }
+  void Information(const QString& text, const QString& reason) override {
+    shown << "info: " + text + " [" + reason + "]";
+  }
   bool QuestionYesNo(const QString& text) override { return Answer("yesno: " + text); }
   bool QuestionOkCancel(const QString& text) override { return Answer("okcancel: " + text); }
   bool OpenFile(FileSelector& selector, const QString& title) override {
@@ -27,8 +30,8 @@ class ScriptedPrompts : public Prompts {
     return Choose(selector, "save: " + title);
   }
 
-  // Everything shown, in order: "info: TEXT", "yesno: TEXT", "okcancel: TEXT", "open: TITLE",
-  // "save: TITLE".
+  // Everything shown, in order: "info: TEXT", "info: TEXT [REASON]", "yesno: TEXT",
+  // "okcancel: TEXT", "open: TITLE", "save: TITLE".
   QStringList shown;
   // selector.file as each save dialog was opened with it.
   QStringList savePresets;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "tests/support/scripted_prompts.h"
+#include "tests/update/test_release_key.h"
 #include "tests/update/update_test_folder.h"
 #include "tests/update/update_zip_builder.h"
 
@@ -50,8 +51,11 @@ TEST_P(InstallArchiveTest, InstallsEntriesInOrder) {
   ASSERT_TRUE(PlaceFiles(temp.path(), c.before));
   ASSERT_TRUE(PlaceLinks(temp.path(), c.links));
   ScriptedPrompts prompts;
+  const QByteArray archive = c.archive();
+  const TestReleaseKey key;
 
-  EXPECT_EQ(InstallArchive(c.archive(), temp.filePath(kProgram), prompts, c.maxWrittenBytes),
+  EXPECT_EQ(InstallArchive(archive, key.Sign(archive), key.publicKey(), temp.filePath(kProgram),
+                           prompts, c.maxWrittenBytes),
             c.result)
       << c.fault;
   EXPECT_EQ(prompts.shown, c.shown) << c.fault;
