@@ -1,10 +1,11 @@
-// Fuzz target: any bytes installed as an update archive into a scratch program folder that holds
-// the awkward things a real one may hold: an executable, a file in a sub-folder, a file with a
-// second hard link outside, a backup name taken by a folder, a sub-folder that is a link to
-// outside. Afterwards nothing outside the program folder has changed, no temporary file is left,
-// every file that was there holds either its old content or the whole content of an entry of
-// its name that reads back complete and correct (never half of one), and a backup beside it
-// holds its old content.
+// Fuzz target: any bytes, signed with the target's own release key, installed as an update
+// archive into a scratch program folder that holds the awkward things a real one may hold: an
+// executable, a file in a sub-folder, a file with a second hard link outside, a backup name taken
+// by a folder, a sub-folder that is a link to outside. Afterwards nothing outside the program
+// folder has changed, no temporary file is left, every file that was there holds either its old
+// content or the whole content of an entry of its name that reads back complete and correct
+// (never half of one), and a backup beside it holds its old content. The same bytes under their
+// signature with one bit flipped are refused first, without a word.
 #include <archive.h>
 #include <archive_entry.h>
 #include <unistd.h>
@@ -22,6 +23,7 @@
 #include "fuzz/fuzz_check.h"
 #include "tests/support/scratch_folder.h"
 #include "tests/support/scripted_prompts.h"
+#include "tests/update/test_release_key.h"
 #include "update/update_install.h"
 
 using namespace update;
@@ -94,13 +96,24 @@ std::map<std::string, std::set<std::string>> CompleteEntries(const std::uint8_t*
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static const TestReleaseKey key;
   const ScratchFolder scratch;
   Place(scratch);
   const fs::path program = scratch.path() / "prog";
+  const QString directory = QString::fromStdString(program.string() + "/");
+  const QByteArray archive(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+  const QByteArray signature = key.Sign(archive);
   ScriptedPrompts prompts;
 
-  InstallArchive(QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)),
-                 QString::fromStdString(program.string() + "/"), prompts, kMaxWritten);
+  QByteArray damaged = signature;
+  damaged[static_cast<qsizetype>(size % kReleaseSignatureBytes)] ^= 0x01;
+  FuzzCheck(InstallArchive(archive, damaged, key.publicKey(), directory, prompts, kMaxWritten) ==
+                    InstallResult::kNotSigned &&
+                prompts.shown.isEmpty(),
+            "a damaged signature is refused without a word");
+  FuzzCheck(InstallArchive(archive, signature, key.publicKey(), directory, prompts, kMaxWritten) !=
+                InstallResult::kNotSigned,
+            "the archive's own signature is accepted");
 
   FuzzCheck(FilesUnder(scratch.path(), program) == kOutsideFiles,
             "nothing outside the program folder changes");

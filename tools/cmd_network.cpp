@@ -1,6 +1,7 @@
 // The commands that talk to a server. kestrolan-db fetch fetches a URL the way the update check
 // does, so an administrator can test the update server from a shell; check-update tells what the
-// program's update check would decide, installing nothing.
+// program's update check would decide and whether the archive's release signature verifies,
+// installing nothing.
 #include <QByteArray>
 #include <QCoreApplication>
 #include <cstdio>
@@ -14,6 +15,7 @@
 #include "tools/commands.h"
 #include "update/app_identity.h"
 #include "update/http_get.h"
+#include "update/release_signature.h"
 #include "update/update_check.h"
 #include "update/version_list.h"
 
@@ -70,6 +72,7 @@ int RunFetch(const FetchArgs& args) {
 struct CheckArgs {
   std::string host = BuiltInUpdateHost().toStdString();
   int port = HttpGetOptions().port;
+  ReleaseKey key = BuiltInReleaseKey();
 };
 
 // A field of the server's version list, safe to print on a terminal.
@@ -93,6 +96,26 @@ void PrintDecision(const UpdateDecision& decision) {
   }
 }
 
+// Fetches the archive at `archiveUrl` and its release signature as the update check does and
+// tells whether the check would install it: kExitSuccess when the signature verifies with `key`.
+int CheckSignature(const QByteArray& archiveUrl, quint16 port, const ReleaseKey& key) {
+  HttpGetOptions options;
+  options.port = port;
+  const std::optional<QByteArray> archive = FetchBlock(archiveUrl, options);
+  if (!archive) {
+    std::fprintf(stderr, "Download of %s failed\n", Shown(archiveUrl).c_str());
+    return kExitFailure;
+  }
+  const std::optional<QByteArray> signature = FetchSignature(archiveUrl, options);
+  if (signature && VerifyReleaseSignature(*archive, *signature, key)) {
+    std::printf("The release signature verifies\n");
+    return kExitSuccess;
+  }
+  const QString reason = signature ? SignatureRefusal(*signature) : kSignatureNotFetched;
+  std::printf("The archive would be refused: %s\n", reason.toUtf8().constData());
+  return kExitFailure;
+}
+
 int RunCheckUpdate(const CheckArgs& args) {
   const NetworkApplication app;
 
@@ -105,8 +128,11 @@ int RunCheckUpdate(const CheckArgs& args) {
     std::fprintf(stderr, "Download of %s failed\n", listUrl.constData());
     return kExitFailure;
   }
-  PrintDecision(DecideUpdate(*list, AppName, AppVersion));
-  return kExitSuccess;
+  const UpdateDecision decision = DecideUpdate(*list, AppName, AppVersion);
+  PrintDecision(decision);
+  if (decision.kind != UpdateDecision::Kind::kNewer) return kExitSuccess;
+  return CheckSignature(ArchiveUrl(QByteArray::fromStdString(args.host), decision.file),
+                        static_cast<quint16>(args.port), args.key);
 }
 
 CommandRun DefineFetch(CLI::App& app) {
@@ -126,6 +152,16 @@ CommandRun DefineCheckUpdate(CLI::App& app) {
   app.add_option("--host", args->host, "the update server's host (default: the built-in one)")
       ->check(kNotEmpty);
   app.add_option("--port", args->port, "the server's TCP port (default 80)")->check(kPortRange);
+  app.add_option_function<std::string>(
+      "--key",
+      [args](const std::string& hex) {
+        const std::optional<ReleaseKey> key = ParseReleaseKey(hex);
+        if (!key) {
+          throw CLI::ValidationError("--key", "a release public key is 64 hexadecimal digits");
+        }
+        args->key = *key;
+      },
+      "the release public key to verify with, 64 hexadecimal digits (default: the built-in one)");
   return [args] { return RunCheckUpdate(*args); };
 }
 
@@ -138,8 +174,10 @@ extern const Command kFetchCommand = {
     DefineFetch};
 
 extern const Command kCheckUpdateCommand = {
-    "check-update", "[--host H] [--port N]",
+    "check-update", "[--host H] [--port N] [--key HEX]",
     "fetches the version list from the update server (the built-in one on port 80 unless "
-    "--host and --port name another) and tells what the update check would decide, installing "
+    "--host and --port name another) and tells what the update check would decide; for a newer "
+    "version also fetches its archive and ARCHIVE.sig and tells whether the signature verifies "
+    "with the built-in release key (or the public key HEX, 64 hexadecimal digits), installing "
     "nothing",
     DefineCheckUpdate};

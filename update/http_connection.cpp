@@ -55,33 +55,42 @@ class NameLookup {
 
 }  // namespace
 
-HttpConnection::HttpConnection(const HttpGetOptions& options) : options_(options) {
+TransferLimits::TransferLimits(const HttpGetOptions& options)
+    : deadlineMs_(options.deadlineMs),
+      windowMs_(options.windowMs),
+      minWindowBytes_(options.minWindowBytes) {}
+
+bool TransferLimits::Passed(qint64 nowMs) {
+  if (nowMs >= deadlineMs_) return true;
+  if (nowMs - windowStartMs_ < windowMs_) return false;
+  const bool tooFew = windowBytes_ < minWindowBytes_;
+  windowStartMs_ = nowMs;
+  windowBytes_ = 0;
+  return tooFew;
+}
+
+int TransferLimits::WaitMs(qint64 nowMs, int sliceMs) const {
+  const qint64 wait =
+      std::min({qint64{sliceMs}, deadlineMs_ - nowMs, windowStartMs_ + windowMs_ - nowMs});
+  return static_cast<int>(std::max<qint64>(wait, 1));
+}
+
+HttpConnection::HttpConnection(const HttpGetOptions& options)
+    : options_(options), limits_(options) {
   clock_.start();
 }
 
 HttpConnection::~HttpConnection() { socket_.abort(); }
 
 bool HttpConnection::Stopped() {
-  if (stopped_) return true;
-  const qint64 now = clock_.elapsed();
-  if (options_.progress != nullptr && options_.progress->Cancelled()) {
-    stopped_ = true;
-  } else if (now >= options_.deadlineMs) {
-    stopped_ = true;
-  } else if (now - windowStartMs_ >= options_.windowMs) {
-    stopped_ = windowBytes_ < options_.minWindowBytes;
-    windowStartMs_ = now;
-    windowBytes_ = 0;
+  if (!stopped_) {
+    stopped_ = (options_.progress != nullptr && options_.progress->Cancelled()) ||
+               limits_.Passed(clock_.elapsed());
   }
   return stopped_;
 }
 
-int HttpConnection::NextWaitMs() const {
-  const qint64 now = clock_.elapsed();
-  const qint64 wait = std::min(
-      {qint64{kPollSliceMs}, options_.deadlineMs - now, windowStartMs_ + options_.windowMs - now});
-  return static_cast<int>(std::max<qint64>(wait, 1));
-}
+int HttpConnection::NextWaitMs() const { return limits_.WaitMs(clock_.elapsed(), kPollSliceMs); }
 
 bool HttpConnection::Connect(const QByteArray& host) {
   const qint64 connectEndMs = clock_.elapsed() + options_.connectTimeoutMs;
@@ -159,7 +168,7 @@ HttpByteSource::ReadResult HttpConnection::Receive(QByteArray* out, qint64 maxBy
   const qint64 got = socket_.read(out->data() + oldSize, take);
   out->resize(oldSize + std::max<qint64>(got, 0));
   if (got <= 0) return ReadResult::kFailed;
-  windowBytes_ += got;
+  limits_.Count(got);
   return ReadResult::kData;
 }
 

@@ -13,9 +13,18 @@ namespace {
 
 constexpr char kVersionListPath[] = "/software/lastversions.txt";
 constexpr char kArchiveFolder[] = "/software/";
+// A signature is 64 bytes: a server that sends more than this is not sending one.
+constexpr qint64 kMostSignatureBytes = 4096;
 
-void ReportDownloadFailed(MessagePrompts& prompts, const QByteArray& url) {
-  prompts.Information("Download of " + QString::fromUtf8(url) + " failed");
+// "Download of " + URL + " failed", with `reason` as informative text when there is one.
+void ReportDownloadFailed(MessagePrompts& prompts, const QByteArray& url,
+                          const QString& reason = {}) {
+  const QString text = "Download of " + QString::fromUtf8(url) + " failed";
+  if (reason.isEmpty()) {
+    prompts.Information(text);
+  } else {
+    prompts.Information(text, reason);
+  }
 }
 
 bool IsSeparator(QChar c) {
@@ -32,6 +41,10 @@ QByteArray BuiltInUpdateHost() { return KESTROLAN_UPDATE_HOST; }
 
 QByteArray VersionListUrl(const QByteArray& host) { return host + kVersionListPath; }
 
+QByteArray ArchiveUrl(const QByteArray& host, const QByteArray& file) {
+  return host + kArchiveFolder + file;
+}
+
 bool OfferUpdate(const UpdateEnvironment& env, const QByteArray& programName,
                  const QByteArray& programVersion) {
   if (!env.prompts.QuestionYesNo("Check for program updates ?")) return false;
@@ -43,6 +56,7 @@ bool UpdateProgram(const UpdateEnvironment& env, const QByteArray& programName,
   HttpGetOptions options;
   options.port = env.port;
   options.progress = env.progress;
+  options.windowMs = env.windowMs;
 
   const QByteArray listUrl = VersionListUrl(env.host);
   QByteArray archiveName;
@@ -58,14 +72,22 @@ bool UpdateProgram(const UpdateEnvironment& env, const QByteArray& programName,
   }
   if (archiveName.isEmpty()) return false;
 
-  const QByteArray archiveUrl = env.host + kArchiveFolder + archiveName;
+  const QByteArray archiveUrl = ArchiveUrl(env.host, archiveName);
   const std::optional<QByteArray> archive = FetchBlock(archiveUrl, options);
   if (!archive) {
     ReportDownloadFailed(env.prompts, archiveUrl);
     return false;
   }
+  const std::optional<QByteArray> signature = FetchSignature(archiveUrl, options);
+  if (!signature) {
+    ReportDownloadFailed(env.prompts, archiveUrl, kSignatureNotFetched);
+    return false;
+  }
   const ExecutableLocation location = SplitExecutablePath(env.executablePath);
-  switch (InstallArchive(*archive, location.directory, env.prompts)) {
+  switch (InstallArchive(*archive, *signature, env.releaseKey, location.directory, env.prompts)) {
+    case InstallResult::kNotSigned:
+      ReportDownloadFailed(env.prompts, archiveUrl, SignatureRefusal(*signature));
+      return false;
     case InstallResult::kNotAnArchive:
       ReportDownloadFailed(env.prompts, archiveUrl);
       return false;
@@ -76,7 +98,8 @@ bool UpdateProgram(const UpdateEnvironment& env, const QByteArray& programName,
   }
   if (!restart) return true;
   // Separate arguments, so a path with blanks reaches the new process whole; the new process
-  // inherits the environment and the current folder.
+  // inherits the environment and the current folder. When it cannot be started, this one goes
+  // on to its window rather than ending with no program running.
   return QProcess::startDetached(env.executablePath, QStringList{kNoCheckSwitch});
 }
 
@@ -104,6 +127,11 @@ std::optional<QByteArray> FetchBlock(const QByteArray& url, const HttpGetOptions
   QByteArray body = HttpGet(url, options);
   if (body.isEmpty()) return std::nullopt;
   return body;
+}
+
+std::optional<QByteArray> FetchSignature(const QByteArray& archiveUrl, HttpGetOptions options) {
+  options.maxBodyBytes = kMostSignatureBytes;
+  return FetchBlock(archiveUrl + kSignatureSuffix, options);
 }
 
 ExecutableLocation SplitExecutablePath(const QString& executablePath) {

@@ -250,8 +250,10 @@ ReplaceResult ReplaceFile(const QString& target, unsigned newFileMode,
   return ReplaceResult::kNotCreated;
 }
 
-InstallResult InstallArchive(const QByteArray& archive, const QString& directory,
+InstallResult InstallArchive(const QByteArray& archive, const QByteArray& signature,
+                             const ReleaseKey& key, const QString& directory,
                              MessagePrompts& prompts, qint64 maxWrittenBytes) {
+  if (!VerifyReleaseSignature(archive, signature, key)) return InstallResult::kNotSigned;
   ZipReader reader(archive.constData(), static_cast<size_t>(archive.size()));
   if (reader.EntryCount() == 0) return InstallResult::kNotAnArchive;
 

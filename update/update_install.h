@@ -6,6 +6,8 @@
 #include <QtGlobal>
 #include <functional>
 
+#include "update/release_signature.h"
+
 namespace update {
 
 class MessagePrompts;
@@ -13,6 +15,7 @@ class MessagePrompts;
 // Installing an update archive into the program folder, each replaced file kept as a backup.
 
 enum class InstallResult {
+  kNotSigned,     // `signature` is not the release signature of `archive`; nothing was touched
   kNotAnArchive,  // `archive` is not a readable ZIP archive or holds no entry; nothing was touched
   kInstalled,     // every entry was installed
   kFailed,        // at least one entry was not installed; each was reported
@@ -24,7 +27,9 @@ qint64 BuiltInMaxInstallBytes();
 
 // Installs the entries of the ZIP archive `archive`, in archive order, as files in `directory`
 // (the program folder, ending with its separator; empty for the current folder), each replacing
-// the file of its name with a ".OLD" backup (see ReplaceFile).
+// the file of its name with a ".OLD" backup (see ReplaceFile). The archive is opened only when
+// `signature` is its release signature by `key` (see VerifyReleaseSignature); otherwise nothing
+// is read, written, moved or shown, and the result is kNotSigned.
 //
 // An entry that is not a plain file (a folder, a symbolic link, a FIFO, a device), whose stored
 // path would leave `directory`, holds a NUL byte, passes through a folder that is a symbolic
@@ -38,7 +43,8 @@ qint64 BuiltInMaxInstallBytes();
 // system less 64 MiB: the entry that would pass the bound is reported, every file this
 // installation replaced is put back as it was (its backup becoming it again), and installation
 // ends with kFailed.
-InstallResult InstallArchive(const QByteArray& archive, const QString& directory,
+InstallResult InstallArchive(const QByteArray& archive, const QByteArray& signature,
+                             const ReleaseKey& key, const QString& directory,
                              MessagePrompts& prompts,
                              qint64 maxWrittenBytes = BuiltInMaxInstallBytes());
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tests/update/http_scripted_server.h"
+#include "update/http_connection.h"
 #include "update/http_get.h"
 
 using namespace update;
@@ -108,6 +109,12 @@ std::vector<HostileCase> Cases() {
        .boundMs = 3000,
        .notBeforeMs = kShortWindowMs,
        .windowMs = kShortWindowMs},
+      {.name = "TrickleAfterBurst",
+       .fault = "counts the bytes of every window since the first",
+       .script = [] { return Trickle(kOk + kHugeLength + std::string(2048, 'x'), "x"); },
+       .boundMs = 3000,
+       .notBeforeMs = kShortWindowMs,
+       .windowMs = kShortWindowMs},
       {.name = "SteadyButEndless",
        .fault = "has no overall deadline",
        .script = [] { return Trickle(kOk + kHugeLength, std::string(2048, 'x')); },
@@ -191,5 +198,56 @@ INSTANTIATE_TEST_SUITE_P(Servers, HttpGetHostile, testing::ValuesIn(Cases()),
                          [](const testing::TestParamInfo<HostileCase>& info) {
                            return std::string(info.param.name);
                          });
+
+constexpr int kWindowMs = 1000;
+constexpr qint64 kMinWindowBytes = 1024;
+constexpr qint64 kDeadlineMs = 6000;
+constexpr qint64 kCheckEveryMs = 50;
+
+struct Arrival {
+  qint64 atMs;
+  qint64 bytes;
+};
+
+struct LimitsCase {
+  const char* fault;
+  std::vector<Arrival> arrivals;  // in time order
+  qint64 passedAtMs;              // the first check, every 50 ms, that finds a limit passed
+};
+
+void PrintTo(const LimitsCase& c, std::ostream* os) { *os << c.fault; }
+
+class TransferLimitsTest : public testing::TestWithParam<LimitsCase> {};
+
+// Bytes arrive at their times, the limits are asked every 50 ms as a connection asks them.
+TEST_P(TransferLimitsTest, PassedAtTheFirstWindowShortOfTheMinimum) {
+  const LimitsCase& c = GetParam();
+  HttpGetOptions options;
+  options.windowMs = kWindowMs;
+  options.minWindowBytes = kMinWindowBytes;
+  options.deadlineMs = kDeadlineMs;
+  TransferLimits limits(options);
+  auto next = c.arrivals.begin();
+  qint64 nowMs = 0;
+  for (; nowMs <= kDeadlineMs; nowMs += kCheckEveryMs) {
+    for (; next != c.arrivals.end() && next->atMs <= nowMs; ++next) limits.Count(next->bytes);
+    if (limits.Passed(nowMs)) break;
+  }
+  EXPECT_EQ(nowMs, c.passedAtMs) << c.fault;
+}
+
+std::vector<Arrival> BurstThenTrickle() {
+  std::vector<Arrival> arrivals = {{0, 2048}};
+  for (qint64 at = 100; at < kDeadlineMs; at += 100) arrivals.push_back({at, 1});
+  return arrivals;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, TransferLimitsTest,
+    testing::Values(LimitsCase{"the window's count kept from one window to the next",
+                               BurstThenTrickle(), 2 * kWindowMs},
+                    LimitsCase{"a window with exactly the minimum taken as too slow",
+                               {{0, kMinWindowBytes}, {1500, kMinWindowBytes}},
+                               3 * kWindowMs}));
 
 }  // namespace

@@ -138,6 +138,7 @@ TEST(DecideFraming, ChunkedThenLengthThenClose) {
        0},
       {"accepts a signed length", {{"content-length", "-1"}}, kCap, std::nullopt, 0},
       {"accepts a length with blanks inside", {{"content-length", "1 2"}}, kCap, std::nullopt, 0},
+      {"reads a letter as a decimal digit", {{"content-length", "1a"}}, kCap, std::nullopt, 0},
       {"accepts a length list", {{"content-length", "5, 5"}}, kCap, std::nullopt, 0},
       {"wraps at 32 bits",
        {{"content-length", "4294967301"}},

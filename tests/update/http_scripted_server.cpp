@@ -92,7 +92,11 @@ StalledListener::~StalledListener() {
   close(listenFd_);
 }
 
-ScriptedServer::ScriptedServer(std::vector<ServerStep> script) : script_(std::move(script)) {
+ScriptedServer::ScriptedServer(std::vector<ServerStep> script)
+    : ScriptedServer(std::vector<std::vector<ServerStep>>{std::move(script)}) {}
+
+ScriptedServer::ScriptedServer(std::vector<std::vector<ServerStep>> connections)
+    : connections_(std::move(connections)) {
   listenFd_ = BindLoopback(&port_);
   if (listen(listenFd_, 1) != 0) std::abort();
   thread_ = std::thread([this] { Serve(); });
@@ -160,13 +164,19 @@ void ScriptedServer::HoldUntilClientCloses(int fd) {
 }
 
 void ScriptedServer::Serve() {
-  if (!WaitReadable(listenFd_, kWaitLimitMs)) return;
+  for (const std::vector<ServerStep>& script : connections_) {
+    if (!ServeOne(script)) return;
+  }
+}
+
+bool ScriptedServer::ServeOne(const std::vector<ServerStep>& script) {
+  if (!WaitReadable(listenFd_, kWaitLimitMs)) return false;
   Fd client(accept(listenFd_, nullptr, nullptr));
-  if (client.get() < 0) return;
+  if (client.get() < 0) return false;
   const int one = 1;
   setsockopt(client.get(), IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
   ReadRequest(client.get());
-  for (const ServerStep& step : script_) {
+  for (const ServerStep& step : script) {
     switch (step.kind) {
       case ServerStep::Kind::kSend:
         SendAll(client.get(), step.bytes);
@@ -176,12 +186,13 @@ void ScriptedServer::Serve() {
         break;
       case ServerStep::Kind::kHold:
         HoldUntilClientCloses(client.get());
-        return;
+        return true;
       case ServerStep::Kind::kReset: {
         const linger abortive{1, 0};
         setsockopt(client.get(), SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive);
-        return;
+        return true;
       }
     }
   }
+  return true;
 }

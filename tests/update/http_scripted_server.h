@@ -25,20 +25,22 @@ ServerStep Pause(int ms);
 ServerStep Hold();
 ServerStep Reset();
 
-// A loopback HTTP server for one connection, on a port the system picks, that answers with
-// exact bytes split at chosen points. It reads the request (up to its empty line), then runs
-// the script; after the last step it closes the connection in the orderly way, unless the
-// script held or reset it. Runs in its own thread from construction to destruction; the
-// destructor stops every wait and joins it.
+// A loopback HTTP server for one connection, or a few one after another, on a port the system
+// picks, that answers with exact bytes split at chosen points. For each connection it reads the
+// request (up to its empty line), then runs that connection's script; after the last step it
+// closes the connection in the orderly way, unless the script held or reset it. Runs in its own
+// thread from construction to destruction; the destructor stops every wait and joins it.
 class ScriptedServer {
  public:
   explicit ScriptedServer(std::vector<ServerStep> script);
+  // One script per connection, in the order the connections come.
+  explicit ScriptedServer(std::vector<std::vector<ServerStep>> connections);
   ScriptedServer(const ScriptedServer&) = delete;
   ScriptedServer& operator=(const ScriptedServer&) = delete;
   ~ScriptedServer();
 
   uint16_t port() const { return port_; }
-  // The request bytes as received; empty when no client connected.
+  // The last connection's request bytes as received; empty when no client connected.
   std::string Request();
   // True when the client closed the connection while the server was still holding it open,
   // i.e. the client did not wait for the server to close. Waits for the script to end.
@@ -46,6 +48,8 @@ class ScriptedServer {
 
  private:
   void Serve();
+  // Serves one connection with `script`; false when no client came.
+  bool ServeOne(const std::vector<ServerStep>& script);
   void JoinServer();
   // Waits up to the step limit for `fd` to be readable; false when stopped or timed out.
   bool WaitReadable(int fd, int timeoutMs);
@@ -54,7 +58,7 @@ class ScriptedServer {
   // Sleeps `ms` milliseconds, or less when the server is being destroyed.
   void PauseUnlessStopped(int ms);
 
-  std::vector<ServerStep> script_;
+  std::vector<std::vector<ServerStep>> connections_;
   int listenFd_ = -1;
   uint16_t port_ = 0;
   std::atomic<bool> stop_{false};

@@ -9,6 +9,7 @@
 
 #include "tests/support/scripted_prompts.h"
 #include "tests/update/rename_fault.h"
+#include "tests/update/test_release_key.h"
 #include "tests/update/update_test_folder.h"
 #include "tests/update/update_zip_builder.h"
 #include "update/update_install.h"
@@ -25,7 +26,9 @@ TEST(InstallFault, NewFileNotMovedInPutsTheBackupBack) {
   const QString program = temp.filePath("prog/");
   FailRenamesOnto(QFile::encodeName(program + "a.txt").toStdString(), 1);
 
-  EXPECT_EQ(InstallArchive(BuildZip({{"a.txt", "new a"}}), program, prompts),
+  const QByteArray archive = BuildZip({{"a.txt", "new a"}});
+  const TestReleaseKey key;
+  EXPECT_EQ(InstallArchive(archive, key.Sign(archive), key.publicKey(), program, prompts),
             InstallResult::kFailed);
   EXPECT_EQ(FailedRenames(), 1);
   EXPECT_EQ(prompts.shown, QStringList{"info: Error creating file : a.txt"});

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "tests/support/scripted_prompts.h"
+#include "tests/update/test_release_key.h"
 #include "tests/update/update_test_folder.h"
 #include "tests/update/update_zip_builder.h"
 
@@ -52,8 +53,11 @@ TEST_P(InstallArchiveTest, InstallsEntriesInOrder) {
   ASSERT_TRUE(PlaceFiles(temp.path(), c.before));
   ASSERT_TRUE(PlaceLinks(temp.path(), c.links));
   ScriptedPrompts prompts;
+  const QByteArray archive = c.archive();
+  const TestReleaseKey key;
 
-  EXPECT_EQ(InstallArchive(c.archive(), temp.filePath(kProgram), prompts, c.maxWrittenBytes),
+  EXPECT_EQ(InstallArchive(archive, key.Sign(archive), key.publicKey(), temp.filePath(kProgram),
+                           prompts, c.maxWrittenBytes),
             c.result)
       << c.fault;
   EXPECT_EQ(prompts.shown, c.shown) << c.fault;
@@ -126,6 +130,26 @@ QByteArray PastTheBoundInThirdEntry() {
   return BuildZip({{"n.txt", std::string(300, 'n')},
                    {"a.txt", std::string(600, 'a')},
                    {"b.txt", std::string(600, 'b')}});
+}
+
+QByteArray PastTheBoundAfterABackupName() {
+  return BuildZip({{"a.txt", "new a"}, {"a.txt.OLD", "x"}, {"b.txt", std::string(2000, 'b')}});
+}
+
+QByteArray ExactlyTheBound() { return BuildZip({{"a.txt", std::string(kSmallBound, 'a')}}); }
+
+QByteArray IntoLinkDeeperDown() { return BuildZip({{"lang/sub/en.txt", "english"}}); }
+
+QByteArray TwiceWithAnEmptyComponent() {
+  return BuildZip({{"sub/a.txt", "first"}, {"sub//a.txt", "second"}});
+}
+
+QByteArray LocalNameAPrefixOfTheDirectorys() {
+  return WithDirectoryName(BuildZip({{"a.txt", "new a"}}), "a.txt", "a.txtX");
+}
+
+QByteArray CountsFewerThanTheDirectoryHolds() {
+  return WithEntryCount(BuildZip({{"a.txt", "new a"}, {"b.txt", "new b"}}), 1);
 }
 
 QByteArray Bomb() { return BuildZip({{"bomb", std::string(2 * kMiB, '\0')}}); }
@@ -257,6 +281,53 @@ INSTANTIATE_TEST_SUITE_P(
                     {},
                     {},
                     kSmallBound},
+        InstallCase{"what passing the bound replaced put back first to last",
+                    {kOldA},
+                    PastTheBoundAfterABackupName,
+                    InstallResult::kFailed,
+                    {"info: Error creating file : b.txt"},
+                    {{"prog/a.txt", "old a"}},
+                    {},
+                    {},
+                    kSmallBound},
+        InstallCase{"an entry of exactly the bound's size taken as passing it",
+                    {},
+                    ExactlyTheBound,
+                    InstallResult::kInstalled,
+                    {},
+                    {{"prog/a.txt", std::string(kSmallBound, 'a')}},
+                    {},
+                    {},
+                    kSmallBound},
+        InstallCase{"only the first folder on the way checked for a link",
+                    {{"outside/keep.txt", "keep"}, {"prog/lang/en.txt", "old en"}},
+                    IntoLinkDeeperDown,
+                    InstallResult::kFailed,
+                    {"info: Error creating file : lang/sub/en.txt"},
+                    {{"outside/keep.txt", "keep"}, {"prog/lang/en.txt", "old en"}},
+                    {},
+                    {{"prog/lang/sub", "../../outside"}}},
+        InstallCase{"a second copy of a name told apart by an empty component",
+                    {{"prog/sub/a.txt", "old a"}},
+                    TwiceWithAnEmptyComponent,
+                    InstallResult::kFailed,
+                    {"info: Error creating file : sub//a.txt"},
+                    {{"prog/sub/a.txt", "first"}, {"prog/sub/a.txt.OLD", "old a"}},
+                    {}},
+        InstallCase{"a local header taken for the directory's entry whose name it begins",
+                    {},
+                    LocalNameAPrefixOfTheDirectorys,
+                    InstallResult::kFailed,
+                    {"info: Error creating file : a.txtX"},
+                    {},
+                    {}},
+        InstallCase{"a directory with records beyond its count taken as an archive",
+                    {kOldA},
+                    CountsFewerThanTheDirectoryHolds,
+                    InstallResult::kNotAnArchive,
+                    {},
+                    {{"prog/a.txt", "old a"}},
+                    {}},
         InstallCase{"a small archive expanding without bound",
                     {},
                     Bomb,

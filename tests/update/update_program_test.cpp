@@ -1,6 +1,7 @@
-// The whole update against Debian's nginx on a loopback port: the version list and the archive
-// are fetched over HTTP, installed into a temporary program folder whose name holds a blank, and
-// the "new executable" (a shell script that records its arguments) is started again.
+// The whole update against Debian's nginx on a loopback port: the version list, the archive and
+// its release signature (made with the test's own key) are fetched over HTTP, installed into a
+// temporary program folder whose name holds a blank, and the "new executable" (a shell script
+// that records its arguments) is started again.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -15,7 +16,9 @@
 #include <vector>
 
 #include "tests/support/scripted_prompts.h"
+#include "tests/update/http_scripted_server.h"
 #include "tests/update/nginx_server.h"
+#include "tests/update/test_release_key.h"
 #include "tests/update/update_test_folder.h"
 #include "tests/update/update_zip_builder.h"
 #include "update/app_identity.h"
@@ -30,6 +33,7 @@ constexpr char kExecutable[] = "prog dir/kestrolan";
 constexpr char kRestartRecord[] = "prog dir/restarted.txt";
 constexpr char kListPath[] = "software/lastversions.txt";
 constexpr char kArchivePath[] = "software/kestrolan update.zip";
+constexpr char kSignaturePath[] = "software/kestrolan update.zip.sig";
 constexpr char kNewerList[] =
     "Other=v09.00,01/01/2020,other.zip;\r\n"
     "Kestrolan=v01.02,03/10/2013,kestrolan update.zip;\r\n";
@@ -51,6 +55,13 @@ const QString kAskDownload =
     "Date:03/10/2013 ?";
 const QString kArchiveFailed = "info: Download of 127.0.0.1/software/kestrolan update.zip failed";
 
+// What the server publishes as the archive's signature.
+using Signer = QByteArray (*)(const QByteArray& archive, const TestReleaseKey& key);
+
+QByteArray Signed(const QByteArray& archive, const TestReleaseKey& key) {
+  return key.Sign(archive);
+}
+
 struct UpdateCase {
   const char* fault;
   std::vector<TestFile> before;  // besides the old executable, paths relative to the test folder
@@ -61,6 +72,8 @@ struct UpdateCase {
   QStringList shown;
   std::map<std::string, std::string> after;  // every file afterwards, the restart record aside
   bool restarted;
+  Signer signature = Signed;  // nullptr: the server has no signature
+  unsigned executableMode = 0755;
 };
 
 // gtest names a failing case by the fault it catches.
@@ -71,6 +84,7 @@ class UpdateProgramTest : public testing::TestWithParam<UpdateCase> {
   static void SetUpTestSuite() { server_ = std::make_unique<NginxServer>(); }
   static void TearDownTestSuite() { server_.reset(); }
   static std::unique_ptr<NginxServer> server_;
+  const TestReleaseKey key_;
 };
 std::unique_ptr<NginxServer> UpdateProgramTest::server_;
 
@@ -87,24 +101,31 @@ std::string WaitForRestart(const QString& path) {
 TEST_P(UpdateProgramTest, FetchesInstallsAndRestarts) {
   const UpdateCase& c = GetParam();
   ASSERT_TRUE(server_->running()) << server_->error().toStdString();
-  server_->Remove(kListPath);
-  server_->Remove(kArchivePath);
+  for (const char* path : {kListPath, kArchivePath, kSignaturePath}) server_->Remove(path);
   if (c.list != nullptr) {
     ASSERT_TRUE(server_->Put(kListPath, c.list));
   }
   if (c.archive != nullptr) {
-    ASSERT_TRUE(server_->Put(kArchivePath, c.archive()));
+    const QByteArray archive = c.archive();
+    ASSERT_TRUE(server_->Put(kArchivePath, archive));
+    if (c.signature != nullptr) {
+      ASSERT_TRUE(server_->Put(kSignaturePath, c.signature(archive, key_)));
+    }
   }
 
   QTemporaryDir temp;
   ASSERT_TRUE(temp.isValid());
   std::vector<TestFile> before = c.before;
-  before.push_back({kExecutable, kOldExecutable, 0755});
+  before.push_back({kExecutable, kOldExecutable, c.executableMode});
   ASSERT_TRUE(PlaceFiles(temp.path(), before));
   ScriptedPrompts prompts;
   for (bool answer : c.answers) prompts.SetNextAnswer(answer);
   const QString executable = temp.filePath(kExecutable);
-  const UpdateEnvironment env{prompts, "127.0.0.1", server_->port(), executable, nullptr};
+  const UpdateEnvironment env{.prompts = prompts,
+                              .host = "127.0.0.1",
+                              .port = server_->port(),
+                              .executablePath = executable,
+                              .releaseKey = key_.publicKey()};
 
   EXPECT_EQ(OfferUpdate(env, AppName, AppVersion), c.result) << c.fault;
   EXPECT_EQ(prompts.shown, c.shown) << c.fault;
@@ -117,7 +138,7 @@ TEST_P(UpdateProgramTest, FetchesInstallsAndRestarts) {
   }
   EXPECT_EQ(FilesUnder(temp.path()), c.after) << c.fault;
   if (c.after.count(kExecutable) != 0) {
-    EXPECT_EQ(ModeOf(temp.filePath(kExecutable)), 0755u) << c.fault;
+    EXPECT_EQ(ModeOf(temp.filePath(kExecutable)), c.executableMode) << c.fault;
   }
 }
 
@@ -156,6 +177,68 @@ const std::map<std::string, std::string> kInstalledOverOld = {
     {"prog dir/data.txt.OLD", "old data"},
     {"prog dir/readme.txt", "readme"}};
 
+// The archive served and `signature` published for it are refused for `reason`: nothing is
+// installed, moved or restarted.
+UpdateCase Refused(const char* fault, Signer signature, const QString& reason) {
+  return {fault,
+          {kOldData},
+          kNewerList,
+          Update,
+          {true, true},
+          false,
+          {kAskCheck, kAskDownload, kArchiveFailed, "details: " + reason},
+          kUntouched,
+          false,
+          signature};
+}
+
+const QString kNotFetched = "the release signature could not be fetched";
+const QString kMalformed = "the release signature is malformed";
+const QString kNoMatch = "the release signature does not match";
+
+QByteArray WithBitFlipped(QByteArray bytes, qsizetype at) {
+  bytes[at] = static_cast<char>(bytes[at] ^ 0x01);
+  return bytes;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Signature, UpdateProgramTest,
+    testing::Values(Refused(
+                        "an archive changed after signing installed",
+                        [](const QByteArray& archive, const TestReleaseKey& key) {
+                          return key.Sign(WithBitFlipped(archive, archive.size() / 2));
+                        },
+                        kNoMatch),
+                    Refused(
+                        "a signature with one bit flipped accepted",
+                        [](const QByteArray& archive, const TestReleaseKey& key) {
+                          return WithBitFlipped(key.Sign(archive), 10);
+                        },
+                        kNoMatch),
+                    Refused(
+                        "a signature of another key accepted",
+                        [](const QByteArray& archive, const TestReleaseKey&) {
+                          return TestReleaseKey().Sign(archive);
+                        },
+                        kNoMatch),
+                    Refused(
+                        "an empty signature accepted",
+                        [](const QByteArray&, const TestReleaseKey&) { return QByteArray(); },
+                        kNotFetched),
+                    Refused(
+                        "a signature one byte short accepted",
+                        [](const QByteArray& archive, const TestReleaseKey& key) {
+                          return key.Sign(archive).left(kReleaseSignatureBytes - 1);
+                        },
+                        kMalformed),
+                    Refused(
+                        "a valid signature with a byte after it accepted",
+                        [](const QByteArray& archive, const TestReleaseKey& key) {
+                          return key.Sign(archive) + 'x';
+                        },
+                        kMalformed),
+                    Refused("an archive without a signature installed", nullptr, kNotFetched)));
+
 INSTANTIATE_TEST_SUITE_P(
     Table, UpdateProgramTest,
     testing::Values(
@@ -179,6 +262,17 @@ INSTANTIATE_TEST_SUITE_P(
                    {kAskCheck, kAskDownload},
                    kInstalledOverOld,
                    true},
+        UpdateCase{"a new program that cannot be started taken as restarted",
+                   {kOldData},
+                   kNewerList,
+                   Update,
+                   {true, true},
+                   false,
+                   {kAskCheck, kAskDownload},
+                   kInstalledOverOld,
+                   false,
+                   Signed,
+                   0644},
         UpdateCase{"an entry in a missing sub-folder taken as installed",
                    {},
                    kNewerList,
@@ -262,5 +356,45 @@ INSTANTIATE_TEST_SUITE_P(
                    {kAskCheck, "info: Your program is up to date"},
                    kUntouched,
                    false}));
+
+std::string OkResponse(const QByteArray& body) {
+  return "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" +
+         body.toStdString();
+}
+
+// A valid signature sent a byte every 100 ms would arrive whole after 6.4 s; under the
+// archive's low-rate window it is given up on after the first window instead.
+TEST(UpdateSignatureTransfer, SlowSignatureGivenUpOnUnderTheArchivesLimits) {
+  const TestReleaseKey key;
+  const QByteArray archive = Update();
+  const QByteArray signature = key.Sign(archive);
+  std::vector<ServerStep> slow = {
+      Send("HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(signature.size()) + "\r\n\r\n")};
+  for (const char byte : signature) {
+    slow.push_back(Pause(100));
+    slow.push_back(Send(std::string(1, byte)));
+  }
+  ScriptedServer server(std::vector<std::vector<ServerStep>>{
+      {Send(OkResponse(kNewerList))}, {Send(OkResponse(archive))}, slow});
+  QTemporaryDir temp;
+  ASSERT_TRUE(temp.isValid());
+  ASSERT_TRUE(PlaceFiles(temp.path(), {kOldData, {kExecutable, kOldExecutable, 0755}}));
+  ScriptedPrompts prompts;
+  prompts.SetNextAnswer(true);
+  prompts.SetNextAnswer(true);
+  const UpdateEnvironment env{.prompts = prompts,
+                              .host = "127.0.0.1",
+                              .port = server.port(),
+                              .executablePath = temp.filePath(kExecutable),
+                              .releaseKey = key.publicKey(),
+                              .windowMs = 1000};
+
+  EXPECT_EQ(OfferUpdate(env, AppName, AppVersion), false);
+  EXPECT_EQ(server.Request(),
+            "GET /software/kestrolan%20update.zip.sig HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
+  EXPECT_EQ(prompts.shown,
+            QStringList({kAskCheck, kAskDownload, kArchiveFailed, "details: " + kNotFetched}));
+  EXPECT_EQ(FilesUnder(temp.path()), kUntouched);
+}
 
 }  // namespace

@@ -18,6 +18,10 @@ la_ssize_t AppendToBuffer(archive*, void* buffer, const void* data, size_t size)
 // Header signatures and field offsets of the ZIP format.
 constexpr char kLocalHeader[] = "PK\x03\x04";
 constexpr char kDirectoryRecord[] = "PK\x01\x02";
+constexpr char kEndRecord[] = "PK\x05\x06";
+constexpr int kEndDiskCount = 8;
+constexpr int kEndCount = 10;
+constexpr int kEndDirectorySize = 12;
 constexpr int kLocalVersionNeeded = 4;
 constexpr int kRecordMadeBy = 4;
 constexpr int kRecordVersionNeeded = 6;
@@ -47,6 +51,15 @@ std::vector<qsizetype> HeadersOf(const QByteArray& zip, const char* signature) {
     found.push_back(at);
   }
   return found;
+}
+
+// The offset of the central directory record of `name`.
+qsizetype RecordOf(const QByteArray& zip, const std::string& name) {
+  for (const qsizetype at : HeadersOf(zip, kDirectoryRecord)) {
+    const auto length = static_cast<qsizetype>(GetLittleEndian(zip, at + kRecordNameLength, 2));
+    if (zip.mid(at + kRecordName, length).toStdString() == name) return at;
+  }
+  throw std::runtime_error("no central directory record for " + name);
 }
 
 void Check(int result, archive* writer) {
@@ -114,14 +127,10 @@ QByteArray DamageLocalHeader(QByteArray zip, int index) {
 }
 
 QByteArray WithUnixFileType(QByteArray zip, const std::string& name, unsigned unixType) {
-  for (const qsizetype at : HeadersOf(zip, kDirectoryRecord)) {
-    const auto length = static_cast<qsizetype>(GetLittleEndian(zip, at + kRecordNameLength, 2));
-    if (zip.mid(at + kRecordName, length).toStdString() != name) continue;
-    zip[at + kRecordMadeBy + 1] = kSystemUnix;
-    PutLittleEndian(zip, at + kRecordExternalAttributes, (unixType | kDefaultPermissions) << 16, 4);
-    return zip;
-  }
-  throw std::runtime_error("no central directory record for " + name);
+  const qsizetype at = RecordOf(zip, name);
+  zip[at + kRecordMadeBy + 1] = kSystemUnix;
+  PutLittleEndian(zip, at + kRecordExternalAttributes, (unixType | kDefaultPermissions) << 16, 4);
+  return zip;
 }
 
 QByteArray WithoutUnixModes(QByteArray zip) {
@@ -139,5 +148,24 @@ QByteArray WithVersionNeeded(QByteArray zip, int version) {
   for (const qsizetype at : HeadersOf(zip, kDirectoryRecord)) {
     PutLittleEndian(zip, at + kRecordVersionNeeded, static_cast<unsigned>(version), 2);
   }
+  return zip;
+}
+
+QByteArray WithDirectoryName(QByteArray zip, const std::string& name, const std::string& newName) {
+  const qsizetype at = RecordOf(zip, name);
+  zip.replace(at + kRecordName, static_cast<qsizetype>(name.size()),
+              QByteArray::fromStdString(newName));
+  PutLittleEndian(zip, at + kRecordNameLength, static_cast<unsigned>(newName.size()), 2);
+  const qsizetype end = zip.lastIndexOf(kEndRecord);
+  const unsigned size = GetLittleEndian(zip, end + kEndDirectorySize, 4);
+  PutLittleEndian(zip, end + kEndDirectorySize,
+                  static_cast<unsigned>(size + newName.size() - name.size()), 4);
+  return zip;
+}
+
+QByteArray WithEntryCount(QByteArray zip, unsigned count) {
+  const qsizetype end = zip.lastIndexOf(kEndRecord);
+  PutLittleEndian(zip, end + kEndDiskCount, count, 2);
+  PutLittleEndian(zip, end + kEndCount, count, 2);
   return zip;
 }

@@ -35,3 +35,10 @@ QByteArray WithoutUnixModes(QByteArray zip);
 
 // `zip` with every header saying its entry needs ZIP version `version` (63 is 6.3) to extract.
 QByteArray WithVersionNeeded(QByteArray zip, int version);
+
+// `zip` with the central directory record of `name` naming `newName` instead; the local header
+// keeps `name`.
+QByteArray WithDirectoryName(QByteArray zip, const std::string& name, const std::string& newName);
+
+// `zip` with its end record counting `count` directory records, whatever the directory holds.
+QByteArray WithEntryCount(QByteArray zip, unsigned count);
