@@ -39,7 +39,7 @@ int main(int argc, char* argv[]) {
   application.setQuitOnLastWindowClosed(false);
   application.setWindowIcon(KestrolanIcon());
   QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopFileName));
-  // One settings file, Kestrolan/Kestrolan.conf in the user's configuration folder, on every
+  // One settings file, Kestrolan/Kestrolan.ini in the user's configuration folder, on every
   // system (no registry on Windows).
   QCoreApplication::setOrganizationName(QString::fromLatin1(update::AppName));
   QCoreApplication::setApplicationName(QString::fromLatin1(update::AppName));

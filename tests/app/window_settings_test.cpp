@@ -51,7 +51,7 @@ class WindowSettingsTest : public QObject {
   void RecentFilesNewestFirst();
 
  private:
-  QString SettingsPath() const { return dir_->filePath(QStringLiteral("Kestrolan.conf")); }
+  QString SettingsPath() const { return dir_->filePath(QStringLiteral("Kestrolan.ini")); }
 
   std::unique_ptr<QTemporaryDir> dir_;
 };
