@@ -1,25 +1,36 @@
 #include "app/kestrolan.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QEventLoop>
 #include <QFile>
-#include <QIcon>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
-#include <QShortcut>
+#include <QStatusBar>
+#include <QToolButton>
 #include <algorithm>
 
 #include "app/anchor_layout.h"
 #include "app/filter_field.h"
+#include "app/help_dialogs.h"
 #include "app/load_feedback.h"
 #include "app/map_window.h"
 #include "app/prompts.h"
+#include "app/recent_files.h"
 #include "app/record_table_view.h"
+#include "app/table_copy.h"
 #include "app/transfer_progress_dialog.h"
+#include "app/window_status.h"
 #include "radardb/compare/compared_rows.h"
 #include "radardb/csv/csv_export.h"
 #include "radardb/records/load_database.h"
@@ -31,7 +42,7 @@ using namespace update;
 
 namespace {
 
-// The layout's size in layout units; the window's first and smallest client size, zoomed.
+// The layout's size in layout units; the central area's first and smallest size, zoomed.
 constexpr QSize kDesignSize(752, 392);
 constexpr char kIconPath[] = ":/KestrolanImg/Icon";
 
@@ -55,21 +66,9 @@ QString KestrolanTitle() {
 QIcon KestrolanIcon() { return QIcon(QString::fromLatin1(kIconPath)); }
 
 Kestrolan::Kestrolan(Prompts& prompts, QWidget* parent)
-    : QWidget(parent, Qt::Window), prompts_(prompts) {
-  setupUi(this);
+    : QMainWindow(parent), prompts_(prompts), actions_(MakeWindowActions(*this)) {
+  setObjectName(QStringLiteral("Kestrolan"));
   setWindowIcon(KestrolanIcon());
-
-  auto* anchors = new AnchorLayout(kDesignSize, LayoutZoom(font()), this);
-  anchors->AddAnchored(btLoad, {Anchor::kLeading, 12, 88}, {Anchor::kLeading, 12, 24});
-  anchors->AddAnchored(esFilename, {Anchor::kBoth, 112, 16}, {Anchor::kLeading, 12, 24});
-  anchors->AddAnchored(acList, {Anchor::kBoth, 12, 12}, {Anchor::kBoth, 48, 48});
-  anchors->AddAnchored(btExport, {Anchor::kLeading, 12, 88}, {Anchor::kTrailing, 12, 24});
-  anchors->AddAnchored(esFilter, {Anchor::kBoth, 112, 280}, {Anchor::kTrailing, 12, 24});
-  anchors->AddAnchored(lbCount, {Anchor::kTrailing, 112, 160}, {Anchor::kTrailing, 12, 24});
-  anchors->AddAnchored(btExit, {Anchor::kTrailing, 12, 88}, {Anchor::kTrailing, 12, 24});
-  resize(anchors->sizeHint());
-  setMinimumSize(anchors->minimumSize());
-
   setWindowTitle(KestrolanTitle());
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
@@ -79,44 +78,91 @@ Kestrolan::Kestrolan(Prompts& prompts, QWidget* parent)
   fsCsv = MakeSelector(QStringLiteral("CSV file"), {QStringLiteral("*.csv")});
   fsCompare = fsRadar;
 
-  ConfigureRecordView(*acList, model_);
-  ConfigureFilterField(*esFilter, *lbCount, model_);
-  btExport->setEnabled(false);
-
-  connect(btLoad, &QPushButton::clicked, this, &Kestrolan::OpenRadarFile);
-  connect(btExport, &QPushButton::clicked, this, &Kestrolan::ExportCsv);
-  connect(btExit, &QPushButton::clicked, this, &Kestrolan::ExitProgram);
-  AddShortcuts();
+  LayOut();
+  WireActions();
   setAcceptDrops(true);
 }
 
-void Kestrolan::AddShortcuts() {
-  const auto add = [this](const char* keys, auto action) {
-    connect(new QShortcut(QKeySequence(QString::fromLatin1(keys)), this), &QShortcut::activated,
-            this, action);
-  };
-  add("Ctrl+O", [this] { btLoad->click(); });
-  add("Ctrl+E", [this] { btExport->click(); });  // a disabled button ignores the click
-  add("Ctrl+F", [this] {
+void Kestrolan::LayOut() {
+  auto* central = new QWidget(this);
+  setupUi(central);
+  setCentralWidget(central);
+  auto* anchors = new AnchorLayout(kDesignSize, LayoutZoom(font()), central);
+  anchors->AddAnchored(btLoad, {Anchor::kLeading, 12, 88}, {Anchor::kLeading, 12, 24});
+  anchors->AddAnchored(esFilename, {Anchor::kBoth, 112, 16}, {Anchor::kLeading, 12, 24});
+  anchors->AddAnchored(acList, {Anchor::kBoth, 12, 12}, {Anchor::kBoth, 48, 48});
+  anchors->AddAnchored(btExport, {Anchor::kLeading, 12, 88}, {Anchor::kTrailing, 12, 24});
+  anchors->AddAnchored(esFilter, {Anchor::kBoth, 112, 112}, {Anchor::kTrailing, 12, 24});
+  anchors->AddAnchored(btExit, {Anchor::kTrailing, 12, 88}, {Anchor::kTrailing, 12, 24});
+  central->setMinimumSize(anchors->minimumSize());
+  ConfigureRecordView(*acList, model_);
+  ConfigureFilterField(*esFilter, model_);
+
+  BuildMenuBar(*menuBar(), actions_);
+  const StatusLabels labels = AddStatusLabels(*statusBar(), model_);
+  lbFile = labels.file;
+  lbCount = labels.count;
+  lbChanges = labels.changes;
+  lbEmpty = AddEmptyTableNote(*acList, tr("No database loaded.\nOpen one with Load LZW (Ctrl+O), "
+                                          "or drop a radar.lzw or dangerz.lzw file here."));
+
+  map_ = new MapWindow(model_, *acList, *esFilter, prompts_, this);
+  addDockWidget(Qt::RightDockWidgetArea, map_);
+  map_->hide();
+
+  // Screen readers read every control by its name; the path field takes no focus but is read.
+  esFilename->setAccessibleName(tr("Loaded database"));
+  esFilter->setAccessibleName(tr("Filter"));
+  for (auto* clear : esFilter->findChildren<QToolButton*>()) {
+    clear->setAccessibleName(tr("Clear filter"));
+    clear->setToolTip(tr("Clear filter (Esc)"));
+  }
+  acList->setAccessibleName(tr("Records"));
+
+  resize(sizeHint());
+  layout()->activate();  // the window's minimum follows its central area's from now on
+}
+
+void Kestrolan::WireActions() {
+  const WindowActions& a = actions_;
+  BindButton(*btLoad, *a.loadLzw);
+  BindButton(*btExport, *a.exportCsv);
+  BindButton(*btExit, *a.exit);
+  connect(a.loadLzw, &QAction::triggered, this, &Kestrolan::OpenRadarFile);
+  connect(a.clearRecent, &QAction::triggered, this, [this] { SetRecentFiles({}); });
+  connect(a.compareWith, &QAction::triggered, this, &Kestrolan::CompareWith);
+  connect(a.exportCsv, &QAction::triggered, this, &Kestrolan::ExportCsv);
+  connect(a.saveMap, &QAction::triggered, map_, &MapWindow::SaveImage);
+  connect(a.exit, &QAction::triggered, this, &Kestrolan::ExitProgram);
+  connect(a.copy, &QAction::triggered, this,
+          [this] { QGuiApplication::clipboard()->setText(SelectedRowsText(*acList)); });
+  connect(a.selectAll, &QAction::triggered, acList, &QTableView::selectAll);
+  connect(a.find, &QAction::triggered, this, [this] {
     esFilter->setFocus(Qt::ShortcutFocusReason);
     esFilter->selectAll();
   });
-  add("Ctrl+Q", [this] { btExit->click(); });
+  connect(a.map, &QAction::toggled, this, [this](bool on) { on ? ShowMap() : map_->hide(); });
+  connect(map_, &MapWindow::ShownChanged, this, [this](bool shown) {
+    const QSignalBlocker quiet(actions_.map);
+    actions_.map->setChecked(shown);
+    actions_.saveMap->setEnabled(shown);
+  });
+  connect(a.columnsMenu, &QMenu::aboutToShow, this,
+          [this] { FillColumnMenu(*actions_.columnsMenu, *acList->horizontalHeader()); });
+  connect(a.resetColumns, &QAction::triggered, this,
+          [this] { ResetColumns(*acList->horizontalHeader()); });
+  connect(a.filterHelp, &QAction::triggered, this,
+          [this] { ShowHelp(filterHelp_, [this] { return MakeFilterHelpDialog(this); }); });
+  connect(a.shortcuts, &QAction::triggered, this, [this] {
+    ShowHelp(shortcuts_, [this] { return MakeShortcutsDialog(actions_.All(), this); });
+  });
+  connect(a.about, &QAction::triggered, this,
+          [this] { ShowHelp(about_, [this] { return MakeAboutDialog(this); }); });
 
-  // Commands of the table's context menu, with a key anywhere in the window.
-  const auto addMenuCommand = [this](const QString& text, const char* keys,
-                                     void (Kestrolan::*slot)()) {
-    auto* action = new QAction(text, acList);
-    action->setShortcut(QKeySequence(QString::fromLatin1(keys)));
-    action->setShortcutContext(Qt::WindowShortcut);
-    connect(action, &QAction::triggered, this, slot);
-    acList->addAction(action);
-    return action;
-  };
-  addMenuCommand(QStringLiteral("Show map"), "Ctrl+M", &Kestrolan::ShowMap);
-  compareWith_ =
-      addMenuCommand(QStringLiteral("Compare with\u2026"), "Ctrl+D", &Kestrolan::CompareWith);
-  compareWith_->setEnabled(false);  // until a database is loaded
+  acList->addActions({a.copy, a.selectAll, a.map, a.compareWith});
+  PassKeysThrough(*esFilter,
+                  {a.loadLzw, a.compareWith, a.exportCsv, a.exit, a.map, a.find, a.filterHelp});
+  ShowRecentFiles();
 }
 
 Kestrolan::~Kestrolan() = default;
@@ -132,7 +178,7 @@ int Kestrolan::Run() {
 }
 
 void Kestrolan::OpenRadarFile() {
-  if (!prompts_.OpenFile(fsRadar, QStringLiteral("Open Radar file"))) return;
+  if (!prompts_.OpenFile(fsRadar, tr("Open Radar file"))) return;
   LoadRadarFile(fsRadar.file);
 }
 
@@ -160,17 +206,29 @@ void Kestrolan::dropEvent(QDropEvent* event) {
 
 void Kestrolan::OpenDroppedFiles(const QList<QUrl>& urls) {
   for (const QUrl& url : urls) {
-    if (!url.isLocalFile()) continue;
-    const QString path = QDir::toNativeSeparators(url.toLocalFile());
-    RememberChoice(fsRadar, path);
-    LoadRadarFile(path);
+    if (url.isLocalFile()) OpenRecentFile(QDir::toNativeSeparators(url.toLocalFile()));
   }
+}
+
+void Kestrolan::OpenRecentFile(const QString& path) {
+  RememberChoice(fsRadar, path);
+  LoadRadarFile(path);
+}
+
+void Kestrolan::SetRecentFiles(const QStringList& files) {
+  recentFiles_ = CleanRecentFiles(files);
+  ShowRecentFiles();
+}
+
+void Kestrolan::ShowRecentFiles() {
+  FillRecentMenu(*actions_.recentMenu, recentFiles_, *actions_.clearRecent,
+                 [this](const QString& path) { OpenRecentFile(path); });
 }
 
 void Kestrolan::LoadRadarFile(QString path) {
   LoadOutcome outcome;
   {
-    LoadFeedback feedback(this);
+    LoadFeedback feedback(this, tr("Loading %1").arg(QFileInfo(path).fileName()));
     outcome = LoadDatabase(NativePath(path), feedback.Callback());
   }
   using Result = LoadOutcome::Result;
@@ -179,53 +237,75 @@ void Kestrolan::LoadRadarFile(QString path) {
   if (outcome.result == Result::kLoaded || outcome.result == Result::kDamaged) {
     StopComparing();
     model_.SetRows(std::move(outcome.rows));
-    compareWith_->setEnabled(true);
+    actions_.compareWith->setEnabled(true);
     ReapplySort(*acList);
     esFilename->setText(path);
-    btExport->setEnabled(outcome.result == Result::kLoaded);
+    database_ = QFileInfo(path).absoluteFilePath();
+    ShowStatusFile(*lbFile, QDir::toNativeSeparators(database_));
+    lbEmpty->hide();
+    actions_.exportCsv->setEnabled(outcome.result == Result::kLoaded);
   }
+  if (outcome.result == Result::kLoaded) SetRecentFiles(WithRecentFile(recentFiles_, path));
   if (outcome.result == Result::kDamaged || outcome.result == Result::kFailed) {
-    prompts_.Information(QString::fromStdString(outcome.status.message()));
+    prompts_.Information(QString::fromStdString(outcome.status.message()),
+                         QDir::toNativeSeparators(path));
   }
 }
 
 void Kestrolan::ExportCsv() {
-  fsCsv.file = QFile::decodeName(QByteArray::fromStdString(CsvNameFor(NativePath(fsRadar.file))));
-  if (!prompts_.SaveFile(fsCsv, QStringLiteral("Save as"))) return;
+  // A bare ".csv" would name a hidden file: with no database, no name is offered.
+  const QString database = database_.isEmpty() ? fsRadar.file : database_;
+  fsCsv.file = database.isEmpty()
+                   ? QString()
+                   : QFile::decodeName(QByteArray::fromStdString(CsvNameFor(NativePath(database))));
+  if (!prompts_.SaveFile(fsCsv, tr("Save as"))) return;
   const std::string path = NativePath(fsCsv.file);
   const ComparedRows* compared = model_.Comparison();
   const Status exported = compared != nullptr
                               ? ExportComparedCsvFile(*compared, model_.Order(), path)
                               : ExportCsvFile(model_.Rows(), &model_.Order(), path);
-  prompts_.Information(exported.ok() ? QStringLiteral("Done.")
-                                     : QString::fromStdString(exported.message()));
+  if (!exported.ok()) {
+    prompts_.Information(QString::fromStdString(exported.message()));
+    return;
+  }
+  const std::size_t written = model_.Order().size();
+  prompts_.Information(tr("Done."), tr("%1 written to %2")
+                                        .arg(RecordCountText(written, written, false),
+                                             QDir::toNativeSeparators(fsCsv.file)));
 }
 
-void Kestrolan::ShowMap() {
-  if (map_ == nullptr) map_ = new MapWindow(model_, *acList, *esFilter, prompts_, this);
-  map_->ShowBeside(*this);
+void Kestrolan::ShowMap() { map_->ShowIn(*this); }
+
+void Kestrolan::ShowHelp(QPointer<QDialog>& dialog, const std::function<QDialog*()>& make) {
+  if (dialog == nullptr) dialog = make();
+  dialog->show();
+  dialog->raise();
+  dialog->activateWindow();
 }
 
 void Kestrolan::CompareWith() {
-  if (!compareWith_->isEnabled()) return;
+  if (!actions_.compareWith->isEnabled()) return;
   if (fsCompare.directory.isEmpty()) fsCompare.directory = fsRadar.directory;
-  if (!prompts_.OpenFile(fsCompare, QStringLiteral("Compare with"))) return;
+  if (!prompts_.OpenFile(fsCompare, tr("Compare with"))) return;
   StopComparing();
   setCursor(Qt::BusyCursor);
+  const QString old = fsCompare.file;
   compareProgress_ =
-      NewProgressDialog(QStringLiteral("Comparing with %1").arg(fsCompare.file), this);
+      NewProgressDialog(tr("Comparing with %1").arg(QDir::toNativeSeparators(old)), this,
+                        tr("Comparing with %1").arg(QFileInfo(old).fileName()));
   compareProgress_->setMinimumDuration(LoadFeedback::kDelayMs);
   compareProgress_->setValue(0);  // shows it once the comparison has run that long
   connect(compareProgress_, &QProgressDialog::canceled, this, &Kestrolan::StopComparing);
 
-  compareJob_.Post([this, rows = model_.SharedRows(),
-                    old = NativePath(fsCompare.file)](std::stop_token) -> std::function<void()> {
+  compareJob_.Post([this, rows = model_.SharedRows(), old,
+                    oldPath = NativePath(old)](std::stop_token) -> std::function<void()> {
     std::shared_ptr<const ComparedRows> compared;
-    const Status status = CompareWithArchive(old, rows, compared);
-    return [this, status, compared] {
+    const Status status = CompareWithArchive(oldPath, rows, compared);
+    return [this, status, compared, old] {
       StopComparing();
       if (!status.ok()) {
-        prompts_.Information(QString::fromStdString(status.message()));
+        prompts_.Information(QString::fromStdString(status.message()),
+                             QDir::toNativeSeparators(old));
         return;
       }
       model_.SetComparison(compared);

@@ -2,36 +2,39 @@
 
 #include <QIcon>
 #include <QList>
+#include <QMainWindow>
 #include <QPointer>
 #include <QProgressDialog>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
-#include <QWidget>
+#include <functional>
 
 #include "app/background_job.h"
 #include "app/file_selector.h"
 #include "app/record_table_model.h"
+#include "app/window_actions.h"
 #include "ui_KestrolanLayout.h"
 
 class MapWindow;
-class QAction;
 class Prompts;
 class QCloseEvent;
+class QDialog;
 class QDragEnterEvent;
 class QDropEvent;
 class QEventLoop;
+class QLabel;
 
-// The main window: Load button, the loaded database's path, the record table, Export, the filter
-// field with the count of rows shown, and Exit. Built complete and hidden by the constructor;
-// Run() shows it and returns when it is left. Every question it asks goes through `prompts`,
-// which must outlive the window.
+// The main window. Its central area is the layout KestrolanLayout: Load button, the loaded
+// database's path, the record table, Export, the filter field and Exit. Around it: the menu bar
+// (WindowActions: every command with its key), the status bar (file name, count of rows, a
+// comparison's summary; see AddStatusLabels) and the map, docked on the right once shown
+// (MapWindow). Built complete and hidden by the constructor; Run() shows it and returns when it
+// is left. Every question it asks goes through `prompts`, which must outlive the window.
 //
-// Keys: Ctrl+O Load, Ctrl+E Export (while enabled), Ctrl+F the filter field, Ctrl+D compares the
-// loaded database with an earlier release (also "Compare with…" in the table's context menu;
-// see CompareWith), Ctrl+M the map (also "Show map" in the context menu; see MapWindow), Ctrl+Q
-// Exit. Local files dropped on the window load one after the other, as if each were chosen with
-// Load; anything else dropped is refused.
-class Kestrolan : public QWidget, public Ui::KestrolanLayout {
+// Local files dropped on the window load one after the other, as if each were chosen with Load;
+// anything else dropped is refused. What it keeps between runs is in window_settings.h.
+class Kestrolan : public QMainWindow, public Ui::KestrolanLayout {
   Q_OBJECT
 
  public:
@@ -45,28 +48,53 @@ class Kestrolan : public QWidget, public Ui::KestrolanLayout {
   // close button (returns 0); the window is hidden again on return.
   int Run();
 
-  // Loads the database archive at `path` into the table; reports every outcome itself.
+  // Loads the database archive at `path` into the table; reports every outcome itself, a
+  // failure with the path as the message's details. A database read whole joins the recent
+  // files.
   void LoadRadarFile(QString path);
   // Offers the program update; true when an update was installed and started, so the program
   // must end without running the window.
   bool CheckUpdate();
 
-  // The rows on show, in the table's current order.
+  // The rows on show, in the table's current order; benchmarks and tests may fill it directly.
   const RecordTableModel& Model() const { return model_; }
+  RecordTableModel& Model() { return model_; }
   // Loads the local files among `urls`, in order, each as if chosen with Load; skips the rest.
   void OpenDroppedFiles(const QList<QUrl>& urls);
+  // Loads `path` as if chosen with Load (File → Open Recent).
+  void OpenRecentFile(const QString& path);
+
+  // The window's commands.
+  const WindowActions& Actions() const { return actions_; }
+  // The map, docked (or floating) and hidden until shown.
+  MapWindow& Map() const { return *map_; }
+
+  // The databases opened last, newest first (see recent_files.h).
+  const QStringList& RecentFiles() const { return recentFiles_; }
+  void SetRecentFiles(const QStringList& files);
 
   FileSelector fsRadar;
   FileSelector fsCsv;
-  // The earlier release to compare with. Its own, so that Export keeps offering the name of the
-  // database loaded; it opens in fsRadar's folder until it has one of its own.
+  // The earlier release to compare with. Its own, so that Load keeps its folder and file; it
+  // opens in fsRadar's folder until it has one of its own.
   FileSelector fsCompare;
+
+  // The status bar's labels (AddStatusLabels), and the note the empty table shows until a
+  // database is loaded.
+  QLabel* lbFile;
+  QLabel* lbCount;
+  QLabel* lbChanges;
+  QLabel* lbEmpty;
 
  public slots:
   void OpenRadarFile();
   void ExitProgram();
+  // Writes the rows shown as CSV. The save dialog offers the loaded database's name with ".csv"
+  // in its folder (the database picked last with Load when none is loaded; no name without
+  // either); "Done." tells how many records went where.
   void ExportCsv();
-  // Opens the map of the rows shown beside the window, or brings it to the front.
+  // Shows the map, docked on the right unless the user moved it: the first time in a run, the
+  // window widens to make room, where the screen allows.
   void ShowMap();
   // Asks for an earlier release of the loaded database ("Compare with") and compares the two on
   // a thread of their own, then shows the table compared (RecordTableModel::SetComparison). A
@@ -85,16 +113,25 @@ class Kestrolan : public QWidget, public Ui::KestrolanLayout {
   void dropEvent(QDropEvent* event) override;
 
  private:
-  void AddShortcuts();
+  void LayOut();
+  void WireActions();
+  void ShowRecentFiles();
+  // Shows the Help window `dialog`, made by `make` when not open.
+  void ShowHelp(QPointer<QDialog>& dialog, const std::function<QDialog*()>& make);
   // Drops the comparison being worked out, if any, and its feedback.
   void StopComparing();
 
   Prompts& prompts_;
   RecordTableModel model_;
-  MapWindow* map_ = nullptr;    // made when first shown; a child window, closed with this one
-  QEventLoop* loop_ = nullptr;  // the loop of the running Run(), if any
-  QAction* compareWith_ = nullptr;
+  WindowActions actions_;
+  MapWindow* map_;
+  QString database_;  // absolute path of the database on show; empty before a load
+  QStringList recentFiles_;
+  QEventLoop* loop_ = nullptr;                 // the loop of the running Run(), if any
   QPointer<QProgressDialog> compareProgress_;  // while comparing
+  QPointer<QDialog> about_;
+  QPointer<QDialog> filterHelp_;
+  QPointer<QDialog> shortcuts_;
   BackgroundJob compareJob_{this};
 };
 

@@ -4,15 +4,29 @@
 #include <QCursor>
 #include <limits>
 
+#include "app/window_status.h"
+#include "radardb/records/radar_record.h"
 #include "update/app_identity.h"
 
 using namespace radardb;
-
 using namespace update;
 
-QProgressDialog* NewProgressDialog(const QString& text, QWidget* owner) {
-  auto* dialog = new QProgressDialog(text, QStringLiteral("Cancel"), 0, 0, owner);
-  dialog->setWindowTitle(QString::fromLatin1(AppName));
+namespace {
+
+constexpr std::uint64_t kBytesPerTenthMb = 100'000;
+
+// "241.0": megabytes with one decimal, thousands grouped.
+QString Megabytes(std::uint64_t bytes) {
+  const std::uint64_t tenths = (bytes + kBytesPerTenthMb / 2) / kBytesPerTenthMb;
+  return QStringLiteral("%1.%2").arg(Thousands(tenths / 10)).arg(tenths % 10);
+}
+
+}  // namespace
+
+QProgressDialog* NewProgressDialog(const QString& text, QWidget* owner, const QString& title) {
+  auto* dialog =
+      new QProgressDialog(text, QCoreApplication::translate("LoadFeedback", "Cancel"), 0, 0, owner);
+  dialog->setWindowTitle(title.isEmpty() ? QString::fromLatin1(AppName) : title);
   dialog->setWindowModality(Qt::ApplicationModal);
   dialog->setAutoClose(false);
   dialog->setAutoReset(false);
@@ -20,7 +34,13 @@ QProgressDialog* NewProgressDialog(const QString& text, QWidget* owner) {
   return dialog;
 }
 
-LoadFeedback::LoadFeedback(QWidget* owner, int delayMs) : owner_(owner), delayMs_(delayMs) {
+QString LoadProgressText(std::uint64_t done, std::uint64_t total) {
+  return QCoreApplication::translate("LoadFeedback", "%1 of %2 MB \u00b7 %3 records")
+      .arg(Megabytes(done), Megabytes(total), Thousands(done / kRadarRecordSize));
+}
+
+LoadFeedback::LoadFeedback(QWidget* owner, const QString& title, int delayMs)
+    : owner_(owner), title_(title), delayMs_(delayMs) {
   clock_.start();
 }
 
@@ -41,7 +61,7 @@ bool LoadFeedback::Report(std::uint64_t done, std::uint64_t total) {
     Show();
   }
   if (!showing || total != total_) Start(total);
-  dialog_->setLabelText(QStringLiteral("%1 of %2 bytes expanded").arg(done).arg(total));
+  dialog_->setLabelText(LoadProgressText(done, total));
   dialog_->setValue(static_cast<int>(done / scale_));
   QCoreApplication::processEvents();
   cancelled_ = dialog_->wasCanceled();
@@ -51,7 +71,7 @@ bool LoadFeedback::Report(std::uint64_t done, std::uint64_t total) {
 void LoadFeedback::Show() {
   QApplication::setOverrideCursor(Qt::WaitCursor);
   busyCursor_ = true;
-  dialog_ = NewProgressDialog(QString(), owner_);
+  dialog_ = NewProgressDialog(QString(), owner_, title_);
   dialog_->show();
 }
 

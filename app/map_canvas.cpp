@@ -45,10 +45,17 @@ void MapCanvas::SetHighlighted(MapPoints highlighted) {
   Redraw();
 }
 
+QSize MapCanvas::PixelSize() const {
+  const QSize pixels = (QSizeF(size()) * devicePixelRatioF()).toSize();
+  return {std::max(pixels.width(), 1), std::max(pixels.height(), 1)};
+}
+
+QPointF MapCanvas::InPixels(QPointF at) const { return at * devicePixelRatioF(); }
+
 MapView MapCanvas::FittedView() const {
-  if (points_.empty())
-    return MapView{.width = std::max(width(), 1), .height = std::max(height(), 1)};
-  return FitView(points_.Bounds(), width(), height());
+  const QSize pixels = PixelSize();
+  if (points_.empty()) return MapView{.width = pixels.width(), .height = pixels.height()};
+  return FitView(points_.Bounds(), pixels.width(), pixels.height());
 }
 
 void MapCanvas::FitAll() {
@@ -80,8 +87,12 @@ void MapCanvas::Redraw() {
 }
 
 void MapCanvas::paintEvent(QPaintEvent*) {
+  // The window may have moved to a screen of another pixel density.
+  if (QSize(image_.width(), image_.height()) != PixelSize()) Resized();
   QPainter painter(this);
-  painter.drawImage(0, 0, PictureOf(image_));
+  QImage picture = PictureOf(image_);
+  picture.setDevicePixelRatio(devicePixelRatioF());
+  painter.drawImage(QPointF(0, 0), picture);
   if (drag_ != Drag::kBox) return;
   QColor fill = QColor::fromRgba(kBoxColour);
   fill.setAlpha(kBoxFillAlpha);
@@ -90,14 +101,17 @@ void MapCanvas::paintEvent(QPaintEvent*) {
   painter.drawRect(QRectF(pressedAt_, lastAt_).normalized());
 }
 
-void MapCanvas::resizeEvent(QResizeEvent*) {
+void MapCanvas::resizeEvent(QResizeEvent*) { Resized(); }
+
+void MapCanvas::Resized() {
   if (following_) {
     view_ = FittedView();
   } else {
-    view_.width = width();
-    view_.height = height();
+    view_.width = PixelSize().width();
+    view_.height = PixelSize().height();
   }
-  Redraw();
+  DrawMap(points_, &highlighted_, view_, image_);
+  update();
   emit ViewChanged();
 }
 
@@ -109,13 +123,15 @@ void MapCanvas::mousePressEvent(QMouseEvent* event) {
 
 void MapCanvas::mouseMoveEvent(QMouseEvent* event) {
   const QPointF at = event->position();
-  emit PointerMoved(GridX(view_, at.x()), GridY(view_, at.y()));
+  const QPointF pixel = InPixels(at);
+  emit PointerMoved(GridX(view_, pixel.x()), GridY(view_, pixel.y()));
   if (drag_ == Drag::kPressed &&
       (at - pressedAt_).manhattanLength() >= QApplication::startDragDistance()) {
     drag_ = Drag::kPanning;
   }
   if (drag_ == Drag::kPanning) {
-    MoveTo(Panned(view_, at.x() - lastAt_.x(), at.y() - lastAt_.y()));
+    const QPointF moved = InPixels(at - lastAt_);
+    MoveTo(Panned(view_, moved.x(), moved.y()));
   } else if (drag_ == Drag::kBox) {
     update();
   }
@@ -126,15 +142,16 @@ void MapCanvas::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton || drag_ == Drag::kNone) return;
   const Drag finished = drag_;
   drag_ = Drag::kNone;
-  const QPointF at = event->position();
+  const QPointF at = InPixels(event->position());
   if (finished == Drag::kBox) {
     update();
-    const std::optional<GridBox> box =
-        BoxBetween(view_, pressedAt_.x(), pressedAt_.y(), at.x(), at.y());
+    const QPointF from = InPixels(pressedAt_);
+    const std::optional<GridBox> box = BoxBetween(view_, from.x(), from.y(), at.x(), at.y());
     if (box) emit BoxChosen(*box);
   } else if (finished == Drag::kPressed) {
+    const double radius = kPickRadiusPx * devicePixelRatioF() / view_.scale;
     const std::optional<MapPoints::Hit> hit =
-        points_.Nearest(GridX(view_, at.x()), GridY(view_, at.y()), kPickRadiusPx / view_.scale);
+        points_.Nearest(GridX(view_, at.x()), GridY(view_, at.y()), radius);
     if (hit) emit PointClicked(hit->row);
   }
 }
@@ -142,7 +159,7 @@ void MapCanvas::mouseReleaseEvent(QMouseEvent* event) {
 void MapCanvas::wheelEvent(QWheelEvent* event) {
   const double notches = event->angleDelta().y() / kWheelNotch;
   if (notches == 0) return;
-  const QPointF at = event->position();
+  const QPointF at = InPixels(event->position());
   MoveTo(Zoomed(view_, std::pow(kZoomStep, notches), at.x(), at.y()));
 }
 

@@ -17,7 +17,8 @@ QImage PictureOf(const radardb::MapImage& image);
 // the wheel zooms around the pointer, dragging pans, a click picks the nearest point within
 // kPickRadiusPx, and a drag with Shift held chooses a box (drawn while dragged). Until the view
 // is zoomed or panned it follows the points, fitting them all in whenever they or the size
-// change; FitAll returns to that.
+// change; FitAll returns to that. The picture and the view are in the screen's own pixels
+// (devicePixelRatio of them to a widget unit), so the map is sharp on high-density screens.
 class MapCanvas : public QWidget {
   Q_OBJECT
 
@@ -71,6 +72,11 @@ class MapCanvas : public QWidget {
 
   // The view that fits all points into the current size.
   radardb::MapView FittedView() const;
+  // The size in the screen's pixels, and a position in them.
+  QSize PixelSize() const;
+  QPointF InPixels(QPointF at) const;
+  // Takes a new size (or pixel density) into the view.
+  void Resized();
   // Shows `view`, no longer following the points.
   void MoveTo(const radardb::MapView& view);
   void Redraw();

@@ -2,40 +2,39 @@
 
 #include <QBuffer>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QPixmap>
 #include <QScreen>
 #include <QShortcut>
+#include <QStyle>
 #include <QTableView>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
 
-#include "app/filter_field.h"
-#include "app/kestrolan.h"
 #include "app/map_canvas.h"
 #include "app/prompts.h"
 #include "app/record_table_model.h"
 #include "app/table_copy.h"
+#include "app/window_status.h"
 #include "platform/output_file.h"
 #include "radardb/map/map_points.h"
-#include "update/app_identity.h"
 
 using namespace radardb;
-using namespace update;
 
 namespace {
 
 constexpr int kLegendWidthPx = 150;
 constexpr int kSwatchPx = 12;
-// Room between the main window and the map, and a guess at the frame the window manager adds.
-constexpr int kGapPx = 8;
-constexpr int kFrameAllowancePx = 16;
 
 QIcon Swatch(const Rgb& colour) {
   QPixmap swatch(kSwatchPx, kSwatchPx);
@@ -48,7 +47,7 @@ QString ScaleText(double scale) {
   const double units = 1 / scale;
   const QString amount = units >= 10 ? Thousands(static_cast<std::size_t>(std::llround(units)))
                                      : QString::number(units, 'g', 2);
-  return QStringLiteral("1 px = %1 units").arg(amount);
+  return QCoreApplication::translate("MapWindow", "1 px = %1 units").arg(amount);
 }
 
 // The table rows of the rows selected in `table`, whose model shows `order`, in increasing order.
@@ -65,32 +64,36 @@ std::vector<std::uint32_t> SelectedTableRows(const QTableView& table, const RowO
 
 MapWindow::MapWindow(RecordTableModel& model, QTableView& table, QLineEdit& filter,
                      Prompts& prompts, QWidget* parent)
-    : QWidget(parent, Qt::Window),
+    : QDockWidget(tr("Map"), parent),
       model_(model),
       table_(table),
       filter_(filter),
       prompts_(prompts) {
-  setWindowTitle(QStringLiteral("Map - %1").arg(AppName));
-  setWindowIcon(KestrolanIcon());
+  setObjectName(QStringLiteral("dkMap"));
+  auto* content = new QWidget(this);
+  setWidget(content);
 
-  cvMap = new MapCanvas(this);
-  cbColour = new QComboBox(this);
-  cbColour->addItem(QStringLiteral("sc (category)"), QStringLiteral("sc"));
-  cbColour->addItem(QStringLiteral("spd (speed)"), QStringLiteral("spd"));
+  cvMap = new MapCanvas(content);
+  cvMap->setAccessibleName(tr("Map of the rows shown"));
+  cbColour = new QComboBox(content);
+  cbColour->addItem(tr("sc (category)"), int(ColourBy::kSc));
+  cbColour->addItem(tr("spd (speed)"), int(ColourBy::kSpd));
   cbColour->setFocusPolicy(Qt::ClickFocus);
-  tvLegend = new QTreeWidget(this);
+  cbColour->setAccessibleName(tr("Colour by"));
+  tvLegend = new QTreeWidget(content);
   tvLegend->setColumnCount(2);
   tvLegend->setRootIsDecorated(false);
   tvLegend->setSelectionMode(QAbstractItemView::NoSelection);
   tvLegend->setFocusPolicy(Qt::NoFocus);
   tvLegend->setFixedWidth(kLegendWidthPx);
+  tvLegend->setAccessibleName(tr("Legend"));
   tvLegend->header()->setStretchLastSection(false);
   tvLegend->header()->setSectionResizeMode(0, QHeaderView::Stretch);
   tvLegend->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
-  lbReadout = new QLabel(this);
+  lbReadout = new QLabel(content);
 
   auto* choice = new QHBoxLayout;
-  auto* colourLabel = new QLabel(QStringLiteral("Colour by:"), this);
+  auto* colourLabel = new QLabel(tr("Colour by:"), content);
   colourLabel->setBuddy(cbColour);
   choice->addWidget(colourLabel);
   choice->addWidget(cbColour);
@@ -98,23 +101,24 @@ MapWindow::MapWindow(RecordTableModel& model, QTableView& table, QLineEdit& filt
   auto* middle = new QHBoxLayout;
   middle->addWidget(cvMap, 1);
   middle->addWidget(tvLegend);
-  auto* whole = new QVBoxLayout(this);
+  auto* whole = new QVBoxLayout(content);
   whole->addLayout(choice);
   whole->addLayout(middle, 1);
   whole->addWidget(lbReadout);
 
-  fsPng.types = {{QStringLiteral("PNG image"), {QStringLiteral("*.png")}},
+  fsPng.types = {{tr("PNG image"), {QStringLiteral("*.png")}},
                  {QStringLiteral("All files"), {QStringLiteral("*")}}};
   fsPng.file = QStringLiteral("map.png");
 
   connect(&model_, &QAbstractItemModel::modelReset, this, &MapWindow::RowsChanged);
+  connect(&model_, &RecordTableModel::FieldsChanged, this, &MapWindow::OfferChangeColouring);
   connect(table_.selectionModel(), &QItemSelectionModel::selectionChanged, this,
           &MapWindow::ReadSelection);
-  connect(cbColour, &QComboBox::currentIndexChanged, this, &MapWindow::ReadRows);
+  connect(cbColour, &QComboBox::currentIndexChanged, this, &MapWindow::RowsChanged);
   connect(cvMap, &MapCanvas::PointClicked, this, &MapWindow::SelectRow);
   connect(cvMap, &MapCanvas::BoxChosen, this, &MapWindow::AddBoxToFilter);
   connect(cvMap, &MapCanvas::PointerMoved, this, [this](double x, double y) {
-    pointer_ = QStringLiteral("CoordX %1  CoordY %2").arg(std::llround(x)).arg(std::llround(y));
+    pointer_ = tr("CoordX %1  CoordY %2").arg(std::llround(x)).arg(std::llround(y));
     ShowReadout();
   });
   connect(cvMap, &MapCanvas::PointerLeft, this, [this] {
@@ -128,8 +132,10 @@ MapWindow::MapWindow(RecordTableModel& model, QTableView& table, QLineEdit& filt
 MapWindow::~MapWindow() = default;
 
 void MapWindow::AddShortcuts() {
+  // Only while the map has the focus: Home and the arrows are the table's own keys.
   const auto add = [this](const QKeySequence& keys, auto action) {
-    connect(new QShortcut(keys, this), &QShortcut::activated, this, action);
+    connect(new QShortcut(keys, this, nullptr, nullptr, Qt::WidgetWithChildrenShortcut),
+            &QShortcut::activated, this, action);
   };
   add(QKeySequence(Qt::Key_Home), [this] { cvMap->FitAll(); });
   for (const QKeyCombination keys : {QKeyCombination(Qt::Key_Plus), QKeyCombination(Qt::Key_Equal),
@@ -140,39 +146,72 @@ void MapWindow::AddShortcuts() {
        {QKeyCombination(Qt::Key_Minus), QKeyCombination(Qt::KeypadModifier, Qt::Key_Minus)}) {
     add(QKeySequence(keys), [this] { cvMap->ZoomBy(1 / MapCanvas::kZoomStep); });
   }
-  add(QKeySequence::Save, &MapWindow::SaveImage);
 }
 
-void MapWindow::ShowBeside(const QWidget& main) {
-  if (!placed_) {
-    placed_ = true;
-    const QRect mainFrame = main.frameGeometry();
+// The map's share of the main window's width when docked: its own and the separator's.
+int MapWindow::DockedWidth(int mapWidth) const {
+  return mapWidth + style()->pixelMetric(QStyle::PM_DockWidgetSeparatorExtent, nullptr, this);
+}
+
+void MapWindow::ShowIn(QMainWindow& main) {
+  main_ = &main;
+  const bool fullSize = main.windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen);
+  if (isHidden() && !isFloating() && !fullSize) {
+    openedDocked_ = true;
     const QRect screen = main.screen()->availableGeometry();
-    const int width = sizeHint().width() + kFrameAllowancePx;
-    // To the right of the main window, else to its left; without room on either side, at the
-    // screen's right edge, over the end of the table rather than over its first columns.
-    int x = mainFrame.right() + 1 + kGapPx;
-    if (x + width > screen.right() + 1) {
-      x = mainFrame.left() - kGapPx - width;
-      if (x < screen.left()) x = std::max(screen.left(), screen.right() + 1 - width);
-    }
-    // Placed by its inside, as the frame's size is unknown until shown: beside the main window's
-    // inside, so both title bars line up.
-    const QPoint frameToInside = main.geometry().topLeft() - mainFrame.topLeft();
-    setGeometry(
-        QRect(QPoint(x, std::max(mainFrame.top(), screen.top())) + frameToInside, sizeHint()));
+    const QRect frame = main.frameGeometry();
+    const int wider =
+        std::clamp(DockedWidth(sizeHint().width()), 0, std::max(0, screen.width() - frame.width()));
+    main.resize(main.width() + wider, main.height());
+    // Still on the screen: moved left as far as it grew beyond the right edge.
+    const int beyond = frame.right() + wider - screen.right();
+    if (beyond > 0) main.move(main.x() - beyond, main.y());
   }
   show();
   raise();
-  activateWindow();
 }
 
 void MapWindow::showEvent(QShowEvent*) {
+  emit ShownChanged(true);
   if (stale_) ReadRows();
 }
 
+void MapWindow::hideEvent(QHideEvent*) {
+  // Hidden with the main window, the map is still open.
+  if (!isHidden()) return;
+  emit ShownChanged(false);
+  const bool fullSize =
+      main_ != nullptr && main_->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen);
+  if (main_ != nullptr && openedDocked_ && !isFloating() && !fullSize) {
+    // Once the window's minimum no longer holds the map.
+    QMetaObject::invokeMethod(
+        main_,
+        [main = main_, narrower = DockedWidth(width())] {
+          main->layout()->activate();
+          main->resize(main->width() - narrower, main->height());
+        },
+        Qt::QueuedConnection);
+  }
+  openedDocked_ = false;
+}
+
+void MapWindow::OfferChangeColouring() {
+  const int change = cbColour->findData(int(ColourBy::kChange));
+  const bool comparing = model_.Comparison() != nullptr;
+  if (comparing && change < 0) {
+    chosenBefore_ = cbColour->currentIndex();
+    cbColour->addItem(tr("Change"), int(ColourBy::kChange));
+    cbColour->setCurrentIndex(cbColour->count() - 1);
+  } else if (!comparing && change >= 0) {
+    if (cbColour->currentIndex() == change) cbColour->setCurrentIndex(chosenBefore_);
+    cbColour->removeItem(change);
+  }
+}
+
 ColourBy MapWindow::Colouring() const {
-  return ColourNamed(cbColour->currentData().toString().toStdString()).value_or(ColourBy::kSc);
+  const auto by = static_cast<ColourBy>(cbColour->currentData().toInt());
+  // Rows without a comparison have no change to read.
+  return by == ColourBy::kChange && model_.Comparison() == nullptr ? ColourBy::kSc : by;
 }
 
 void MapWindow::RowsChanged() {
@@ -208,14 +247,19 @@ void MapWindow::ReadSelection() {
     ReadRows();
     return;
   }
+  // Highlights take the points' colouring, which must still fit the rows.
+  if (cvMap->Points().Colouring() != Colouring()) {
+    ReadRows();
+    return;
+  }
   const std::vector<std::uint32_t> selected = SelectedTableRows(table_, model_.Order());
-  cvMap->SetHighlighted(MapPoints::Build(model_.Source(), selected, cvMap->Points().Colouring()));
+  cvMap->SetHighlighted(MapPoints::Build(model_.Source(), selected, Colouring()));
 }
 
 void MapWindow::ShowLegend() {
   const ColourBy by = cvMap->Points().Colouring();
   tvLegend->clear();
-  tvLegend->setHeaderLabels({QString::fromLatin1(ColourName(by)), QStringLiteral("Points")});
+  tvLegend->setHeaderLabels({QString::fromLatin1(ColourName(by)), tr("Points")});
   for (const LegendEntry& entry : MapLegend(cvMap->Points())) {
     auto* item = new QTreeWidgetItem(tvLegend,
                                      {QString::fromStdString(entry.label), Thousands(entry.count)});
@@ -246,7 +290,7 @@ void MapWindow::AddBoxToFilter(const GridBox& box) {
 }
 
 void MapWindow::SaveImage() {
-  if (!prompts_.SaveFile(fsPng, QStringLiteral("Save map as"))) return;
+  if (!prompts_.SaveFile(fsPng, tr("Save map as"))) return;
   QByteArray png;
   QBuffer buffer(&png);
   buffer.open(QIODevice::WriteOnly);
@@ -254,5 +298,8 @@ void MapWindow::SaveImage() {
   const Status status = platform::WriteOutputFile(
       NativePath(fsPng.file),
       std::string_view(png.constData(), static_cast<std::size_t>(png.size())));
-  if (!status.ok()) prompts_.Information(QString::fromStdString(status.message()));
+  if (!status.ok()) {
+    prompts_.Information(QString::fromStdString(status.message()),
+                         QDir::toNativeSeparators(fsPng.file));
+  }
 }

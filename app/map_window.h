@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include <QDockWidget>
 #include <cstdint>
 
 #include "app/background_job.h"
@@ -12,6 +12,7 @@ class Prompts;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QMainWindow;
 class QTableView;
 class QTreeWidget;
 class RecordTableModel;
@@ -19,19 +20,22 @@ namespace radardb {
 struct GridBox;
 }
 
-// The map window: every row the table shows (while comparing, the removed rows too, where they
-// were), as a point at (CoordX, CoordY) with CoordY upward, coloured by sc or spd (cbColour) with
-// a legend of the colours' values and counts (tvLegend), and a read-out of the grid position under
-// the pointer and of the scale (lbReadout). It follows the table both ways: it redraws whenever the
-// rows shown change and highlights the rows selected in `table`; a click on a point selects its row
-// in `table` and scrolls to it, and a box drawn with Shift held adds "coordx=A..B coordy=C..D" to
-// `filter`, so the table shows exactly the records in the box.
+// The map, a dock of the main window ("Map"; the user may float or close it): every row the
+// table shows (while comparing, the removed rows too, where they were), as a point at (CoordX,
+// CoordY) with CoordY upward, coloured by sc or spd, or by the change while comparing (cbColour,
+// which turns to the change when a comparison begins), with a legend of the colours' values and
+// counts (tvLegend), and a read-out of the grid position under the pointer and of the scale
+// (lbReadout). It follows the table both ways: it redraws whenever the rows shown change and
+// highlights the rows selected in `table`; a click on a point selects its row in `table` and
+// scrolls to it, and a box drawn with Shift held adds "coordx=A..B coordy=C..D" to `filter`, so
+// the table shows exactly the records in the box. The picture is drawn in the screen's own
+// pixels, sharp on high-density screens.
 //
-// Keys: Home fits all points in, + and - zoom, Ctrl+S saves the picture on show as PNG through
-// `prompts` ("Save map as"). The points of new rows are read on a thread of their own, so the
-// map follows them a moment later; while hidden it does no work and catches up when shown.
-// `model`, `table` (showing `model`), `filter` and `prompts` must outlive the window.
-class MapWindow : public QWidget {
+// Keys while the map has the focus: Home fits all points in, + and - zoom. The points of new rows
+// are read on a thread of their own, so the map follows them a moment later; while hidden it does
+// no work and catches up when shown. `model`, `table` (showing `model`), `filter` and `prompts`
+// must outlive the window.
+class MapWindow : public QDockWidget {
   Q_OBJECT
 
  public:
@@ -39,10 +43,11 @@ class MapWindow : public QWidget {
             QWidget* parent = nullptr);
   ~MapWindow() override;
 
-  // Shows the window beside `main`, where the screen has room, the first time; afterwards brings
-  // it to the front where it is.
-  void ShowBeside(const QWidget& main);
-  // Asks for a file and writes the picture on show there as PNG; reports a failure.
+  // Shows the map in `main`, where it was docked or floated. Docked, the window widens by the
+  // map's width first, as far as the screen allows, and narrows again when the map is closed.
+  void ShowIn(QMainWindow& main);
+  // Asks for a file ("Save map as") and writes the picture on show there as PNG; reports a
+  // failure with the path.
   void SaveImage();
   // True while the rows shown are being read in the background.
   bool Reading() const { return jobs_.Busy(); }
@@ -53,11 +58,20 @@ class MapWindow : public QWidget {
   QLabel* lbReadout;
   FileSelector fsPng;
 
+ signals:
+  // The map was shown, or closed by the user (not hidden with the main window).
+  void ShownChanged(bool shown);
+
  protected:
   void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
 
  private:
+  // The colouring chosen, sc when the change was chosen but the comparison has ended.
   radardb::ColourBy Colouring() const;
+  // Offers the change while comparing, and turns to it when a comparison begins.
+  void OfferChangeColouring();
+  int DockedWidth(int mapWidth) const;
   // Reads the rows shown from the model again (when visible; else later, when shown).
   void RowsChanged();
   // Starts reading the rows shown and the rows selected; the map shows them when done.
@@ -74,7 +88,9 @@ class MapWindow : public QWidget {
   QLineEdit& filter_;
   Prompts& prompts_;
   bool stale_ = true;  // the rows changed while the window was hidden
-  bool placed_ = false;
+  QMainWindow* main_ = nullptr;
+  bool openedDocked_ = false;  // ShowIn made room for the map in the main window
+  int chosenBefore_ = 0;       // the colouring chosen before a comparison turned to the change
   QString pointer_;  // the read-out of the grid position under the pointer; empty when outside
   BackgroundJob jobs_{this};
 };

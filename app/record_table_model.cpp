@@ -26,6 +26,11 @@ bool IsTextField(int column) {
   return column == kChangeField || IsTextColumn(static_cast<Column>(column));
 }
 
+QVariant CellValue(const RowSource& rows, std::uint32_t row, int column) {
+  if (IsTextField(column)) return DecodeDatabaseText(rows.Text(row, column));
+  return rows.Int(row, column);
+}
+
 }  // namespace
 
 RecordTableModel::RecordTableModel(QObject* parent)
@@ -125,14 +130,42 @@ int RecordTableModel::columnCount(const QModelIndex& parent) const {
 QVariant RecordTableModel::data(const QModelIndex& index, int role) const {
   if (!checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
   const std::uint32_t row = Order()[static_cast<std::size_t>(index.row())];
-  if (role == Qt::ForegroundRole) {
-    if (compared_ == nullptr || !compared_->IsRemoved(row)) return {};
-    return QBrush(QColor::fromRgb(kRemovedRowRgb));
-  }
-  if (role != Qt::DisplayRole) return {};
   const int column = index.column();
-  if (IsTextField(column)) return DecodeDatabaseText(source_->Text(row, column));
-  return source_->Int(row, column);
+  switch (role) {
+    case Qt::DisplayRole:
+      return CellValue(*source_, row, column);
+    case Qt::TextAlignmentRole:
+      if (IsTextField(column)) return {};
+      return static_cast<int>(Qt::AlignRight | Qt::AlignVCenter);
+    case Qt::ForegroundRole:
+      if (compared_ == nullptr || !compared_->IsRemoved(row)) return {};
+      return QBrush(QColor::fromRgb(kRemovedRowRgb));
+    case kChangeRole:
+      if (compared_ == nullptr) return {};
+      return static_cast<int>(compared_->Change(row));
+    case kDiffersRole:
+      return compared_ != nullptr && EarlierValue(row, column).isValid();
+    case Qt::ToolTipRole: {
+      const QVariant earlier = EarlierValue(row, column);
+      if (!earlier.isValid()) return {};
+      const QString shown = IsTextField(column) ? QStringLiteral("\"%1\"").arg(earlier.toString())
+                                                : earlier.toString();
+      return tr("was %1").arg(shown);
+    }
+    default:
+      return {};
+  }
+}
+
+QVariant RecordTableModel::EarlierValue(std::uint32_t row, int column) const {
+  if (compared_ == nullptr || column == int(Column::kIndex) || column >= kColumnCount) return {};
+  const auto [earlier, at] = compared_->Earlier(row);
+  if (earlier == nullptr) return {};
+  const RecordTableSource old(*earlier);
+  const bool same = IsTextField(column) ? old.Text(at, column) == source_->Text(row, column)
+                                        : old.Int(at, column) == source_->Int(row, column);
+  if (same) return {};
+  return CellValue(old, at, column);
 }
 
 QVariant RecordTableModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -34,13 +34,23 @@ inline constexpr QRgb kRemovedRowRgb = 0xFF808080;
 // of the matching rows in that order is what the view shows. Integers display as numbers, texts
 // decoded by DecodeDatabaseText.
 //
+// Number columns are aligned right (Qt::TextAlignmentRole).
+//
 // While the table is compared with an earlier release (SetComparison), its rows are those of a
 // ComparedRows: the table's rows, then the earlier release's removed rows, shown greyed
-// (kRemovedRowRgb as Qt::ForegroundRole), and a sixteenth column, "Change".
+// (kRemovedRowRgb as Qt::ForegroundRole), and a sixteenth column, "Change". Every cell then
+// tells its row's change (kChangeRole), and each cell of a changed or moved row whose value
+// differs from the earlier release's says so (kDiffersRole) and shows the earlier value as its
+// tooltip: "was 120", "was \"A3\"".
 class RecordTableModel : public QAbstractTableModel {
   Q_OBJECT
 
  public:
+  // While comparing: the row's radardb::RecordChange, as an int.
+  static constexpr int kChangeRole = Qt::UserRole;
+  // While comparing: true for a cell whose value differs from the earlier release's.
+  static constexpr int kDiffersRole = Qt::UserRole + 1;
+
   explicit RecordTableModel(QObject* parent = nullptr);
 
   // Replaces every row in one model reset and ends a comparison; the order becomes the table's
@@ -110,6 +120,9 @@ class RecordTableModel : public QAbstractTableModel {
   void Show(std::shared_ptr<const radardb::RecordTable> rows,
             std::shared_ptr<const radardb::ComparedRows> compared);
   void StartFilterJob();
+  // The earlier release's value of the cell, when the row is changed or moved and the value
+  // differs; an invalid QVariant otherwise.
+  QVariant EarlierValue(std::uint32_t row, int column) const;
   void ShowFiltered(SharedOrder order, radardb::RowOrder shown, bool filtered);
   void Rearrange(radardb::RowOrder newShown);
 

@@ -1,15 +1,16 @@
 #include "app/record_table_view.h"
 
-#include <QAction>
-#include <QClipboard>
-#include <QGuiApplication>
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QTableView>
 
+#include "app/change_look.h"
 #include "app/record_table_model.h"
-#include "app/table_copy.h"
+
+using namespace radardb;
 
 namespace {
 
@@ -22,6 +23,13 @@ void ApplyColumnWidths(QHeaderView& header, int first = 0) {
   for (int column = first; column < header.count(); ++column) {
     header.resizeSection(column, kColumnLooks[column].widthPx);
   }
+}
+
+// The Change column beside "#", so a comparison shows at any width.
+void PlaceChangeColumn(QHeaderView& header) {
+  if (header.count() <= kChangeField) return;
+  header.moveSection(header.visualIndex(kChangeField),
+                     header.visualIndex(static_cast<int>(Column::kIndex)) + 1);
 }
 
 // Home and End go to the first and last row, as in a list, rather than to the first and last
@@ -42,27 +50,31 @@ class RowKeys : public QObject {
   }
 };
 
-QAction* AddAction(QTableView& view, const QString& text, QKeySequence::StandardKey key) {
-  auto* action = new QAction(text, &view);
-  action->setShortcuts(key);
-  action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-  view.addAction(action);
-  return action;
-}
+// Keeps a note over the whole of the viewport it watches.
+class NoteOver : public QObject {
+ public:
+  NoteOver(QLabel& note, QWidget& viewport) : QObject(&note), note_(note) {
+    viewport.installEventFilter(this);
+    note_.setGeometry(viewport.rect());
+  }
 
-void AddTableActions(QTableView& view) {
-  QObject::connect(AddAction(view, QStringLiteral("Copy"), QKeySequence::Copy), &QAction::triggered,
-                   &view,
-                   [&view] { QGuiApplication::clipboard()->setText(SelectedRowsText(view)); });
-  QObject::connect(AddAction(view, QStringLiteral("Select all"), QKeySequence::SelectAll),
-                   &QAction::triggered, &view, &QTableView::selectAll);
-  view.setContextMenuPolicy(Qt::ActionsContextMenu);
-}
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Resize) {
+      note_.setGeometry(static_cast<QWidget*>(watched)->rect());
+    }
+    return false;
+  }
+
+ private:
+  QLabel& note_;
+};
 
 }  // namespace
 
 void ConfigureRecordView(QTableView& view, RecordTableModel& model) {
   view.setModel(&model);
+  view.setItemDelegate(new ChangeLook(&view));
   QHeaderView& header = *view.horizontalHeader();
   header.setSectionResizeMode(QHeaderView::Interactive);
   header.setStretchLastSection(false);
@@ -71,7 +83,9 @@ void ConfigureRecordView(QTableView& view, RecordTableModel& model) {
   ApplyColumnWidths(header);
   QObject::connect(&header, &QHeaderView::sectionCountChanged, &header,
                    [&header](int before, int now) {
-                     if (now > before) ApplyColumnWidths(header, before);
+                     if (now <= before) return;
+                     ApplyColumnWidths(header, before);
+                     PlaceChangeColumn(header);
                    });
   QHeaderView& rows = *view.verticalHeader();
   rows.hide();
@@ -82,11 +96,13 @@ void ConfigureRecordView(QTableView& view, RecordTableModel& model) {
   header.setSortIndicator(-1, Qt::AscendingOrder);
   view.setSortingEnabled(true);
 
-  AddTableActions(view);
+  view.setContextMenuPolicy(Qt::ActionsContextMenu);
   header.setContextMenuPolicy(Qt::CustomContextMenu);
   QObject::connect(&header, &QHeaderView::customContextMenuRequested, &header,
                    [&header](const QPoint& at) {
-                     MakeColumnMenu(header)->exec(header.viewport()->mapToGlobal(at));
+                     QMenu menu;
+                     FillColumnMenu(menu, header);
+                     menu.exec(header.viewport()->mapToGlobal(at));
                    });
   view.setTabKeyNavigation(false);
   view.installEventFilter(new RowKeys(&view));
@@ -103,12 +119,12 @@ void ReapplySort(QTableView& view) {
   view.model()->sort(header.sortIndicatorSection(), header.sortIndicatorOrder());
 }
 
-std::unique_ptr<QMenu> MakeColumnMenu(QHeaderView& header) {
-  auto menu = std::make_unique<QMenu>();
+void FillColumnMenu(QMenu& menu, QHeaderView& header) {
+  menu.clear();
   const int shown = header.count() - header.hiddenSectionCount();
   for (int column = 0; column < header.count(); ++column) {
     const QString name = header.model()->headerData(column, Qt::Horizontal).toString();
-    QAction* action = menu->addAction(name);
+    QAction* action = menu.addAction(name);
     action->setCheckable(true);
     action->setChecked(!header.isSectionHidden(column));
     action->setEnabled(header.isSectionHidden(column) || shown > 1);
@@ -116,5 +132,24 @@ std::unique_ptr<QMenu> MakeColumnMenu(QHeaderView& header) {
       header.setSectionHidden(column, !checked);
     });
   }
-  return menu;
+}
+
+void ResetColumns(QHeaderView& header) {
+  for (int column = 0; column < header.count(); ++column) {
+    header.moveSection(header.visualIndex(column), column);
+    header.setSectionHidden(column, false);
+  }
+  ApplyColumnWidths(header);
+  PlaceChangeColumn(header);
+}
+
+QLabel* AddEmptyTableNote(QTableView& view, const QString& text) {
+  QWidget& viewport = *view.viewport();
+  auto* note = new QLabel(text, &viewport);
+  note->setAlignment(Qt::AlignCenter);
+  note->setWordWrap(true);
+  note->setAttribute(Qt::WA_TransparentForMouseEvents);
+  note->setForegroundRole(QPalette::PlaceholderText);
+  new NoteOver(*note, viewport);
+  return note;
 }

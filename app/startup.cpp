@@ -1,16 +1,12 @@
 #include "app/startup.h"
 
+#include "app/command_line.h"
 #include "app/kestrolan.h"
 
-using namespace update;
-
 bool WalkArguments(const QStringList& arguments, const StartupActions& actions) {
-  if (arguments.isEmpty()) return !actions.checkUpdate();
-  const QString noCheck = QString::fromLatin1(kNoCheckSwitch);
-  for (const QString& argument : arguments) {
-    if (argument == noCheck) continue;
-    actions.load(argument);
-  }
+  const CommandLine line = ParseCommandLine(arguments);
+  if (line.offerUpdate) return !actions.checkUpdate();
+  for (const QString& database : line.databases) actions.load(database);
   return true;
 }
 

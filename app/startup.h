@@ -15,10 +15,11 @@ struct StartupActions {
   std::function<bool()> checkUpdate;
 };
 
-// Walks the command-line arguments (without the program's name) in order: every argument but
-// the exact switch kNoCheckSwitch goes to `load`, an empty one included. With no argument at all
-// the update is offered instead. Returns false when the program must end without showing its
-// window (an update was installed), true when the window is to run.
+// Walks the command-line arguments (without the program's name) in order: each database that
+// ParseCommandLine finds goes to `load`, an empty one included (the switch kNoCheckSwitch and the
+// options are not databases). With no argument at all the update is offered instead. Returns
+// false when the program must end without showing its window (an update was installed), true
+// when the window is to run.
 bool WalkArguments(const QStringList& arguments, const StartupActions& actions);
 
 // The viewer's start-up on its window: walks `arguments` as above with the window's

@@ -1,7 +1,7 @@
 // Compares two releases in the window as "Compare with…" does: loads NEW through LoadRadarFile,
 // then compares it with OLD on the window's own background thread, on an offscreen window. Prints
-// the time of each step, the count beside the filter and its tooltip; any message shown is an
-// error here.
+// the time of each step, the status bar's count and summary, and the summary's tooltip; any
+// message shown is an error here.
 //   QT_QPA_PLATFORM=offscreen window_compare_bench OLD NEW
 #include <QApplication>
 #include <QElapsedTimer>
@@ -45,9 +45,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s\n", qPrintable(prompts.shown.join(QLatin1Char('\n'))));
     return 1;
   }
-  std::printf("load NEW %.3f s, compare with OLD %.3f s, together %.3f s; rows %d; %s (%s)\n",
+  std::printf("load NEW %.3f s, compare with OLD %.3f s, together %.3f s; rows %d; %s, %s (%s)\n",
               loadSeconds, compareSeconds, loadSeconds + compareSeconds, window.Model().rowCount(),
-              qPrintable(window.lbCount->text()),
-              qPrintable(window.lbCount->toolTip().section(QLatin1Char('\n'), 0, 0)));
+              qPrintable(window.lbCount->text()), qPrintable(window.lbChanges->text()),
+              qPrintable(window.lbChanges->toolTip()));
   return 0;
 }

@@ -24,6 +24,15 @@ constexpr FieldChoice kChangeChoices[] = {
 };
 constexpr std::string_view kChangeHeader = ",Change";
 
+void AppendCopy(const RecordTable& from, std::uint32_t row, RecordTable& to) {
+  RecordTable::Ints ints;
+  for (int column = 0; column < kIntColumnCount; ++column) {
+    ints[column] = from.Int(row, static_cast<Column>(column));
+  }
+  to.Append(ints, from.Text(row, Column::kSpeed), from.Text(row, Column::kRoad),
+            from.Text(row, Column::kCity));
+}
+
 }  // namespace
 
 std::span<const RowField> ComparedFields() {
@@ -39,19 +48,24 @@ std::span<const RowField> ComparedFields() {
 ComparedRows::ComparedRows(std::shared_ptr<const RecordTable> newRows, const RecordTable& oldRows,
                            DatabaseDiff diff)
     : newRows_(std::move(newRows)), changes_(std::move(diff.newChanges)), counts_(diff.counts) {
-  for (const std::uint32_t row : diff.removed) {
-    RecordTable::Ints ints;
-    for (int column = 0; column < kIntColumnCount; ++column) {
-      ints[column] = oldRows.Int(row, static_cast<Column>(column));
-    }
-    removed_.Append(ints, oldRows.Text(row, Column::kSpeed), oldRows.Text(row, Column::kRoad),
-                    oldRows.Text(row, Column::kCity));
+  for (const std::uint32_t row : diff.removed) AppendCopy(oldRows, row, removed_);
+  for (std::uint32_t row = 0; row < changes_.size(); ++row) {
+    const RecordChange change = changes_[row];
+    if (change == RecordChange::kUnchanged || change == RecordChange::kAdded) continue;
+    earlierRows_.push_back(row);
+    AppendCopy(oldRows, diff.oldPartners[row], earlier_);
   }
 }
 
 std::pair<const RecordTable*, std::uint32_t> ComparedRows::Locate(std::uint32_t row) const {
   if (!IsRemoved(row)) return {newRows_.get(), row};
   return {&removed_, row - static_cast<std::uint32_t>(newRows_->size())};
+}
+
+std::pair<const RecordTable*, std::uint32_t> ComparedRows::Earlier(std::uint32_t row) const {
+  const auto at = std::lower_bound(earlierRows_.begin(), earlierRows_.end(), row);
+  if (at == earlierRows_.end() || *at != row) return {nullptr, 0};
+  return {&earlier_, static_cast<std::uint32_t>(at - earlierRows_.begin())};
 }
 
 std::int32_t ComparedRows::Int(std::uint32_t row, int field) const {

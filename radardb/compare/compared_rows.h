@@ -52,13 +52,23 @@ class ComparedRows final : public RowSource {
   const std::shared_ptr<const RecordTable>& NewRows() const { return newRows_; }
   // The table that holds `row` (NEW's rows or the removed ones) and the row's number there.
   std::pair<const RecordTable*, std::uint32_t> Locate(std::uint32_t row) const;
+  // For a changed or moved row, OLD's record it was paired with, as the table that holds a copy
+  // of it and the copy's number there ("#" is its index in OLD); {nullptr, 0} for any other row.
+  std::pair<const RecordTable*, std::uint32_t> Earlier(std::uint32_t row) const;
   // Bytes held besides NEW's rows.
-  std::size_t MemoryBytes() const { return changes_.capacity() + removed_.CapacityBytes(); }
+  std::size_t MemoryBytes() const {
+    return changes_.capacity() + removed_.CapacityBytes() + earlier_.CapacityBytes() +
+           earlierRows_.capacity() * sizeof(std::uint32_t);
+  }
 
  private:
   std::shared_ptr<const RecordTable> newRows_;
   std::vector<RecordChange> changes_;
   RecordTable removed_;
+  // Copies of the OLD records of the changed and moved rows, for the rows in `earlierRows_`
+  // (ascending) at the same places.
+  RecordTable earlier_;
+  std::vector<std::uint32_t> earlierRows_;
   ChangeCounts counts_;
 };
 

@@ -41,11 +41,47 @@ constexpr std::array<SpeedBand, 8> kSpeedBands = {{
 
 constexpr char kEnDash[] = "\xE2\x80\x93";
 
+// By change, in the order of the change codes: unchanged recedes, each change stands out
+// (colours told apart with every common colour blindness).
+struct ChangeClass {
+  const char* label;
+  Rgb colour;
+};
+constexpr std::array<ChangeClass, 6> kChangeClasses = {{
+    {"unchanged", {0xC8, 0xC8, 0xC8}},
+    {"changed", {0xE6, 0x9F, 0x00}},
+    {"moved", {0x00, 0x72, 0xB2}},
+    {"moved+changed", {0xCC, 0x79, 0xA7}},
+    {"added", {0x00, 0x9E, 0x73}},
+    {"removed", {0xD5, 0x5E, 0x00}},
+}};
+constexpr std::int32_t kLastChange = static_cast<std::int32_t>(kChangeClasses.size()) - 1;
+
 }  // namespace
 
-Column ColourColumn(ColourBy by) { return by == ColourBy::kSc ? Column::kSc : Column::kSpd; }
+int ColourField(ColourBy by) {
+  switch (by) {
+    case ColourBy::kSc:
+      return static_cast<int>(Column::kSc);
+    case ColourBy::kSpd:
+      return static_cast<int>(Column::kSpd);
+    case ColourBy::kChange:
+      break;
+  }
+  return kChangeColourField;
+}
 
-std::string_view ColourName(ColourBy by) { return by == ColourBy::kSc ? "sc" : "spd"; }
+std::string_view ColourName(ColourBy by) {
+  switch (by) {
+    case ColourBy::kSc:
+      return "sc";
+    case ColourBy::kSpd:
+      return "spd";
+    case ColourBy::kChange:
+      break;
+  }
+  return "Change";
+}
 
 std::optional<ColourBy> ColourNamed(std::string_view name) {
   for (const ColourBy by : {ColourBy::kSc, ColourBy::kSpd}) {
@@ -55,23 +91,40 @@ std::optional<ColourBy> ColourNamed(std::string_view name) {
 }
 
 int ClassCount(ColourBy by) {
-  return by == ColourBy::kSc ? static_cast<int>(kCategoryColours.size())
-                             : static_cast<int>(kSpeedBands.size());
+  switch (by) {
+    case ColourBy::kSc:
+      return static_cast<int>(kCategoryColours.size());
+    case ColourBy::kSpd:
+      return static_cast<int>(kSpeedBands.size());
+    case ColourBy::kChange:
+      break;
+  }
+  return static_cast<int>(kChangeClasses.size());
 }
 
 std::uint8_t ClassOf(ColourBy by, std::int32_t value) {
   if (by == ColourBy::kSc) return static_cast<std::uint8_t>(std::clamp(value, 0, kMaxCategory));
+  if (by == ColourBy::kChange) return static_cast<std::uint8_t>(std::clamp(value, 0, kLastChange));
   const auto band = std::find_if(kSpeedBands.begin(), std::prev(kSpeedBands.end()),
                                  [value](const SpeedBand& b) { return value <= b.highest; });
   return static_cast<std::uint8_t>(band - kSpeedBands.begin());
 }
 
 Rgb ClassColour(ColourBy by, int cls) {
-  return by == ColourBy::kSc ? kCategoryColours[static_cast<std::size_t>(cls)]
-                             : kSpeedBands[static_cast<std::size_t>(cls)].colour;
+  const auto index = static_cast<std::size_t>(cls);
+  switch (by) {
+    case ColourBy::kSc:
+      return kCategoryColours[index];
+    case ColourBy::kSpd:
+      return kSpeedBands[index].colour;
+    case ColourBy::kChange:
+      break;
+  }
+  return kChangeClasses[index].colour;
 }
 
 std::string ClassLabel(ColourBy by, int cls) {
+  if (by == ColourBy::kChange) return kChangeClasses[static_cast<std::size_t>(cls)].label;
   if (by == ColourBy::kSc || cls == 0) {
     return std::to_string(by == ColourBy::kSc ? cls : kSpeedBands[0].highest);
   }

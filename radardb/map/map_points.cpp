@@ -35,7 +35,7 @@ MapPoints MapPoints::Build(const RowSource& source, std::span<const std::uint32_
 
   const int xField = static_cast<int>(Column::kCoordX);
   const int yField = static_cast<int>(Column::kCoordY);
-  const int colourField = static_cast<int>(ColourColumn(colourBy));
+  const int colourField = ColourField(colourBy);
   std::vector<std::int32_t> xs(n);
   std::vector<std::int32_t> ys(n);
   std::vector<std::uint8_t> classes(n);

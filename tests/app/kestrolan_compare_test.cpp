@@ -1,15 +1,20 @@
 #include <QBrush>
+#include <QComboBox>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeWidget>
 
-#include "app/filter_field.h"
+#include "app/change_look.h"
+#include "app/filter_help.h"
 #include "app/kestrolan.h"
 #include "app/map_canvas.h"
 #include "app/map_window.h"
 #include "app/table_copy.h"
+#include "app/window_status.h"
+#include "radardb/map/map_colours.h"
 #include "radardb/records/radar_record.h"
 #include "tests/app/window_archives.h"
 #include "tests/support/scripted_prompts.h"
@@ -52,9 +57,12 @@ class KestrolanCompareTest : public QObject {
  private slots:
   void init();
   void cleanup();
-  void ChangeCountText_data();
-  void ChangeCountText();
+  void ChangeSummaryText_data();
+  void ChangeSummaryText();
   void CtrlDMarksEveryRowAndAppendsRemoved();
+  void ChangesShowAtTheFirstSize_data();
+  void ChangesShowAtTheFirstSize();
+  void MapColoursByChange();
   void FilterAndSortByChange();
   void ExportWritesChangeAsFifteenthField();
   void LoadingAnotherDatabaseEndsIt_data();
@@ -112,16 +120,17 @@ void KestrolanCompareTest::TypeFilter(const QString& text) {
   QTRY_VERIFY(!window_->Model().Filtering());
 }
 
-void KestrolanCompareTest::ChangeCountText_data() {
+void KestrolanCompareTest::ChangeSummaryText_data() {
   QTest::addColumn<int>("added");
   QTest::addColumn<int>("moved");
   QTest::addColumn<QString>("text");
   QTest::newRow("counts out of order or without thousands")
-      << 1203 << 40 << QStringLiteral("+1,203 \u22127 \u219440 ~3");
-  QTest::newRow("zero counts dropped") << 0 << 0 << QStringLiteral("+0 \u22127 \u21940 ~3");
+      << 1203 << 40 << QStringLiteral("1,203 added, 7 removed, 40 moved, 3 changed");
+  QTest::newRow("zero counts dropped")
+      << 0 << 0 << QStringLiteral("0 added, 7 removed, 0 moved, 3 changed");
 }
 
-void KestrolanCompareTest::ChangeCountText() {
+void KestrolanCompareTest::ChangeSummaryText() {
   QFETCH(int, added);
   QFETCH(int, moved);
   QFETCH(QString, text);
@@ -131,7 +140,7 @@ void KestrolanCompareTest::ChangeCountText() {
   counts.moved = std::uint64_t(moved);
   counts.changed = 3;
   counts.unchanged = 998101;
-  QCOMPARE(::ChangeCountText(counts), text);
+  QCOMPARE(::ChangeSummaryText(counts), text);
 }
 
 void KestrolanCompareTest::CtrlDMarksEveryRowAndAppendsRemoved() {
@@ -160,19 +169,80 @@ void KestrolanCompareTest::CtrlDMarksEveryRowAndAppendsRemoved() {
   }
   QCOMPARE(model.index(4, 0).data(Qt::ForegroundRole).value<QBrush>().color(),
            QColor::fromRgb(kRemovedRowRgb));
-  QCOMPARE(window_->lbCount->text(), QStringLiteral("+1 \u22121 \u21941 ~1"));
-  QCOMPARE(window_->lbCount->toolTip(),
-           QStringLiteral("1 added, 1 removed, 1 moved, 1 changed, 1 unchanged\n"
-                          "+ added, \u2212 removed, \u2194 moved, ~ changed"));
+  QCOMPARE(window_->lbCount->text(), QStringLiteral("5 records"));
+  QCOMPARE(window_->lbChanges->text(), QStringLiteral("1 added, 1 removed, 1 moved, 1 changed"));
+  QCOMPARE(window_->lbChanges->toolTip(),
+           QStringLiteral("1 added, 1 removed, 1 moved, 1 changed, 1 unchanged"));
   window_->acList->selectRow(4);
   QCOMPARE(
       SelectedRowsText(*window_->acList),
-      QStringLiteral("#\tCoordX\tCoordY\tSS\tMS\tLS\tX\tY\tsc\tmph\tspd\tdir\tSpeed\tRoad\tCity"
-                     "\tChange\n1\t200\t0\t0\t0\t0\t200\t0\t0\t0\t0\t-180\t\tGone\t\tremoved\n"));
+      QStringLiteral("#\tChange\tCoordX\tCoordY\tSS\tMS\tLS\tX\tY\tsc\tmph\tspd\tdir\tSpeed\tRoad"
+                     "\tCity\n1\tremoved\t200\t0\t0\t0\t0\t200\t0\t0\t0\t0\t-180\t\tGone\t\n"));
   window_->ShowMap();
-  auto* map = window_->findChild<MapWindow*>();
-  QTRY_VERIFY(!map->Reading());
-  QCOMPARE(map->cvMap->Points().size(), std::size_t{5});
+  QTRY_VERIFY(!window_->Map().Reading());
+  QCOMPARE(window_->Map().cvMap->Points().size(), std::size_t{5});
+}
+
+void KestrolanCompareTest::ChangesShowAtTheFirstSize_data() {
+  QTest::addColumn<int>("row");  // as the table shows it: Move, Same, Edit, New, Gone
+  QTest::addColumn<int>("column");
+  QTest::addColumn<bool>("tinted");
+  QTest::addColumn<bool>("differs");
+  QTest::addColumn<QString>("tip");
+  QTest::newRow("a moved row's new position not marked")
+      << 0 << int(Column::kCoordX) << true << true << "was 400";
+  QTest::newRow("a moved row's same road marked") << 0 << int(Column::kRoad) << true << false << "";
+  QTest::newRow("an unchanged row tinted") << 1 << int(Column::kCoordX) << false << false << "";
+  QTest::newRow("a changed speed without its earlier value")
+      << 2 << int(Column::kSpd) << true << true << "was 50";
+  QTest::newRow("an added row untinted") << 3 << int(Column::kRoad) << true << false << "";
+  QTest::newRow("a removed row tinted as a change")
+      << 4 << int(Column::kRoad) << false << false << "";
+}
+
+// At the first size the Change column is on screen beside "#", and the rows show their change.
+void KestrolanCompareTest::ChangesShowAtTheFirstSize() {
+  QFETCH(int, row);
+  QFETCH(int, column);
+  QFETCH(bool, tinted);
+  QFETCH(bool, differs);
+  QFETCH(QString, tip);
+  LoadAndCompare();
+  window_->show();
+  const QHeaderView& header = *window_->acList->horizontalHeader();
+  QCOMPARE(header.visualIndex(kChangeField), 1);
+  QTRY_VERIFY(header.sectionViewportPosition(kChangeField) + header.sectionSize(kChangeField) <=
+              window_->acList->viewport()->width());
+  const QModelIndex cell = window_->acList->model()->index(row, column);
+  const QVariant change = cell.data(RecordTableModel::kChangeRole);
+  QCOMPARE(ChangeTint(change.toInt(), window_->acList->palette(), false).isValid(), tinted);
+  QCOMPARE(cell.data(RecordTableModel::kDiffersRole).toBool(), differs);
+  QCOMPARE(cell.data(Qt::ToolTipRole).toString(), tip);
+}
+
+void KestrolanCompareTest::MapColoursByChange() {
+  LoadAndCompare();
+  window_->show();
+  window_->ShowMap();
+  MapWindow& map = window_->Map();
+  QCOMPARE(map.cbColour->currentData().toInt(), int(ColourBy::kChange));
+  QTRY_VERIFY(!map.Reading());
+  QStringList legend;
+  for (int i = 0; i < map.tvLegend->topLevelItemCount(); ++i) {
+    const QTreeWidgetItem& item = *map.tvLegend->topLevelItem(i);
+    legend << item.text(0) + ": " + item.text(1);
+  }
+  QCOMPARE(legend,
+           QStringList({"unchanged: 1", "changed: 1", "moved: 1", "added: 1", "removed: 1"}));
+  for (int change = 1; change < ClassCount(ColourBy::kChange); ++change) {
+    QCOMPARE(ClassLabel(ColourBy::kChange, change),
+             std::string(ChangeWord(static_cast<RecordChange>(change))));
+  }
+  // The comparison over, the change is no longer offered and the map goes back to sc.
+  window_->LoadRadarFile(Archive("dangerz.lzw", kOld));
+  QCOMPARE(map.cbColour->findData(int(ColourBy::kChange)), -1);
+  QTRY_VERIFY(!map.Reading());
+  QCOMPARE(map.cvMap->Points().Colouring(), ColourBy::kSc);
 }
 
 void KestrolanCompareTest::FilterAndSortByChange() {
@@ -192,7 +262,8 @@ void KestrolanCompareTest::ExportWritesChangeAsFifteenthField() {
   const QString csv = dir_->filePath(QStringLiteral("out.csv"));
   prompts_->SetNextFileName(csv);
   window_->ExportCsv();
-  QCOMPARE(prompts_->shown.last(), QStringLiteral("info: Done."));
+  QCOMPARE(prompts_->shown.mid(prompts_->shown.size() - 2),
+           QStringList({"info: Done.", "details: 5 records written to " + csv}));
   QFile file(csv);
   QVERIFY(file.open(QIODevice::ReadOnly));
   QCOMPARE(file.readAll(),
@@ -230,7 +301,7 @@ void KestrolanCompareTest::LoadingAnotherDatabaseEndsIt() {
   QTRY_VERIFY(!window_->Model().Filtering());
   QCOMPARE(Cells(int(Column::kRoad)), roads);
   QCOMPARE(window_->esFilter->toolTip(), tip);
-  QCOMPARE(window_->lbCount->toolTip(), QString());
+  QVERIFY(window_->lbChanges->isHidden());
 }
 
 void KestrolanCompareTest::UnreadableArchiveLeavesTableAsItWas() {
@@ -238,7 +309,8 @@ void KestrolanCompareTest::UnreadableArchiveLeavesTableAsItWas() {
   prompts_->SetNextFileName(dir_->filePath(QStringLiteral("gone.lzw")));
   window_->CompareWith();
   QTRY_VERIFY(!window_->Comparing());
-  QCOMPARE(prompts_->shown, QStringList({"open: Compare with", "info: LZW file not found"}));
+  QCOMPARE(prompts_->shown, QStringList({"open: Compare with", "info: LZW file not found",
+                                         "details: " + dir_->filePath("gone.lzw")}));
   QCOMPARE(window_->Model().Comparison(), nullptr);
   QCOMPARE(window_->acList->model()->columnCount(), kColumnCount);
   QCOMPARE(Cells(int(Column::kRoad)), QStringList({"Move", "Same", "Edit", "New"}));

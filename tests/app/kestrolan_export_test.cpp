@@ -1,8 +1,10 @@
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
+#include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 #include "app/kestrolan.h"
 #include "tests/app/window_archives.h"
@@ -18,6 +20,8 @@ class KestrolanExportTest : public QObject {
   void init();
   void OffersNameAfterPickedDatabase_data();
   void OffersNameAfterPickedDatabase();
+  void OffersTheLoadedDatabasesName_data();
+  void OffersTheLoadedDatabasesName();
   void WritesShownOrderAndSaysDone();
   void WritesFilteredRowsInShownOrderExactly();
   void ReportsUncreatableFile();
@@ -39,8 +43,8 @@ void KestrolanExportTest::OffersNameAfterPickedDatabase_data() {
       << "/data/radar.2012.lzw" << QDir::toNativeSeparators("/data/radar.2012.csv");
   QTest::newRow("dot in the folder, none in the name: appended")
       << "/data/v1.2/radar" << QDir::toNativeSeparators("/data/v1.2/radar.csv");
-  QTest::newRow("nothing picked (command-line load): bare extension") << ""
-                                                                      << ".csv";
+  QTest::newRow("nothing picked or loaded: no name rather than a hidden \".csv\"") << ""
+                                                                                   << "";
 }
 
 void KestrolanExportTest::OffersNameAfterPickedDatabase() {
@@ -55,6 +59,35 @@ void KestrolanExportTest::OffersNameAfterPickedDatabase() {
   QCOMPARE(prompts.shown, QStringList({"save: Save as"}));
 }
 
+void KestrolanExportTest::OffersTheLoadedDatabasesName_data() {
+  QTest::addColumn<QString>("how");  // how the database came
+  QTest::newRow("command line") << "command line";
+  QTest::newRow("dropped") << "drop";
+  QTest::newRow("command line after another picked with Load") << "picked, then command line";
+}
+
+void KestrolanExportTest::OffersTheLoadedDatabasesName() {
+  QFETCH(QString, how);
+  const QString loaded = dir_->filePath(QStringLiteral("dangerz.lzw"));
+  QVERIFY(WriteArchive(loaded, RecordBytes({"D1"})));
+  ScriptedPrompts prompts;
+  prompts.SetNextFileName(QString());
+  Kestrolan window(prompts);
+  if (how.startsWith(QStringLiteral("picked"))) window.fsRadar.file = "/elsewhere/radar.lzw";
+  if (how == QStringLiteral("drop")) {
+    window.OpenDroppedFiles({QUrl::fromLocalFile(loaded)});
+  } else {
+    // As start-up hands it on: relative to the folder the program started in.
+    const QString started = QDir::currentPath();
+    QDir::setCurrent(dir_->path());
+    window.LoadRadarFile(QStringLiteral("dangerz.lzw"));
+    QDir::setCurrent(started);
+  }
+  window.ExportCsv();
+  QCOMPARE(prompts.savePresets,
+           QStringList({QDir::toNativeSeparators(dir_->filePath(QStringLiteral("dangerz.csv")))}));
+}
+
 void KestrolanExportTest::WritesShownOrderAndSaysDone() {
   const QString archive = dir_->filePath(QStringLiteral("radar.lzw"));
   QVERIFY(WriteArchive(archive, RecordBytes({"B2", "C3", "A1"})));
@@ -65,7 +98,8 @@ void KestrolanExportTest::WritesShownOrderAndSaysDone() {
   window.LoadRadarFile(archive);
   window.acList->horizontalHeader()->setSortIndicator(int(Column::kRoad), Qt::AscendingOrder);
   window.btExport->click();
-  QCOMPARE(prompts.shown, QStringList({"save: Save as", "info: Done."}));
+  QCOMPARE(prompts.shown,
+           QStringList({"save: Save as", "info: Done.", "details: 3 records written to " + csv}));
   QFile file(csv);
   QVERIFY(file.open(QIODevice::ReadOnly));
   const QList<QByteArray> lines = file.readAll().split('\n');
@@ -88,7 +122,8 @@ void KestrolanExportTest::WritesFilteredRowsInShownOrderExactly() {
   window.esFilter->setText(QStringLiteral("a"));
   QTRY_COMPARE(window.lbCount->text(), QStringLiteral("2 of 4 records"));
   window.btExport->click();
-  QCOMPARE(prompts.shown, QStringList({"save: Save as", "info: Done."}));
+  QCOMPARE(prompts.shown,
+           QStringList({"save: Save as", "info: Done.", "details: 2 records written to " + csv}));
   QFile file(csv);
   QVERIFY(file.open(QIODevice::ReadOnly));
   // Same header and same line bytes as an export of every row; X tells the records apart.

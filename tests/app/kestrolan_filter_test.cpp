@@ -1,4 +1,5 @@
 #include <QClipboard>
+#include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
@@ -7,9 +8,10 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/filter_field.h"
+#include "app/filter_help.h"
 #include "app/kestrolan.h"
 #include "app/record_table_view.h"
+#include "app/window_status.h"
 #include "tests/app/window_archives.h"
 #include "tests/support/scripted_prompts.h"
 
@@ -24,6 +26,7 @@ class KestrolanFilterTest : public QObject {
   void init();
   void CountText_data();
   void CountText();
+  void ReadmeTableIsTheFilterHelp();
   void FilterFieldNarrowsRowsAndCounts();
   void InvalidTermMarksFieldAndKeepsRows();
   void CopyGivesShownColumnsOfSelectedRows();
@@ -83,6 +86,26 @@ void KestrolanFilterTest::CountText() {
   QFETCH(bool, filtered);
   QFETCH(QString, text);
   QCOMPARE(RecordCountText(std::size_t(shown), std::size_t(total), filtered), text);
+}
+
+// The README's table of the filter language is written from the same table as the field's
+// tooltip and the help window; a term added or reworded in one place only is caught here.
+void KestrolanFilterTest::ReadmeTableIsTheFilterHelp() {
+  QFile readme(QStringLiteral(KESTROLAN_SOURCE_DIR "/README.md"));
+  QVERIFY(readme.open(QIODevice::ReadOnly | QIODevice::Text));
+  const QString text = QString::fromUtf8(readme.readAll());
+  const QString section = text.section(QStringLiteral("## The filter language"), 1, 1)
+                              .section(QStringLiteral("\n## "), 0, 0);
+  QStringList rows;
+  for (const QString& line : section.split(u'\n')) {
+    if (line.startsWith(QStringLiteral("| `"))) rows << line;
+  }
+  QStringList expected;
+  for (const FilterTermHelp& term : FilterTerms()) {
+    expected << QStringLiteral("| `%1` | %2 |")
+                    .arg(term.examples.join(QStringLiteral("`, `")), FilterMeaning(term));
+  }
+  QCOMPARE(rows, expected);
 }
 
 void KestrolanFilterTest::FilterFieldNarrowsRowsAndCounts() {
@@ -145,9 +168,9 @@ void KestrolanFilterTest::CopyGivesShownColumnsOfSelectedRows() {
   QTest::keyClick(window.acList, Qt::Key_A, Qt::ControlModifier);
   QTest::keyClick(window.acList, Qt::Key_C, Qt::ControlModifier);
   QCOMPARE(QGuiApplication::clipboard()->text().count(u'\n'), 4);
-  QStringList menu;
-  for (const QAction* action : window.acList->actions()) menu << action->text();
-  QCOMPARE(menu, QStringList({"Copy", "Select all", "Show map", "Compare with\u2026"}));
+  const WindowActions& commands = window.Actions();
+  QCOMPARE(window.acList->actions(), QList<QAction*>({commands.copy, commands.selectAll,
+                                                      commands.map, commands.compareWith}));
   QCOMPARE(window.acList->contextMenuPolicy(), Qt::ActionsContextMenu);
 }
 
@@ -155,22 +178,32 @@ void KestrolanFilterTest::ColumnMenuHidesAndShowsColumns() {
   ScriptedPrompts prompts;
   Kestrolan window(prompts);
   QHeaderView* header = window.acList->horizontalHeader();
-  auto menu = MakeColumnMenu(*header);
+  // View → Columns, filled as it opens.
+  QMenu& menu = *window.Actions().columnsMenu;
+  emit menu.aboutToShow();
   QStringList names;
-  for (const QAction* action : menu->actions()) names << action->text();
+  for (const QAction* action : menu.actions()) names << action->text();
   QCOMPARE(names, QStringList({"#", "CoordX", "CoordY", "SS", "MS", "LS", "X", "Y", "sc", "mph",
                                "spd", "dir", "Speed", "Road", "City"}));
-  menu->actions()[int(Column::kRoad)]->trigger();
+  menu.actions()[int(Column::kRoad)]->trigger();
   QVERIFY(header->isSectionHidden(int(Column::kRoad)));
-  menu = MakeColumnMenu(*header);
-  QVERIFY(!menu->actions()[int(Column::kRoad)]->isChecked());
-  menu->actions()[int(Column::kRoad)]->trigger();
+  emit menu.aboutToShow();
+  QVERIFY(!menu.actions()[int(Column::kRoad)]->isChecked());
+  menu.actions()[int(Column::kRoad)]->trigger();
   QVERIFY(!header->isSectionHidden(int(Column::kRoad)));
   QCOMPARE(header->sectionSize(int(Column::kRoad)), 300);
   for (int column = 1; column < kColumnCount; ++column) header->setSectionHidden(column, true);
-  menu = MakeColumnMenu(*header);
-  QVERIFY2(!menu->actions()[0]->isEnabled(), "the last column shown could be hidden");
-  QVERIFY(menu->actions()[1]->isEnabled());
+  emit menu.aboutToShow();
+  QVERIFY2(!menu.actions()[0]->isEnabled(), "the last column shown could be hidden");
+  QVERIFY(menu.actions()[1]->isEnabled());
+  // Reset Columns brings back every column, in order, at its width.
+  header->moveSection(header->visualIndex(int(Column::kCity)), 0);
+  header->resizeSection(int(Column::kIndex), 200);
+  window.Actions().resetColumns->trigger();
+  for (int column = 0; column < kColumnCount; ++column) {
+    QCOMPARE(header->visualIndex(column), column);
+    QCOMPARE(header->sectionSize(column), kColumnLooks[column].widthPx);
+  }
 }
 
 void KestrolanFilterTest::HomeAndEndGoToFirstAndLastRow() {
@@ -226,7 +259,8 @@ void KestrolanFilterTest::DroppedFilesLoadInOrderLikeLoad() {
   QCoreApplication::sendEvent(&window, &drop);
   QVERIFY(drop.isAccepted());
   QTRY_COMPARE(window.esFilename->text(), second);
-  QCOMPARE(prompts.shown, QStringList({"info: LZW file not found"}));
+  QCOMPARE(prompts.shown,
+           QStringList({"info: LZW file not found", "details: " + dir_->filePath("gone.lzw")}));
   QCOMPARE(ShownRoads(window), QStringList({"D1"}));
   QCOMPARE(window.fsRadar.file, second);  // Export offers dangerz.csv, as after Load
   QCOMPARE(prompts.unexpected, 0);

@@ -55,8 +55,8 @@ QColor ColourOf(const Rgb& rgb) { return QColor(rgb.r, rgb.g, rgb.b); }
 
 }  // namespace
 
-// The map window beside the table: what it draws, and the links both ways with the table and
-// the filter field.
+// The map docked beside the table: what it draws, and the links both ways with the table and the
+// filter field.
 class MapWindowTest : public QObject {
   Q_OBJECT
 
@@ -73,6 +73,7 @@ class MapWindowTest : public QObject {
   void KeysMoveTheView_data();
   void KeysMoveTheView();
   void SaveWritesThePictureOnShow();
+  void DocksBesideTheTableAndWidensTheWindow();
 
  private:
   // Opens the map (Ctrl+M) of a window that loaded the spots; its canvas is kCanvasSize.
@@ -102,10 +103,10 @@ MapWindow& MapWindowTest::OpenMap() {
   if (!WriteArchive(archive, SpotBytes())) qFatal("cannot write %s", qPrintable(archive));
   window_->show();
   if (!QTest::qWaitForWindowActive(window_.get())) qFatal("the window did not come up");
-  QTest::keyClick(window_.get(), Qt::Key_M, Qt::ControlModifier);
-  auto* map = window_->findChild<MapWindow*>();
-  if (map == nullptr) qFatal("Ctrl+M opened no map");
+  MapWindow* map = &window_->Map();
   map->cvMap->setFixedSize(kCanvasSize);
+  QTest::keyClick(window_.get(), Qt::Key_M, Qt::ControlModifier);
+  if (map->isHidden()) qFatal("Ctrl+M opened no map");
   if (!QTest::qWaitForWindowExposed(map)) qFatal("the map did not come up");
   // Loaded while the map is open, so the map follows a load.
   window_->LoadRadarFile(archive);
@@ -213,7 +214,7 @@ void MapWindowTest::MapFollowsRowsShownAndColouring() {
   window_->esFilter->setText("spd>=100");
   Settle(map);
   QCOMPARE(map.cvMap->Points().size(), std::size_t(3));
-  map.cbColour->setCurrentIndex(map.cbColour->findData("spd"));
+  map.cbColour->setCurrentIndex(map.cbColour->findData(int(ColourBy::kSpd)));
   Settle(map);
   QCOMPARE(map.tvLegend->headerItem()->text(0), QStringLiteral("spd"));
   QCOMPARE(legend(), QStringList({"91\u2013"
@@ -240,8 +241,9 @@ void MapWindowTest::KeysMoveTheView() {
   QFETCH(QList<int>, keys);
   QFETCH(double, scale);
   MapWindow& map = OpenMap();
-  QVERIFY(QTest::qWaitForWindowActive(&map));
-  for (const int key : keys) QTest::keyClick(&map, Qt::Key(key));
+  QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+  map.cvMap->setFocus();
+  for (const int key : keys) QTest::keyClick(map.cvMap, Qt::Key(key));
   QCOMPARE(map.cvMap->View().scale, scale);
   QCOMPARE(GridX(map.cvMap->View(), 106), 500.0);
   QVERIFY(
@@ -253,8 +255,7 @@ void MapWindowTest::SaveWritesThePictureOnShow() {
   window_->acList->selectRow(2);
   const QString png = dir_->filePath("map.png");
   prompts_->SetNextFileName(png);
-  QVERIFY(QTest::qWaitForWindowActive(&map));
-  QTest::keyClick(&map, Qt::Key_S, Qt::ControlModifier);
+  window_->Actions().saveMap->trigger();
   QCOMPARE(prompts_->shown, QStringList({"save: Save map as"}));
   const QImage saved(png);
   QCOMPARE(saved.size(), kCanvasSize);
@@ -264,6 +265,31 @@ void MapWindowTest::SaveWritesThePictureOnShow() {
   }
   QCOMPARE(saved.pixelColor(kSpotPixels[2] + QPoint(kDotRadiusPx + 1, 0)),
            ColourOf(kHighlightRing));
+}
+
+// Faults caught: a map over the table, a window that does not make room, a Home key taken from
+// the table, Save offered for a map not on show.
+void MapWindowTest::DocksBesideTheTableAndWidensTheWindow() {
+  window_->show();
+  QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+  QCOMPARE(window_->Actions().saveMap->isEnabled(), false);
+  const int narrow = window_->width();
+  window_->Actions().map->trigger();
+  MapWindow& map = window_->Map();
+  QVERIFY(!map.isHidden());
+  QVERIFY(window_->Actions().map->isChecked());
+  QVERIFY(window_->Actions().saveMap->isEnabled());
+  QCOMPARE(window_->dockWidgetArea(&map), Qt::RightDockWidgetArea);
+  QVERIFY(!map.isFloating());
+  QTRY_VERIFY(window_->width() > narrow);
+  QTRY_VERIFY(map.geometry().left() >= window_->centralWidget()->geometry().right());
+  window_->acList->setFocus();
+  QTest::keyClick(window_->acList, Qt::Key_Minus);
+  QCOMPARE(map.cvMap->View().scale, 1.0);  // the map's keys only while it has the focus
+  map.close();                             // its own close button
+  QVERIFY(!window_->Actions().map->isChecked());
+  QVERIFY(!window_->Actions().saveMap->isEnabled());
+  QTRY_COMPARE(window_->width(), narrow);
 }
 
 QTEST_MAIN(MapWindowTest)

@@ -32,7 +32,7 @@ class ProgressDialogsTest : public QObject {
 
 void ProgressDialogsTest::ShortLoadShowsNothing() {
   constexpr int kHour = 3600 * 1000;
-  LoadFeedback feedback(nullptr, kHour);
+  LoadFeedback feedback(nullptr, QStringLiteral("Loading radar.lzw"), kHour);
   QVERIFY(feedback.Callback()(10, 1000));
   QCOMPARE(feedback.Dialog(), nullptr);
   QCOMPARE(QApplication::overrideCursor(), nullptr);
@@ -44,11 +44,12 @@ void ProgressDialogsTest::LongLoadShowsCountsAndBusyCursorUntilDone_data() {
   QTest::addColumn<QString>("label");
   QTest::addColumn<int>("value");
   QTest::addColumn<int>("maximum");
-  QTest::newRow("bytes counted one by one")
-      << 250ULL << 1000ULL << "250 of 1000 bytes expanded" << 250 << 1000;
+  QTest::newRow("raw bytes, or records not counted from them")
+      << 12'300'000ULL << 241'000'000ULL << "12.3 of 241.0 MB \u00b7 51,037 records" << 12'300'000
+      << 241'000'000;
   // Beyond the dialog's int range counts are scaled down (by 2 here), never wrapped negative.
-  QTest::newRow("a 4 GiB expansion scaled into range")
-      << 3'000'000'000ULL << 4'294'967'295ULL << "3000000000 of 4294967295 bytes expanded"
+  QTest::newRow("a 4 GiB expansion scaled into range, thousands grouped")
+      << 3'000'000'000ULL << 4'294'967'295ULL << "3,000.0 of 4,295.0 MB \u00b7 12,448,132 records"
       << 1'000'000'000 << 1'431'655'765;
 }
 
@@ -59,11 +60,11 @@ void ProgressDialogsTest::LongLoadShowsCountsAndBusyCursorUntilDone() {
   QFETCH(int, value);
   QFETCH(int, maximum);
   {
-    LoadFeedback feedback(nullptr, 0);
+    LoadFeedback feedback(nullptr, QStringLiteral("Loading radar.lzw"), 0);
     QVERIFY(feedback.Callback()(done, total));
     QVERIFY(feedback.Dialog() != nullptr);
     QVERIFY(feedback.Dialog()->isVisible());
-    QCOMPARE(feedback.Dialog()->windowTitle(), QStringLiteral("Kestrolan"));
+    QCOMPARE(feedback.Dialog()->windowTitle(), QStringLiteral("Loading radar.lzw"));
     QCOMPARE(feedback.Dialog()->labelText(), label);
     QCOMPARE(feedback.Dialog()->value(), value);
     QCOMPARE(feedback.Dialog()->maximum(), maximum);
@@ -75,7 +76,7 @@ void ProgressDialogsTest::LongLoadShowsCountsAndBusyCursorUntilDone() {
 
 // Faults caught: a dialog without Cancel, and a load that goes on after Cancel.
 void ProgressDialogsTest::CancelStopsTheLoad() {
-  LoadFeedback feedback(nullptr, 0);
+  LoadFeedback feedback(nullptr, QStringLiteral("Loading radar.lzw"), 0);
   QVERIFY(feedback.Report(1, 10));
   QPushButton* cancel = feedback.Dialog()->findChild<QPushButton*>();
   QVERIFY(cancel != nullptr);

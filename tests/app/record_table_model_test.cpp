@@ -74,20 +74,25 @@ class RecordTableModelTest : public QObject {
 void RecordTableModelTest::ShowsCellsTyped_data() {
   QTest::addColumn<int>("column");
   QTest::addColumn<QVariant>("shown");
-  QTest::newRow("integer column yields an int, not text") << int(Column::kDir) << QVariant(-45);
-  QTest::newRow("text decoded from windows-1252 bytes")
-      << int(Column::kCity) << QVariant(QStringLiteral(u"\u00e9vry"));
-  QTest::newRow("index column counts from 0") << int(Column::kIndex) << QVariant(0);
+  QTest::addColumn<int>("alignment");  // 0: the view's own, to the left
+  const int right = Qt::AlignRight | Qt::AlignVCenter;
+  QTest::newRow("integer column yields an int, not text, aligned right")
+      << int(Column::kDir) << QVariant(-45) << right;
+  QTest::newRow("text decoded from windows-1252 bytes, aligned left")
+      << int(Column::kCity) << QVariant(QStringLiteral(u"\u00e9vry")) << 0;
+  QTest::newRow("index column counts from 0") << int(Column::kIndex) << QVariant(0) << right;
 }
 
 void RecordTableModelTest::ShowsCellsTyped() {
   QFETCH(int, column);
   QFETCH(QVariant, shown);
+  QFETCH(int, alignment);
   RecordTableModel model;
   model.SetRows(MakeTable({{-45, "\xe9vry"}}));
   const QVariant cell = model.data(model.index(0, column));
   QCOMPARE(cell.typeId(), shown.typeId());
   QCOMPARE(cell, shown);
+  QCOMPARE(model.data(model.index(0, column), Qt::TextAlignmentRole).toInt(), alignment);
   QCOMPARE(model.data(model.index(0, column), Qt::EditRole), QVariant());
 }
 

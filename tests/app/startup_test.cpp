@@ -2,6 +2,8 @@
 
 #include <QTest>
 
+#include "app/command_line.h"
+
 // The command-line walk: which arguments are loaded, in what order, and when the update is
 // offered.
 class StartupTest : public QObject {
@@ -10,6 +12,8 @@ class StartupTest : public QObject {
  private slots:
   void WalksArguments_data();
   void WalksArguments();
+  void AsksForUsageOrVersion_data();
+  void AsksForUsageOrVersion();
 };
 
 void StartupTest::WalksArguments_data() {
@@ -41,6 +45,13 @@ void StartupTest::WalksArguments_data() {
       << QStringList{""} << true << QStringList{"load:"} << true;
   QTest::newRow("repeated path loaded twice") << QStringList{"r.lzw", "-nocheck", "r.lzw"} << true
                                               << QStringList{"load:r.lzw", "load:r.lzw"} << true;
+  QTest::newRow("an unknown option is a path, as before")
+      << QStringList{"-x"} << true << QStringList{"load:-x"} << true;
+  QTest::newRow("-- loads what follows, switch and options included, and offers nothing")
+      << QStringList{"a.lzw", "--", "-nocheck", "--help", "--"} << true
+      << QStringList{"load:a.lzw", "load:-nocheck", "load:--help", "load:--"} << true;
+  QTest::newRow("a lone -- is an argument: no offer")
+      << QStringList{"--"} << false << QStringList() << true;
 }
 
 void StartupTest::WalksArguments() {
@@ -58,6 +69,31 @@ void StartupTest::WalksArguments() {
   };
   QCOMPARE(WalkArguments(arguments, actions), runWindow);
   QCOMPARE(made, calls);
+}
+
+void StartupTest::AsksForUsageOrVersion_data() {
+  QTest::addColumn<QStringList>("arguments");
+  QTest::addColumn<int>("request");
+  QTest::newRow("--help loaded as a database")
+      << QStringList{"radar.lzw", "--help"} << int(CommandLine::Request::kPrintUsage);
+  QTest::newRow("-h loaded as a database")
+      << QStringList{"-h"} << int(CommandLine::Request::kPrintUsage);
+  QTest::newRow("--version loaded as a database")
+      << QStringList{"--version", "--help"} << int(CommandLine::Request::kPrintVersion);
+  QTest::newRow("a path after -- asked for help")
+      << QStringList{"--", "--help"} << int(CommandLine::Request::kRunWindow);
+  QTest::newRow("the switch spelt otherwise asked for help")
+      << QStringList{"-help", "-H", "--HELP"} << int(CommandLine::Request::kRunWindow);
+}
+
+void StartupTest::AsksForUsageOrVersion() {
+  QFETCH(QStringList, arguments);
+  QFETCH(int, request);
+  const CommandLine line = ParseCommandLine(arguments);
+  QCOMPARE(int(line.request), request);
+  if (line.request != CommandLine::Request::kRunWindow) QCOMPARE(line.databases, QStringList());
+  QVERIFY(UsageText().contains(QStringLiteral("--version")));
+  QCOMPARE(VersionText(), QStringLiteral("Kestrolan v01.01 (02/09/2012)\n"));
 }
 
 QTEST_APPLESS_MAIN(StartupTest)

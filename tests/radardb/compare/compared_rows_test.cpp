@@ -44,6 +44,22 @@ TEST(ComparedRowsTest, RemovedRowsFollowWithTheirOldIndex) {
             "1:removed@9000 ");
 }
 
+// Faults caught: a partner taken from the wrong OLD row, or one given to an unchanged, added or
+// removed row.
+TEST(ComparedRowsTest, ChangedAndMovedRowsKeepTheirOldRecord) {
+  const auto compared = Compared();
+  std::string earlier;
+  for (std::uint32_t row = 0; row < compared->size(); ++row) {
+    const auto [table, at] = compared->Earlier(row);
+    earlier += table == nullptr ? "-"
+                                : std::to_string(table->Int(at, Column::kIndex)) + "@" +
+                                      std::to_string(table->Int(at, Column::kCoordX)) + "/" +
+                                      std::to_string(table->Int(at, Column::kSpd));
+    earlier += ' ';
+  }
+  EXPECT_EQ(earlier, "3@2000/50 - 2@1000/50 4@3000/50 - - ");
+}
+
 struct FilterCase {
   const char* fault;
   std::string expression;

@@ -130,6 +130,8 @@ INSTANTIATE_TEST_SUITE_P(
                               "130"},
                     ClassCase{"the fastest band cut short", ColourBy::kSpd, 255,
                               "131\xE2\x80\x93"
-                              "255"}));
+                              "255"},
+                    ClassCase{"a change read as another", ColourBy::kChange, 4, "added"},
+                    ClassCase{"the last change lost", ColourBy::kChange, 5, "removed"}));
 
 }  // namespace

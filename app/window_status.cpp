@@ -1,0 +1,83 @@
+#include "app/window_status.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPainter>
+#include <QStatusBar>
+
+#include "app/record_table_model.h"
+#include "radardb/compare/diff_report.h"
+
+using namespace radardb;
+
+namespace {
+
+constexpr int kFigureMarginPx = 6;
+
+QString Translated(const char* text) { return QCoreApplication::translate("WindowStatus", text); }
+
+// A label that gives up its width first: short of room it shows its text elided in the middle,
+// while screen readers still read all of it.
+class ElidingLabel : public QLabel {
+ public:
+  using QLabel::QLabel;
+
+  QSize minimumSizeHint() const override { return {0, QLabel::minimumSizeHint().height()}; }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    const QRect room = contentsRect();
+    painter.drawText(room, static_cast<int>(alignment()),
+                     fontMetrics().elidedText(text(), Qt::ElideMiddle, room.width()));
+  }
+};
+
+}  // namespace
+
+QString Thousands(std::size_t count) { return QString::fromStdString(GroupedNumber(count)); }
+
+QString RecordCountText(std::size_t shown, std::size_t total, bool filtered) {
+  const QString noun = total == 1 ? Translated("record") : Translated("records");
+  if (!filtered) return QStringLiteral("%1 %2").arg(Thousands(total), noun);
+  return Translated("%1 of %2 %3").arg(Thousands(shown), Thousands(total), noun);
+}
+
+QString ChangeSummaryText(const ChangeCounts& counts) {
+  return Translated("%1 added, %2 removed, %3 moved, %4 changed")
+      .arg(Thousands(counts.added), Thousands(counts.removed), Thousands(counts.moved),
+           Thousands(counts.changed));
+}
+
+StatusLabels AddStatusLabels(QStatusBar& bar, const RecordTableModel& model) {
+  StatusLabels labels{new ElidingLabel(&bar), new QLabel(&bar), new QLabel(&bar)};
+  labels.file->setObjectName(QStringLiteral("lbFile"));
+  labels.count->setObjectName(QStringLiteral("lbCount"));
+  labels.changes->setObjectName(QStringLiteral("lbChanges"));
+  // Room between the figures, which the status bar's style may not mark.
+  for (QLabel* figures : {labels.count, labels.changes}) {
+    figures->setContentsMargins(kFigureMarginPx, 0, kFigureMarginPx, 0);
+  }
+  bar.addWidget(labels.file, 1);
+  bar.addPermanentWidget(labels.count);
+  bar.addPermanentWidget(labels.changes);
+
+  const auto follow = [labels, &model] {
+    labels.count->setText(RecordCountText(static_cast<std::size_t>(model.rowCount()),
+                                          model.TotalRows(), model.Filtered()));
+    const ComparedRows* compared = model.Comparison();
+    labels.changes->setVisible(compared != nullptr);
+    if (compared == nullptr) return;
+    labels.changes->setText(ChangeSummaryText(compared->Counts()));
+    labels.changes->setToolTip(QString::fromStdString(DiffSummary(compared->Counts())));
+  };
+  QObject::connect(&model, &RecordTableModel::ShownRowsChanged, labels.count, follow);
+  follow();
+  return labels;
+}
+
+void ShowStatusFile(QLabel& file, const QString& path) {
+  file.setText(QFileInfo(path).fileName());
+  file.setToolTip(path);
+}
