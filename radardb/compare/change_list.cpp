@@ -91,15 +91,19 @@ class ChangeList {
     if (!removed && !added && word != ChangeWord(RecordChange::kChanged) &&
         word != ChangeWord(RecordChange::kMoved) &&
         word != ChangeWord(RecordChange::kMovedChanged)) {
-      return Status::BadFormat("'" + PrintableText(word) + "' is not a change diff writes");
+      // Appended, not "x" + string: GCC 12 optimising warns falsely (-Wrestrict) on the latter.
+      return Status::BadFormat(
+          std::string("'").append(PrintableText(word)).append("' is not a change diff writes"));
     }
     if (added != SideEmpty(fields, kOldSide)) {
-      return Status::BadFormat(added ? "an added record has old fields"
-                                     : "a " + word + " record has no old fields");
+      return Status::BadFormat(
+          added ? std::string("an added record has old fields")
+                : std::string("a ").append(word).append(" record has no old fields"));
     }
     if (removed != SideEmpty(fields, kNewSide)) {
-      return Status::BadFormat(removed ? "a removed record has new fields"
-                                       : "a " + word + " record has no new fields");
+      return Status::BadFormat(
+          removed ? std::string("a removed record has new fields")
+                  : std::string("a ").append(word).append(" record has no new fields"));
     }
     if (!added) {
       if (Status status = TakeOld(fields); !status.ok()) return status;
