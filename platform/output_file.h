@@ -63,14 +63,14 @@ class OutputFile {
 
   Way way_ = Way::kReplace;
   std::FILE* stream_ = nullptr;
-  int descriptor_ = -1;     // under stream_, where the system offers one
-  int firstWriteError_ = 0; // errno of the first failed write to stream_, where it can be known
-  bool unnamed_ = false;    // the new file has no name yet, so nothing on disk to delete
-  bool replacing_ = false;  // the target existed when the output was opened
-  std::string shownPath_;   // the path as the caller named it, for messages
-  std::string targetPath_;  // the file that is written or replaced (symbolic links followed)
-  std::string tempPath_;    // "" when there is no named temporary file on disk
-  int signalTicket_ = -1;   // tempPath_'s registration for deletion on a signal
+  int descriptor_ = -1;      // under stream_, where the system offers one
+  int firstWriteError_ = 0;  // errno of the first failed write to stream_, where it can be known
+  bool unnamed_ = false;     // the new file has no name yet, so nothing on disk to delete
+  bool replacing_ = false;   // the target existed when the output was opened
+  std::string shownPath_;    // the path as the caller named it, for messages
+  std::string targetPath_;   // the file that is written or replaced (symbolic links followed)
+  std::string tempPath_;     // "" when there is no named temporary file on disk
+  int signalTicket_ = -1;    // tempPath_'s registration for deletion on a signal
 };
 
 // Writes the whole output for `path` ("-": standard output) through an OutputFile: `write` puts

@@ -51,7 +51,8 @@ OutputStream StreamOver(int descriptor, int* firstError) {
   if (descriptor < 0) return {};
 #ifdef __GLIBC__
   auto cookie = std::make_unique<RecordingCookie>(RecordingCookie{descriptor, firstError});
-  std::FILE* stream = ::fopencookie(cookie.get(), "wb", {nullptr, WriteRecording, nullptr, CloseRecording});
+  std::FILE* stream =
+      ::fopencookie(cookie.get(), "wb", {nullptr, WriteRecording, nullptr, CloseRecording});
   if (stream != nullptr) cookie.release();
 #else
   (void)firstError;
@@ -70,10 +71,12 @@ OutputStream StreamOver(int descriptor, int* firstError) {
 
 OutputStream CreateUnnamedOutput(const std::string& folder, bool ownerOnly, int* firstError) {
 #ifdef O_TMPFILE
-  const int descriptor = ::open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC,
-                                ownerOnly ? kOwnerOnlyMode : kNewFileMode);
+  const int descriptor =
+      ::open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC,
+             ownerOnly ? kOwnerOnlyMode : kNewFileMode);
   // Kernels and file systems without nameless files answer in several ways.
-  if (descriptor < 0 && (errno == EISDIR || errno == EINVAL || errno == EOPNOTSUPP)) errno = EOPNOTSUPP;
+  if (descriptor < 0 && (errno == EISDIR || errno == EINVAL || errno == EOPNOTSUPP))
+    errno = EOPNOTSUPP;
   return StreamOver(descriptor, firstError);
 #else
   (void)folder, (void)ownerOnly, (void)firstError;
@@ -113,7 +116,8 @@ void TakeOverAttributes(int descriptor, const std::string& replaced) {
   // Keeping the owner needs privileges we usually lack; the group often works. Both come before
   // the mode, since a change of owner may clear its set-id bits.
   if (::fchown(descriptor, existing.st_uid, existing.st_gid) != 0) {
-    [[maybe_unused]] const int ignored = ::fchown(descriptor, static_cast<uid_t>(-1), existing.st_gid);
+    [[maybe_unused]] const int ignored =
+        ::fchown(descriptor, static_cast<uid_t>(-1), existing.st_gid);
   }
   ::fchmod(descriptor, existing.st_mode & kCarriedModeBits);
 }

@@ -32,10 +32,10 @@ Slot slots[kMaxRegistered];
 // Every signal whose default action ends the process. The ones a fault raises (SIGSEGV, SIGBUS,
 // ...) are among them: a crash must not leave a partial output either.
 constexpr int kEndingSignals[] = {
-    SIGINT, SIGTERM, SIGABRT, SIGSEGV, SIGILL, SIGFPE,
+    SIGINT,  SIGTERM,   SIGABRT, SIGSEGV, SIGILL,  SIGFPE,
 #ifndef _WIN32
-    SIGHUP, SIGQUIT, SIGPIPE, SIGALRM, SIGUSR1, SIGUSR2, SIGXFSZ, SIGXCPU, SIGVTALRM, SIGPROF,
-    SIGBUS, SIGSYS, SIGTRAP,
+    SIGHUP,  SIGQUIT,   SIGPIPE, SIGALRM, SIGUSR1, SIGUSR2, SIGXFSZ,
+    SIGXCPU, SIGVTALRM, SIGPROF, SIGBUS,  SIGSYS,  SIGTRAP,
 #ifdef SIGPOLL
     SIGPOLL,
 #endif

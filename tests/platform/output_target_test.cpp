@@ -1,14 +1,13 @@
 // What an output does to each kind of thing its path may name, and what it leaves when the
 // process dies or the disk fills. POSIX only: pipes, devices, links, users and signals.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <cerrno>
 #include <filesystem>
@@ -71,8 +70,11 @@ void PrintTo(const TargetCase& c, std::ostream* os) { *os << c.name; }
 std::vector<TargetCase> TargetCases() {
   return {
       {"regular file replaced by a new one", false,
-       [](const ScratchFolder& d) { WriteFileBytes(d / "a.csv", "old"); return d / "a.csv"; }, "",
-       [](const ScratchFolder& d) { EXPECT_EQ(ReadFileBytes(d / "a.csv"), "new"); }},
+       [](const ScratchFolder& d) {
+         WriteFileBytes(d / "a.csv", "old");
+         return d / "a.csv";
+       },
+       "", [](const ScratchFolder& d) { EXPECT_EQ(ReadFileBytes(d / "a.csv"), "new"); }},
       {"missing file created", false, [](const ScratchFolder& d) { return d / "a.csv"; }, "",
        [](const ScratchFolder& d) { EXPECT_EQ(d.Entries(), std::vector<std::string>{"a.csv"}); }},
       {"dangling link creates its target and stays a link", false,
@@ -91,16 +93,15 @@ std::vector<TargetCase> TargetCases() {
          ::mkfifo((d / "pipe").c_str(), 0600);
          return d / "pipe";
        },
-       "",
-       [](const ScratchFolder& d) { EXPECT_TRUE(fs::is_fifo(d.path() / "pipe")); }},
+       "", [](const ScratchFolder& d) { EXPECT_TRUE(fs::is_fifo(d.path() / "pipe")); }},
       {"device written, not replaced", false,
        [](const ScratchFolder& d) {
          // A null device of our own, so the system's /dev/null is never at stake.
-         if (::mknod((d / "null").c_str(), S_IFCHR | 0666, ::makedev(1, 3)) != 0) return std::string();
+         if (::mknod((d / "null").c_str(), S_IFCHR | 0666, ::makedev(1, 3)) != 0)
+           return std::string();
          return d / "null";
        },
-       "",
-       [](const ScratchFolder& d) { EXPECT_TRUE(fs::is_character_file(d.path() / "null")); }},
+       "", [](const ScratchFolder& d) { EXPECT_TRUE(fs::is_character_file(d.path() / "null")); }},
       {"read-only file refused", true,
        [](const ScratchFolder& d) {
          WriteFileBytes(d / "a.csv", "old");
@@ -116,8 +117,7 @@ std::vector<TargetCase> TargetCases() {
          fs::permissions(d.path() / "shut", fs::perms(0555));
          return d / "shut/a.csv";
        },
-       "",
-       [](const ScratchFolder& d) { EXPECT_EQ(ReadFileBytes(d / "shut/a.csv"), "new"); }},
+       "", [](const ScratchFolder& d) { EXPECT_EQ(ReadFileBytes(d / "shut/a.csv"), "new"); }},
   };
 }
 
@@ -156,7 +156,8 @@ TEST_P(OutputTargetTest, WritesTheTargetAsItsKindWants) {
 INSTANTIATE_TEST_SUITE_P(Kinds, OutputTargetTest, testing::ValuesIn(TargetCases()),
                          [](const auto& info) {
                            std::string name = info.param.name;
-                           for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+                           for (char& c : name)
+                             c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
                            return name;
                          });
 
@@ -197,7 +198,8 @@ TEST(OutputFileFullDiskTest, SaysTheDiskIsFull) {
   ScratchFolder dir;
   const std::string target = dir / "new.db";
   const int status = InChild(dir, false, [&] {
-    if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+    if (::unshare(CLONE_NEWNS) != 0 ||
+        ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
         ::mount("tmpfs", dir.path().c_str(), "tmpfs", 0, "size=64k") != 0) {
       return kNotAllowed;
     }

@@ -45,14 +45,12 @@ TEST_P(SignalCleanupTest, DeletesRegisteredFilesAndStillEnds) {
   EXPECT_FALSE(std::filesystem::exists(partial)) << c.name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Signals, SignalCleanupTest,
-                         testing::Values(EndingSignal{"SIGXFSZ", SIGXFSZ},
-                                         EndingSignal{"SIGQUIT", SIGQUIT},
-                                         EndingSignal{"SIGUSR1", SIGUSR1},
-                                         EndingSignal{"SIGUSR2", SIGUSR2},
-                                         EndingSignal{"SIGALRM", SIGALRM},
-                                         EndingSignal{"SIGPIPE", SIGPIPE},
-                                         EndingSignal{"SIGTERM", SIGTERM}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Signals, SignalCleanupTest,
+    testing::Values(EndingSignal{"SIGXFSZ", SIGXFSZ}, EndingSignal{"SIGQUIT", SIGQUIT},
+                    EndingSignal{"SIGUSR1", SIGUSR1}, EndingSignal{"SIGUSR2", SIGUSR2},
+                    EndingSignal{"SIGALRM", SIGALRM}, EndingSignal{"SIGPIPE", SIGPIPE},
+                    EndingSignal{"SIGTERM", SIGTERM}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
