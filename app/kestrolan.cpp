@@ -31,6 +31,7 @@
 #include "app/table_copy.h"
 #include "app/transfer_progress_dialog.h"
 #include "app/window_status.h"
+#include "platform/file_ops.h"
 #include "radardb/compare/compared_rows.h"
 #include "radardb/csv/csv_export.h"
 #include "radardb/records/load_database.h"
@@ -261,6 +262,15 @@ void Kestrolan::ExportCsv() {
   if (!prompts_.SaveFile(fsCsv, tr("Save as"))) return;
   const std::string path = NativePath(fsCsv.file);
   const ComparedRows* compared = model_.Comparison();
+  // The archive shown, or the one compared with, would be replaced by its own export.
+  const bool overInput =
+      platform::SameFile(path, NativePath(database_)) ||
+      (compared != nullptr && platform::SameFile(path, NativePath(fsCompare.file)));
+  if (overInput) {
+    prompts_.Information(QString::fromStdString("Error creating file " + path),
+                         tr("It is a database the window shows; choose another name."));
+    return;
+  }
   const Status exported = compared != nullptr
                               ? ExportComparedCsvFile(*compared, model_.Order(), path)
                               : ExportCsvFile(model_.Rows(), &model_.Order(), path);
