@@ -1,5 +1,6 @@
 #include "update/update_check.h"
 
+#include <QCoreApplication>
 #include <QProcess>
 #include <QStringList>
 
@@ -16,10 +17,15 @@ constexpr char kArchiveFolder[] = "/software/";
 // A signature is 64 bytes: a server that sends more than this is not sending one.
 constexpr qint64 kMostSignatureBytes = 4096;
 
+// The texts the user reads are English, translated where the program installed a translation
+// (the window does; `kestrolan-db` never does, so it stays English).
+QString Translated(const char* text) { return QCoreApplication::translate("Update", text); }
+
 // "Download of " + URL + " failed", with `reason` as informative text when there is one.
 void ReportDownloadFailed(MessagePrompts& prompts, const QByteArray& url,
                           const QString& reason = {}) {
-  const QString text = "Download of " + QString::fromUtf8(url) + " failed";
+  const QString text =
+      Translated(QT_TRANSLATE_NOOP("Update", "Download of %1 failed")).arg(QString::fromUtf8(url));
   if (reason.isEmpty()) {
     prompts.Information(text);
   } else {
@@ -47,7 +53,9 @@ QByteArray ArchiveUrl(const QByteArray& host, const QByteArray& file) {
 
 bool OfferUpdate(const UpdateEnvironment& env, const QByteArray& programName,
                  const QByteArray& programVersion) {
-  if (!env.prompts.QuestionYesNo("Check for program updates ?")) return false;
+  if (!env.prompts.QuestionYesNo(
+          Translated(QT_TRANSLATE_NOOP("Update", "Check for program updates ?"))))
+    return false;
   return UpdateProgram(env, programName, programVersion, true);
 }
 
@@ -80,7 +88,7 @@ bool UpdateProgram(const UpdateEnvironment& env, const QByteArray& programName,
   }
   const std::optional<QByteArray> signature = FetchSignature(archiveUrl, options);
   if (!signature) {
-    ReportDownloadFailed(env.prompts, archiveUrl, kSignatureNotFetched);
+    ReportDownloadFailed(env.prompts, archiveUrl, Translated(kSignatureNotFetched));
     return false;
   }
   const ExecutableLocation location = SplitExecutablePath(env.executablePath);
@@ -108,18 +116,21 @@ QByteArray FindUpdate(const QByteArray& list, const QByteArray& programName,
   const UpdateDecision decision = DecideUpdate(list, programName, programVersion);
   switch (decision.kind) {
     case UpdateDecision::Kind::kNotFound:
-      prompts.Information("No update found");
+      prompts.Information(Translated(QT_TRANSLATE_NOOP("Update", "No update found")));
       return {};
     case UpdateDecision::Kind::kUpToDate:
-      prompts.Information("Your program is up to date");
+      prompts.Information(Translated(QT_TRANSLATE_NOOP("Update", "Your program is up to date")));
       return {};
     case UpdateDecision::Kind::kNewer:
       break;
   }
   const QString question =
-      "New version present. Would you download the new file:" + QString::fromUtf8(programName) +
-      "  Version:" + QString::fromUtf8(decision.version) +
-      "  Date:" + QString::fromUtf8(decision.date) + " ?";
+      Translated(
+          QT_TRANSLATE_NOOP(
+              "Update",
+              "New version present. Would you download the new file:%1  Version:%2  Date:%3 ?"))
+          .arg(QString::fromUtf8(programName), QString::fromUtf8(decision.version),
+               QString::fromUtf8(decision.date));
   return prompts.QuestionOkCancel(question) ? decision.file : QByteArray();
 }
 
