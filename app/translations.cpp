@@ -11,8 +11,6 @@ namespace {
 constexpr char kTranslatorName[] = "KestrolanTranslator";
 constexpr char kResourceFolder[] = ":/i18n";
 
-bool IsNeutral(const QLocale& locale) { return locale.language() == QLocale::C; }
-
 void Load(QCoreApplication& application, const QLocale& locale, const QString& name,
           const QString& folder) {
   auto* translator = new QTranslator(&application);
@@ -28,12 +26,10 @@ void Load(QCoreApplication& application, const QLocale& locale, const QString& n
 
 QLocale DisplayLocale() {
   const QLocale locale;
-  if (!IsNeutral(locale)) return locale;
-  for (const QString& language : locale.uiLanguages()) {
-    const QLocale asked(language);
-    if (!IsNeutral(asked)) return asked;
-  }
-  return QLocale(QLocale::English, QLocale::UnitedStates);
+  if (locale.language() == QLocale::C) return QLocale(QLocale::English, QLocale::UnitedStates);
+  // The language's own numbers, not the system's numeric settings: under LANGUAGE=de and
+  // LANG=C those are the C locale's, and a German sentence would carry English numbers.
+  return QLocale(locale.language(), locale.territory());
 }
 
 void InstallTranslations(QCoreApplication& application) {
@@ -42,7 +38,8 @@ void InstallTranslations(QCoreApplication& application) {
     QCoreApplication::removeTranslator(old);
     delete old;
   }
-  const QLocale locale = DisplayLocale();
+  // QLocale() keeps every language the user listed (LANGUAGE=fr:de): the first translated wins.
+  const QLocale locale;
   Load(application, locale, QStringLiteral("qtbase"),
        QLibraryInfo::path(QLibraryInfo::TranslationsPath));
   Load(application, locale, QStringLiteral("kestrolan"), QString::fromLatin1(kResourceFolder));

@@ -139,27 +139,27 @@ Jedes andere Argument ist eine DATENBANK, auch eines, das mit „-“ beginnt.
     <name>FilterHelp</name>
     <message>
         <source>Speed, Road or City contains the word or the quoted phrase</source>
-        <translation>Speed, Road oder City enthält das Wort oder die Wortgruppe in Anführungszeichen</translation>
+        <translation>Speed, Road oder City das Wort oder die Wortgruppe in Anführungszeichen enthält</translation>
     </message>
     <message>
         <source>that text column contains the text</source>
-        <translation>diese Textspalte enthält den Text</translation>
+        <translation>diese Textspalte den Text enthält</translation>
     </message>
     <message>
         <source>the number column compares so (`=`, `!=`, `&lt;`, `&lt;=`, `&gt;`, `&gt;=`; `spd:100` is `spd=100`)</source>
-        <translation>die Zahlenspalte erfüllt den Vergleich (`=`, `!=`, `&lt;`, `&lt;=`, `&gt;`, `&gt;=`; `spd:100` ist `spd=100`)</translation>
+        <translation>die Zahlenspalte den Vergleich erfüllt (`=`, `!=`, `&lt;`, `&lt;=`, `&gt;`, `&gt;=`; `spd:100` ist `spd=100`)</translation>
     </message>
     <message>
         <source>the number lies within (or outside) the inclusive range</source>
-        <translation>die Zahl liegt innerhalb (oder außerhalb) des Bereichs, Grenzen eingeschlossen</translation>
+        <translation>die Zahl innerhalb (oder außerhalb) des Bereichs liegt, Grenzen eingeschlossen</translation>
     </message>
     <message>
         <source>the term does not match, as in `-city:Valmonte`</source>
-        <translation>der Suchbegriff nicht zutrifft, wie bei `-city:Valmonte`</translation>
+        <translation>der Suchbegriff nicht passt, wie bei `-city:Valmonte`</translation>
     </message>
     <message>
         <source>while comparing: the Change column says so (`change:moved` includes `moved+changed`)</source>
-        <translation>beim Vergleichen: die Spalte Change dies angibt (`change:moved` schließt `moved+changed` ein)</translation>
+        <translation>beim Vergleichen die Spalte Change dies angibt (`change:moved` schließt `moved+changed` ein)</translation>
     </message>
     <message>
         <source>Number columns go by their headers: `#`, `CoordX`, `CoordY`, `SS`, `MS`, `LS`, `X`, `Y`, `sc`, `mph`, `spd`, `dir`. A term that starts with a name and an operator must name a column; quote it to look for the text itself (`&quot;exit=3&quot;`).</source>
@@ -404,7 +404,7 @@ Open one with Load LZW (Ctrl+O), or drop a radar.lzw or dangerz.lzw file here.</
     </message>
     <message>
         <source>Export CSV</source>
-        <translation>CSV exportieren</translation>
+        <translation>CSV-Export</translation>
     </message>
     <message>
         <source>Filter (Ctrl+F)</source>

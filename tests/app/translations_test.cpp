@@ -6,6 +6,9 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QTest>
+#include <cerrno>
+#include <cstring>
+#include <string>
 
 #include "app/kestrolan.h"
 #include "app/qt_prompts.h"
@@ -31,6 +34,7 @@ class TranslationsTest : public QObject {
   void WindowSpeaksTheLanguage_data();
   void WindowSpeaksTheLanguage();
   void NeutralLocaleCountsInUsEnglish();
+  void SystemLanguageIsFollowed();
   void CoreTextsTranslatedByForm_data();
   void CoreTextsTranslatedByForm();
 
@@ -63,7 +67,7 @@ void TranslationsTest::WindowSpeaksTheLanguage_data() {
                      "yesno: Check for program updates ?"}
       << QStringLiteral("694,300 of 1,000,000 records");
   QTest::newRow("German") << QLocale(QLocale::German, QLocale::Germany)
-                          << QStringList{"LZW laden", "CSV exportieren", "Beenden"}
+                          << QStringList{"LZW laden", "CSV-Export", "Beenden"}
                           << QStringList{"&Datei", "&Bearbeiten", "&Ansicht", "&Hilfe"}
                           << QStringLiteral("LZW &laden\u2026") << QStringList{"&Ja", "&Nein"}
                           << QStringList{"info: LZW-Datei nicht gefunden", "details: missing.lzw",
@@ -110,6 +114,15 @@ void TranslationsTest::NeutralLocaleCountsInUsEnglish() {
   QCOMPARE(RecordCountText(1'000'000, 1'000'000, false), QStringLiteral("1,000,000 records"));
 }
 
+void TranslationsTest::SystemLanguageIsFollowed() {
+  Speak(QLocale::system());  // as main() set it: LANGUAGE=de, LANG=C.UTF-8
+  ScriptedPrompts prompts;
+  const Kestrolan window(prompts);
+  QCOMPARE(window.btLoad->text(), QStringLiteral("LZW laden"));
+  QCOMPARE(RecordCountText(1'000'000, 1'000'000, false),
+           QStringLiteral("1.000.000 Datens\u00e4tze"));
+}
+
 void TranslationsTest::CoreTextsTranslatedByForm_data() {
   QTest::addColumn<QString>("english");
   QTest::addColumn<QString>("german");
@@ -120,13 +133,14 @@ void TranslationsTest::CoreTextsTranslatedByForm_data() {
   const struct {
     const char* name;
     Status status;
-    const char* german;
+    std::string german;  // with the system's reason as the system words it
   } cases[] = {
       {"a whole text", LzwDecompressError(), "Fehler beim Entpacken der LZW-Datei"},
       {"a text with the path", ExportCsvFile({}, nullptr, "/no/such/folder/x.csv"),
        "Fehler beim Anlegen der Datei /no/such/folder/x.csv"},
       {"the path and the system's reason", platform::WriteOutputFile("/no/such/folder/map.png", ""),
-       "\u201e/no/such/folder/map.png\u201c kann nicht angelegt werden: No such file or directory"},
+       std::string("\u201e/no/such/folder/map.png\u201c kann nicht angelegt werden: ") +
+           std::strerror(ENOENT)},
       {"a filter's term", filterError("spd=fast", RecordFields()),
        "ung\u00fcltige Zahl \u201efast\u201c in \u201espd=fast\u201c"},
       {"three parts", filterError("change:gone", ComparedFields()),
@@ -137,7 +151,7 @@ void TranslationsTest::CoreTextsTranslatedByForm_data() {
   };
   for (const auto& c : cases) {
     QTest::newRow(c.name) << QString::fromStdString(c.status.message())
-                          << QString::fromUtf8(c.german);
+                          << QString::fromStdString(c.german);
   }
 }
 
@@ -150,5 +164,14 @@ void TranslationsTest::CoreTextsTranslatedByForm() {
   QCOMPARE(StatusText(status), german);
 }
 
-QTEST_MAIN(TranslationsTest)
+// The system's locale is German as LANGUAGE=de makes it on a desktop whose other settings are the
+// C locale's, numbers included: the window must still write German numbers.
+int main(int argc, char* argv[]) {
+  qputenv("LANGUAGE", "de");
+  qputenv("LANG", "C.UTF-8");
+  for (const char* overriding : {"LC_ALL", "LC_MESSAGES", "LC_NUMERIC"}) qunsetenv(overriding);
+  QApplication application(argc, argv);
+  TranslationsTest test;
+  return QTest::qExec(&test, argc, argv);
+}
 #include "translations_test.moc"
