@@ -63,19 +63,19 @@ QDialog* MakeAboutDialog(QWidget* parent) {
   const QString html =
       QStringLiteral("<h2>%1</h2><p>%2</p><p>%3</p><p>%4</p><p>%5</p>")
           .arg(QString::fromLatin1(AppName),
-               Translated(QT_TRANSLATE_NOOP("HelpDialogs", "Version %1 of %2, by Tolvenqar"))
+               QCoreApplication::translate("HelpDialogs", "Version %1 of %2, by Tolvenqar")
                    .arg(AppVersion, AppDate),
-               Translated(QT_TRANSLATE_NOOP(
+               QCoreApplication::translate(
                    "HelpDialogs",
                    "A viewer for radar databases of speed checks and danger zones "
-                   "(radar.lzw, dangerz.lzw).")),
-               Translated(QT_TRANSLATE_NOOP("HelpDialogs", "Built with Qt %1, running on Qt %2."))
+                   "(radar.lzw, dangerz.lzw)."),
+               QCoreApplication::translate("HelpDialogs", "Built with Qt %1, running on Qt %2.")
                    .arg(QT_VERSION_STR, qVersion()),
-               Translated(QT_TRANSLATE_NOOP(
+               QCoreApplication::translate(
                    "HelpDialogs",
                    "Licence: MIT License. Copyright (c) 2026 The Kestrolan developers. "
                    "Free to use, copy, change and pass on, with this notice; given as it "
-                   "is, without warranty of any kind.")));
+                   "is, without warranty of any kind."));
   auto* text = new QLabel(html, content);
   text->setWordWrap(true);
   text->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -83,19 +83,19 @@ QDialog* MakeAboutDialog(QWidget* parent) {
   layout->addWidget(icon);
   layout->addWidget(text, 1);
   QDialog* dialog =
-      MakeDialog(Translated(QT_TRANSLATE_NOOP("HelpDialogs", "About Kestrolan")), content, parent);
+      MakeDialog(QCoreApplication::translate("HelpDialogs", "About Kestrolan"), content, parent);
   dialog->resize(460, dialog->sizeHint().height());
   return dialog;
 }
 
 QDialog* MakeFilterHelpDialog(QWidget* parent) {
-  return MakeTextDialog(Translated(QT_TRANSLATE_NOOP("HelpDialogs", "Filter Language")),
+  return MakeTextDialog(QCoreApplication::translate("HelpDialogs", "Filter Language"),
                         FilterHelpHtml(), {620, 460}, parent);
 }
 
 QDialog* MakeShortcutsDialog(const QList<QAction*>& actions, QWidget* parent) {
   QString html = QStringLiteral("<table cellpadding=\"3\">") +
-                 Heading(Translated(QT_TRANSLATE_NOOP("HelpDialogs", "Commands")));
+                 Heading(QCoreApplication::translate("HelpDialogs", "Commands"));
   for (const QAction* action : actions) {
     if (action->shortcut().isEmpty()) continue;
     html += Row(action->shortcut().toString(QKeySequence::NativeText), PlainText(*action));
@@ -131,6 +131,6 @@ QDialog* MakeShortcutsDialog(const QList<QAction*>& actions, QWidget* parent) {
     html += Heading(Translated(place.heading));
     for (const auto& [keys, what] : place.keys) html += Row(Translated(keys), Translated(what));
   }
-  return MakeTextDialog(Translated(QT_TRANSLATE_NOOP("HelpDialogs", "Keyboard Shortcuts")),
+  return MakeTextDialog(QCoreApplication::translate("HelpDialogs", "Keyboard Shortcuts"),
                         html + QStringLiteral("</table>"), {480, 640}, parent);
 }

@@ -55,7 +55,7 @@ QString RecordCountText(std::size_t shown, std::size_t total, bool filtered) {
 }
 
 QString ChangeSummaryText(const ChangeCounts& counts) {
-  return Translated(QT_TRANSLATE_NOOP("WindowStatus", "%1 added, %2 removed, %3 moved, %4 changed"))
+  return QCoreApplication::translate("WindowStatus", "%1 added, %2 removed, %3 moved, %4 changed")
       .arg(Thousands(counts.added), Thousands(counts.removed), Thousands(counts.moved),
            Thousands(counts.changed));
 }

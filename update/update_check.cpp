@@ -8,6 +8,8 @@
 #include "update/update_install.h"
 #include "update/version_list.h"
 
+// The texts the user reads are English, translated where the program installed a translation
+// (the window does; `kestrolan-db` never does, so it stays English).
 namespace update {
 
 namespace {
@@ -17,15 +19,11 @@ constexpr char kArchiveFolder[] = "/software/";
 // A signature is 64 bytes: a server that sends more than this is not sending one.
 constexpr qint64 kMostSignatureBytes = 4096;
 
-// The texts the user reads are English, translated where the program installed a translation
-// (the window does; `kestrolan-db` never does, so it stays English).
-QString Translated(const char* text) { return QCoreApplication::translate("Update", text); }
-
 // "Download of " + URL + " failed", with `reason` as informative text when there is one.
 void ReportDownloadFailed(MessagePrompts& prompts, const QByteArray& url,
                           const QString& reason = {}) {
   const QString text =
-      Translated(QT_TRANSLATE_NOOP("Update", "Download of %1 failed")).arg(QString::fromUtf8(url));
+      QCoreApplication::translate("Update", "Download of %1 failed").arg(QString::fromUtf8(url));
   if (reason.isEmpty()) {
     prompts.Information(text);
   } else {
@@ -53,9 +51,8 @@ QByteArray ArchiveUrl(const QByteArray& host, const QByteArray& file) {
 
 bool OfferUpdate(const UpdateEnvironment& env, const QByteArray& programName,
                  const QByteArray& programVersion) {
-  if (!env.prompts.QuestionYesNo(
-          Translated(QT_TRANSLATE_NOOP("Update", "Check for program updates ?"))))
-    return false;
+  const QString question = QCoreApplication::translate("Update", "Check for program updates ?");
+  if (!env.prompts.QuestionYesNo(question)) return false;
   return UpdateProgram(env, programName, programVersion, true);
 }
 
@@ -88,7 +85,8 @@ bool UpdateProgram(const UpdateEnvironment& env, const QByteArray& programName,
   }
   const std::optional<QByteArray> signature = FetchSignature(archiveUrl, options);
   if (!signature) {
-    ReportDownloadFailed(env.prompts, archiveUrl, Translated(kSignatureNotFetched));
+    ReportDownloadFailed(env.prompts, archiveUrl,
+                         QCoreApplication::translate("Update", kSignatureNotFetched));
     return false;
   }
   const ExecutableLocation location = SplitExecutablePath(env.executablePath);
@@ -116,19 +114,18 @@ QByteArray FindUpdate(const QByteArray& list, const QByteArray& programName,
   const UpdateDecision decision = DecideUpdate(list, programName, programVersion);
   switch (decision.kind) {
     case UpdateDecision::Kind::kNotFound:
-      prompts.Information(Translated(QT_TRANSLATE_NOOP("Update", "No update found")));
+      prompts.Information(QCoreApplication::translate("Update", "No update found"));
       return {};
     case UpdateDecision::Kind::kUpToDate:
-      prompts.Information(Translated(QT_TRANSLATE_NOOP("Update", "Your program is up to date")));
+      prompts.Information(QCoreApplication::translate("Update", "Your program is up to date"));
       return {};
     case UpdateDecision::Kind::kNewer:
       break;
   }
   const QString question =
-      Translated(
-          QT_TRANSLATE_NOOP(
-              "Update",
-              "New version present. Would you download the new file:%1  Version:%2  Date:%3 ?"))
+      QCoreApplication::translate(
+          "Update",
+          "New version present. Would you download the new file:%1  Version:%2  Date:%3 ?")
           .arg(QString::fromUtf8(programName), QString::fromUtf8(decision.version),
                QString::fromUtf8(decision.date));
   return prompts.QuestionOkCancel(question) ? decision.file : QByteArray();
