@@ -345,7 +345,7 @@ Jedes andere Argument ist eine DATENBANK, auch eines, das mit „-“ beginnt.
         <source>No database loaded.
 Open one with Load LZW (Ctrl+O), or drop a radar.lzw or dangerz.lzw file here.</source>
         <translation>Keine Datenbank geladen.
-Öffnen Sie eine mit LZW laden (Strg+O) oder ziehen Sie eine Datei radar.lzw oder dangerz.lzw hierher.</translation>
+Öffnen Sie eine mit „LZW laden“ (Strg+O) oder ziehen Sie eine Datei radar.lzw oder dangerz.lzw hierher.</translation>
     </message>
     <message>
         <source>Loaded database</source>
@@ -527,15 +527,15 @@ Open one with Load LZW (Ctrl+O), or drop a radar.lzw or dangerz.lzw file here.</
     <name>Update</name>
     <message>
         <source>read : %1</source>
-        <translation>lese: %1</translation>
+        <translation>Wird gelesen: %1</translation>
     </message>
     <message>
         <source>the release signature does not match</source>
-        <translation>die Signatur der Version stimmt nicht überein</translation>
+        <translation>die Signatur des Updates stimmt nicht überein</translation>
     </message>
     <message>
         <source>the release signature is malformed</source>
-        <translation>die Signatur der Version ist fehlerhaft</translation>
+        <translation>die Signatur des Updates ist fehlerhaft</translation>
     </message>
     <message>
         <source>Error creating file : %1</source>
@@ -543,7 +543,7 @@ Open one with Load LZW (Ctrl+O), or drop a radar.lzw or dangerz.lzw file here.</
     </message>
     <message>
         <source>the release signature could not be fetched</source>
-        <translation>die Signatur der Version konnte nicht abgerufen werden</translation>
+        <translation>die Signatur des Updates konnte nicht abgerufen werden</translation>
     </message>
     <message>
         <source>Download of %1 failed</source>
