@@ -28,6 +28,7 @@
 #include "app/prompts.h"
 #include "app/recent_files.h"
 #include "app/record_table_view.h"
+#include "app/status_text.h"
 #include "app/table_copy.h"
 #include "app/transfer_progress_dialog.h"
 #include "app/window_status.h"
@@ -54,14 +55,16 @@ bool HasLocalFile(const QMimeData& data) {
 
 FileSelector MakeSelector(const QString& typeName, const QStringList& patterns) {
   FileSelector selector;
-  selector.types = {{typeName, patterns}, {QStringLiteral("All files"), {QStringLiteral("*")}}};
+  selector.types = {{typeName, patterns},
+                    {QCoreApplication::translate("Kestrolan", "All files"), {QStringLiteral("*")}}};
   return selector;
 }
 
 }  // namespace
 
 QString KestrolanTitle() {
-  return QStringLiteral("%1 - %2 - %3 - by Tolvenqar").arg(AppName, AppVersion, AppDate);
+  return QCoreApplication::translate("Kestrolan", "%1 - %2 - %3 - by Tolvenqar")
+      .arg(AppName, AppVersion, AppDate);
 }
 
 QIcon KestrolanIcon() { return QIcon(QString::fromLatin1(kIconPath)); }
@@ -74,9 +77,9 @@ Kestrolan::Kestrolan(Prompts& prompts, QWidget* parent)
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
 
-  fsRadar = MakeSelector(QStringLiteral("Radar file"),
-                         {QStringLiteral("radar.lzw"), QStringLiteral("dangerz.lzw")});
-  fsCsv = MakeSelector(QStringLiteral("CSV file"), {QStringLiteral("*.csv")});
+  fsRadar =
+      MakeSelector(tr("Radar file"), {QStringLiteral("radar.lzw"), QStringLiteral("dangerz.lzw")});
+  fsCsv = MakeSelector(tr("CSV file"), {QStringLiteral("*.csv")});
   fsCompare = fsRadar;
 
   LayOut();
@@ -248,8 +251,7 @@ void Kestrolan::LoadRadarFile(QString path) {
   }
   if (outcome.result == Result::kLoaded) SetRecentFiles(WithRecentFile(recentFiles_, path));
   if (outcome.result == Result::kDamaged || outcome.result == Result::kFailed) {
-    prompts_.Information(QString::fromStdString(outcome.status.message()),
-                         QDir::toNativeSeparators(path));
+    prompts_.Information(StatusText(outcome.status), QDir::toNativeSeparators(path));
   }
 }
 
@@ -275,7 +277,7 @@ void Kestrolan::ExportCsv() {
                               ? ExportComparedCsvFile(*compared, model_.Order(), path)
                               : ExportCsvFile(model_.Rows(), &model_.Order(), path);
   if (!exported.ok()) {
-    prompts_.Information(QString::fromStdString(exported.message()));
+    prompts_.Information(StatusText(exported));
     return;
   }
   const std::size_t written = model_.Order().size();
@@ -314,8 +316,7 @@ void Kestrolan::CompareWith() {
     return [this, status, compared, old] {
       StopComparing();
       if (!status.ok()) {
-        prompts_.Information(QString::fromStdString(status.message()),
-                             QDir::toNativeSeparators(old));
+        prompts_.Information(StatusText(status), QDir::toNativeSeparators(old));
         return;
       }
       model_.SetComparison(compared);
