@@ -269,7 +269,7 @@ void Kestrolan::ExportCsv() {
       platform::SameFile(path, NativePath(database_)) ||
       (compared != nullptr && platform::SameFile(path, NativePath(fsCompare.file)));
   if (overInput) {
-    prompts_.Information(QString::fromStdString("Error creating file " + path),
+    prompts_.Information(StatusText(Status::InvalidArgument("Error creating file " + path)),
                          tr("It is a database the window shows; choose another name."));
     return;
   }

@@ -395,6 +395,10 @@ Open one with Load LZW (Ctrl+O), or drop a radar.lzw or dangerz.lzw file here.</
         <source>Comparing with %1</source>
         <translation>Vergleich mit %1</translation>
     </message>
+    <message>
+        <source>It is a database the window shows; choose another name.</source>
+        <translation>Die Datei ist eine Datenbank, die das Fenster zeigt; bitte einen anderen Namen wählen.</translation>
+    </message>
 </context>
 <context>
     <name>KestrolanLayout</name>
