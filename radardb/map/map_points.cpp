@@ -128,6 +128,16 @@ std::optional<MapPoints::Hit> MapPoints::Nearest(double x, double y, double radi
   return best;
 }
 
+void MapPoints::RowsWithin(std::int32_t x, std::int32_t y, std::int64_t radius,
+                           std::vector<std::uint32_t>& rows) const {
+  const double r = double(radius);
+  VisitNear(x - r, y - r, x + r, y + r, [&](const Run& run) {
+    for (std::size_t i = 0; i < run.count; ++i) {
+      if (WithinRadius(run.xs[i], run.ys[i], x, y, radius)) rows.push_back(rows_[run.first + i]);
+    }
+  });
+}
+
 std::size_t MapPoints::MemoryBytes() const {
   return xs_.capacity() * sizeof(std::int32_t) + ys_.capacity() * sizeof(std::int32_t) +
          rows_.capacity() * sizeof(std::uint32_t) + classes_.capacity() +

@@ -6,6 +6,7 @@
 #include <span>
 #include <vector>
 
+#include "radardb/filter/position_index.h"
 #include "radardb/map/map_colours.h"
 #include "radardb/records/row_source.h"
 
@@ -23,8 +24,9 @@ struct GridBounds {
 // immutable
 // value built once per set of rows. The points are kept in cells of a uniform grid over their
 // bounds, about kPointsPerCell to a cell, so drawing a part of the map and finding the point
-// nearest to a position read only the cells concerned. Holds about 16 bytes a point.
-class MapPoints {
+// nearest to a position read only the cells concerned. Holds about 16 bytes a point. Built over
+// every row of a source, it is that source's PositionIndex for the filter's near: terms.
+class MapPoints final : public PositionIndex {
  public:
   // A point found near a position: the row it came from and where it lies.
   struct Hit {
@@ -41,7 +43,7 @@ class MapPoints {
   static MapPoints Build(const RowSource& source, std::span<const std::uint32_t> rows,
                          ColourBy colourBy);
 
-  std::size_t size() const { return rows_.size(); }
+  std::size_t size() const override { return rows_.size(); }
   bool empty() const { return rows_.empty(); }
   ColourBy Colouring() const { return colourBy_; }
   // Meaningless while empty().
@@ -52,6 +54,9 @@ class MapPoints {
   // The point nearest to (x, y) at most `radius` grid units away; of several as near, the one of
   // the lowest row. Nothing when no point is that near.
   std::optional<Hit> Nearest(double x, double y, double radius) const;
+  // Appends the row of every point WithinRadius of (x, y).
+  void RowsWithin(std::int32_t x, std::int32_t y, std::int64_t radius,
+                  std::vector<std::uint32_t>& rows) const override;
 
   // A run of points that follow one another: `count` entries from each array; `first` is the
   // place of the first in the map's own order.

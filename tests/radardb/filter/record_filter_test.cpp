@@ -144,7 +144,16 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"comparison on a text column accepted", "road>=3",
                   "text column 'Road' takes ':' in 'road>=3'"},
         ErrorCase{"open quote runs to the end", "city:\"Bad Orb",
-                  "missing closing quote in 'city:\"Bad Orb'"}));
+                  "missing closing quote in 'city:\"Bad Orb'"},
+        ErrorCase{"negative radius matches nothing silently", "near:10,20,-5",
+                  "negative radius '-5' in 'near:10,20,-5'"},
+        ErrorCase{"near without its radius accepted", "near:10,20",
+                  "near takes ':' and X,Y,R (a grid position and a radius) in 'near:10,20'"},
+        ErrorCase{"near with a fourth number accepted", "near:1,2,3,4",
+                  "near takes ':' and X,Y,R (a grid position and a radius) in 'near:1,2,3,4'"},
+        ErrorCase{"near with = accepted", "near=1,2,3",
+                  "near takes ':' and X,Y,R (a grid position and a radius) in 'near=1,2,3'"},
+        ErrorCase{"bad number of near read as 0", "near:1,y,3", "bad number 'y' in 'near:1,y,3'"}));
 
 // The search skips folding texts that hold none of these; a new one would go unfound.
 TEST(CaseFoldingTest, OnlyTheListedCharactersFoldIntoAscii) {
