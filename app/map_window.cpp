@@ -312,9 +312,10 @@ void MapWindow::ShowMarks() {
     item->setIcon(0, DotIcon(step));
   }
   auto* ticks = new QTreeWidgetItem(tvMarks, {tr("dir 0 = up, clockwise")});
-  ticks->setToolTip(0, tr("Once dots stand apart, each record draws a tick in its direction: dir "
-                          "0 points up (CoordY growing) and angles grow clockwise. The database "
-                          "does not say where its 0 points; this is the drawing's convention."));
+  ticks->setToolTip(0, tr("Once a grid square is 25 pixels wide, each record draws a tick in its "
+                          "direction: dir 0 points up (CoordY growing) and angles grow clockwise. "
+                          "The database does not say where its 0 points; this is the drawing's "
+                          "convention."));
 }
 
 void MapWindow::PointerOver(double x, double y, qint64 row) {

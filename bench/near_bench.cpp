@@ -113,10 +113,11 @@ void HoverLookup(benchmark::State& state) {
 // The worst redraw with ticks: every one of a million points in view at kTickMinScale, about
 // one a pixel, each drawing its tick.
 void DrawEveryTick(benchmark::State& state) {
-  static const RecordTable dense = SpreadTable(kRows, 10'000);
+  constexpr std::int32_t kDenseSide = static_cast<std::int32_t>(kHeight / kTickMinScale);
+  static const RecordTable dense = SpreadTable(kRows, kDenseSide);
   static const MapPoints points =
       MapPoints::Build(RecordTableSource(dense), TableOrder(kRows), ColourBy::kSc);
-  const MapView view{kWidth, kHeight, 5000, 5000, kTickMinScale};
+  const MapView view{kWidth, kHeight, kDenseSide / 2.0, kDenseSide / 2.0, kTickMinScale};
   MapImage image;
   for (auto _ : state) {
     DrawMap(points, nullptr, view, image);

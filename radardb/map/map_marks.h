@@ -27,9 +27,10 @@ int DotRadius(int step);
 // What a step stands for, for the legend: "1", "2–9", "10–99", "100+" (UTF-8).
 std::string DensityLabel(int step);
 
-// From this scale on (a grid square 100 pixels wide), dots stand apart and every point draws a
-// tick kTickLengthPx pixels long from its pixel in its direction.
-inline constexpr double kTickMinScale = 0.1;
+// From this scale on (a grid square 25 pixels wide, the records of a town mostly apart), every
+// point draws a tick kTickLengthPx pixels long from its pixel in its direction; records sharing a
+// dot show their directions side by side.
+inline constexpr double kTickMinScale = 0.025;
 inline constexpr int kTickLengthPx = 9;
 bool TicksShown(const MapView& view);
 // The pixel step of a tick for the direction `dir` in degrees (as decoded): the database does not

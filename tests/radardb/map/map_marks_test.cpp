@@ -17,7 +17,7 @@ using namespace radardb;
 namespace {
 
 // A picture 113 x 63 pixels around (5500, 7500), at its middle pixel (56, 31); at the scale
-// kFar a grid square is 50 pixels wide, at kNear 200 (past kTickMinScale).
+// kFar a grid square is 50 pixels wide, at kNear 200.
 constexpr int kWidth = 113;
 constexpr int kHeight = 63;
 constexpr int kMiddleX = 56;
@@ -55,7 +55,8 @@ TEST_P(PileTest, DotSizeTellsHowManyRecordsLieThere) {
   const Rgb fill = ClassColour(ColourBy::kSc, kSpot.sc);
   EXPECT_EQ(image.At(kMiddleX, kMiddleY), fill) << c.fault;
   EXPECT_EQ(image.At(kMiddleX + radius, kMiddleY), c.step == 0 ? fill : kPileEdge) << c.fault;
-  EXPECT_EQ(image.At(kMiddleX, kMiddleY - radius - 1), kMapBackground) << c.fault;
+  // Below the dot: its tick (dir 0) points up.
+  EXPECT_EQ(image.At(kMiddleX, kMiddleY + radius + 1), kMapBackground) << c.fault;
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, PileTest,
@@ -121,8 +122,10 @@ INSTANTIATE_TEST_SUITE_P(Cases, TickTest,
                                          TickCase{"360 not a full turn", 360, 0, -9}));
 
 TEST(MapTickTest, NoTicksBeforeDotsStandApart) {
-  const MapImage image = Drawn({{kSpot.x, kSpot.y, kSpot.sc, 0, 0}});
+  const MapImage image = Drawn({{kSpot.x, kSpot.y, kSpot.sc, 0, 0}}, kTickMinScale * 0.99);
   EXPECT_EQ(image.At(kMiddleX, kMiddleY - kTickLengthPx), kMapBackground);
+  const MapImage ticked = Drawn({{kSpot.x, kSpot.y, kSpot.sc, 0, 0}}, kTickMinScale);
+  EXPECT_EQ(ticked.At(kMiddleX, kMiddleY - kTickLengthPx), kTickColour);
 }
 
 TEST(MapGridTest, SquareEdgesDrawnOnlyWhenSquaresAreWide) {
