@@ -86,12 +86,14 @@ class RecordTableModel : public QAbstractTableModel {
   std::size_t MemoryBytes() const;
 
   // Shows only the rows `filter` (parsed over Fields()) matches, in the current order; an empty
-  // filter shows every row.
+  // filter shows every row. A near: term over kIndexedRows rows or more is answered by an index
+  // of every row's position, built by the first such filter and kept while the rows stay.
   // The work runs on a thread of its own and the rows shown change later, in one model reset,
   // followed by ShownRowsChanged; a later SetFilter, sort or SetRows takes over from it.
   void SetFilter(radardb::RecordFilter filter);
   // True while a filter is being applied in the background.
   bool Filtering() const { return jobs_.Busy(); }
+  static constexpr std::size_t kIndexedRows = 65536;
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
@@ -132,6 +134,8 @@ class RecordTableModel : public QAbstractTableModel {
   std::shared_ptr<const radardb::RowSource> source_;
   SharedOrder order_;
   std::shared_ptr<const radardb::RecordFilter> filter_;
+  // Every row of `source_` by position, once a near: filter needed it.
+  std::shared_ptr<const radardb::PositionIndex> positions_;
   // Sorts made while filtered: applied to the rows shown at once, to `order_` by the next job.
   std::vector<SortKey> pendingSorts_;
   radardb::RowOrder shown_;

@@ -38,6 +38,9 @@ constexpr const char* kForms[] = {
     QT_TRANSLATE_NOOP("CoreErrors", "bad number '%1' in '%2'"),
     QT_TRANSLATE_NOOP("CoreErrors", "empty range in '%1'"),
     QT_TRANSLATE_NOOP("CoreErrors", "column '%1' takes %2 in '%3'"),
+    QT_TRANSLATE_NOOP("CoreErrors",
+                      "near takes ':' and X,Y,R (a grid position and a radius) in '%1'"),
+    QT_TRANSLATE_NOOP("CoreErrors", "negative radius '%1' in '%2'"),
 };
 
 // A form as a pattern of the whole text, each placeholder capturing what stands in its place.

@@ -64,8 +64,9 @@ class KeysThrough : public QObject {
 }  // namespace
 
 QList<QAction*> WindowActions::All() const {
-  return {loadLzw,   clearRecent, compareWith, exportCsv,    saveMap,    exit,      copy,
-          selectAll, find,        map,         resetColumns, filterHelp, shortcuts, about};
+  return {loadLzw,    clearRecent, compareWith, exportCsv, saveMap,         exit,
+          copy,       selectAll,   find,        map,       zoomToSelection, resetColumns,
+          filterHelp, shortcuts,   about};
 }
 
 WindowActions MakeWindowActions(QWidget& window) {
@@ -96,6 +97,9 @@ WindowActions MakeWindowActions(QWidget& window) {
   a.map = NewAction(window, QT_TRANSLATE_NOOP("WindowActions", "&Map"), Keys("Ctrl+M"),
                     QT_TRANSLATE_NOOP("WindowActions", "Show the rows on a map"));
   a.map->setCheckable(true);
+  a.zoomToSelection =
+      NewAction(window, QT_TRANSLATE_NOOP("WindowActions", "&Zoom to Selection"), {},
+                QT_TRANSLATE_NOOP("WindowActions", "Fit the selected rows into the map"));
   a.columnsMenu = new QMenu(Translated(QT_TRANSLATE_NOOP("WindowActions", "&Columns")), &window);
   a.resetColumns = NewAction(
       window, QT_TRANSLATE_NOOP("WindowActions", "&Reset Columns"), {},
@@ -110,6 +114,7 @@ WindowActions MakeWindowActions(QWidget& window) {
   a.compareWith->setEnabled(false);
   a.exportCsv->setEnabled(false);
   a.saveMap->setEnabled(false);
+  a.zoomToSelection->setEnabled(false);
   return a;
 }
 
@@ -129,6 +134,7 @@ void BuildMenuBar(QMenuBar& bar, const WindowActions& a) {
   edit->addAction(a.find);
   QMenu* view = bar.addMenu(Translated(QT_TRANSLATE_NOOP("WindowActions", "&View")));
   view->addAction(a.map);
+  view->addAction(a.zoomToSelection);
   view->addSeparator();
   view->addMenu(a.columnsMenu);
   view->addAction(a.resetColumns);

@@ -28,7 +28,8 @@ struct WindowActions {
   QAction* selectAll;
   QAction* find;
   // View
-  QAction* map;        // checkable: the map is on show
+  QAction* map;  // checkable: the map is on show
+  QAction* zoomToSelection;
   QMenu* columnsMenu;  // filled by the window from the table's columns when it opens
   QAction* resetColumns;
   // Help
@@ -41,7 +42,7 @@ struct WindowActions {
 };
 
 // Makes the commands, owned by and added to `window`. Compare with… and Export start disabled,
-// and Save Map as PNG… until the map is on show.
+// and Save Map as PNG… and Zoom to Selection until the map is on show.
 WindowActions MakeWindowActions(QWidget& window);
 
 // Fills `bar` with the menus File, Edit, View and Help (Alt and the underlined letter open

@@ -82,7 +82,8 @@ void WindowCommandsTest::MenusShowEveryCommandWithItsKey_data() {
                         << QStringList{"&Copy\tCtrl+C", "Select &All\tCtrl+A", "-",
                                        "&Find\tCtrl+F"};
   QTest::newRow("View") << 2 << "&View"
-                        << QStringList{"&Map\tCtrl+M", "-", "&Columns >", "&Reset Columns"};
+                        << QStringList{"&Map\tCtrl+M", "&Zoom to Selection", "-", "&Columns >",
+                                       "&Reset Columns"};
   QTest::newRow("Help") << 3 << "&Help"
                         << QStringList{"&Filter Language\tF1", "&Keyboard Shortcuts", "-",
                                        "&About Kestrolan"};
