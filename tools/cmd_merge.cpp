@@ -1,9 +1,11 @@
 // kestrolan-db merge: the records of several databases in one archive, dropping the duplicates
 // that combining them makes, if asked.
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/output_file.h"
@@ -27,14 +29,42 @@ struct MergeArgs {
   int tolerance = kDefaultTolerance;
 };
 
-// The expanded records of `archive`, or false with the reason on standard error.
-bool ReadRecords(const std::string& archive, std::string& records) {
-  records.clear();
-  LzwStringSink sink(records);
-  Status status = DecompressLzw(archive, sink);
-  if (status.ok() && records.size() % kRadarRecordSize != 0) {
-    status = Status::BadFormat(kEndsInsideRecord);
+// Hands the records of an archive to the merger as they are expanded, whole records at a time,
+// so that only the records kept are ever held.
+class MergingSink : public LzwOutputSink {
+ public:
+  explicit MergingSink(RecordMerger& merger) : merger_(merger) {}
+
+  bool Write(const unsigned char* data, std::size_t size) override {
+    std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    if (!carry_.empty()) {
+      const std::size_t taken = std::min(size, kRadarRecordSize - carry_.size());
+      carry_.append(bytes.substr(0, taken));
+      bytes.remove_prefix(taken);
+      if (carry_.size() < kRadarRecordSize) return true;
+      merger_.AddMore(carry_);
+      carry_.clear();
+    }
+    const std::size_t whole = bytes.size() - bytes.size() % kRadarRecordSize;
+    merger_.AddMore(bytes.substr(0, whole));
+    carry_.assign(bytes.substr(whole));
+    return true;
   }
+
+  // True when the archive ended on a record's end.
+  bool Whole() const { return carry_.empty(); }
+
+ private:
+  RecordMerger& merger_;
+  std::string carry_;  // the start of a record cut by the end of a piece
+};
+
+// Adds the records of `archive` to `merger`, or false with the reason on standard error.
+bool AddRecords(const std::string& archive, RecordMerger& merger) {
+  merger.StartDatabase();
+  MergingSink sink(merger);
+  Status status = DecompressLzw(archive, sink);
+  if (status.ok() && !sink.Whole()) status = Status::BadFormat(kEndsInsideRecord);
   if (status.ok()) return true;
   std::fprintf(stderr, "kestrolan-db: %s: %s\n", PrintableText(archive).c_str(),
                status.message().c_str());
@@ -46,12 +76,9 @@ int RunMerge(const MergeArgs& args) {
     if (!OutputsAreNotInputs({archive}, {args.output})) return kExitUsage;
   }
   RecordMerger merger(args.drop, args.tolerance);
-  std::string records;
   for (const std::string& archive : args.archives) {
-    if (!ReadRecords(archive, records)) return kExitFailure;
-    merger.Add(records);
+    if (!AddRecords(archive, merger)) return kExitFailure;
   }
-  records = std::string();
   const std::string packed = CompressLzw(merger.Kept());
   if (packed.empty() && !merger.Kept().empty()) {
     std::fprintf(stderr,

@@ -28,9 +28,10 @@ RadarRecord RecordMerger::KeptRecord(std::uint32_t index) const {
   return record;
 }
 
-void RecordMerger::Add(std::string_view records) {
+void RecordMerger::AddMore(std::string_view records) {
   const std::size_t count = records.size() / kRadarRecordSize;
-  counts_.records.push_back(count);
+  if (counts_.records.empty()) StartDatabase();
+  counts_.records.back() += count;
   const auto* bytes = reinterpret_cast<const unsigned char*>(records.data());
   RadarRecord record;
   for (std::size_t i = 0; i < count; ++i, bytes += kRadarRecordSize) {

@@ -42,7 +42,14 @@ class RecordMerger {
 
   // Adds the records of one more database, `records` being whole 241-byte records one after
   // another; each is kept, byte for byte, unless the drop rule leaves it out.
-  void Add(std::string_view records);
+  void Add(std::string_view records) {
+    StartDatabase();
+    AddMore(records);
+  }
+  // Begins one more database, whose records then come piece by piece through AddMore (whole
+  // records each time), so that no database need be held whole.
+  void StartDatabase() { counts_.records.push_back(0); }
+  void AddMore(std::string_view records);
 
   // The records kept, in the order they were added.
   const std::string& Kept() const { return kept_; }
