@@ -19,8 +19,15 @@ void RecordTable::Reserve(std::size_t rows, std::size_t textBytes) {
 
 void RecordTable::Append(const Ints& ints, std::string_view speed, std::string_view road,
                          std::string_view city) {
+  Row row{ints, 0, {}};
+  StoreTexts(row, speed, road, city);
+  rows_.push_back(row);
+}
+
+void RecordTable::StoreTexts(Row& row, std::string_view speed, std::string_view road,
+                             std::string_view city) {
   std::string_view texts[3] = {speed, road, city};
-  Row row{ints, texts_.size(), {}};
+  row.textOffset = texts_.size();
   std::size_t total = 0;
   for (int i = 0; i < 3; ++i) {
     if (texts[i].size() > kMaxTextLength) texts[i] = texts[i].substr(0, kMaxTextLength);
@@ -35,7 +42,43 @@ void RecordTable::Append(const Ints& ints, std::string_view speed, std::string_v
     std::memcpy(out, text.data(), text.size());
     out += text.size();
   }
-  rows_.push_back(row);
+}
+
+void RecordTable::SetTexts(std::size_t row, std::string_view speed, std::string_view road,
+                           std::string_view city) {
+  StoreTexts(rows_[row], speed, road, city);
+}
+
+RecordTable::PlacedRows RecordTable::Take(std::span<const std::uint32_t> positions) {
+  PlacedRows taken;
+  taken.reserve(positions.size());
+  std::size_t kept = positions.empty() ? rows_.size() : positions.front();
+  std::size_t next = 0;
+  for (std::size_t row = kept; row < rows_.size(); ++row) {
+    if (next < positions.size() && positions[next] == row) {
+      taken.emplace_back(static_cast<std::uint32_t>(row), rows_[row]);
+      ++next;
+    } else {
+      rows_[kept++] = rows_[row];
+    }
+  }
+  rows_.resize(kept);
+  return taken;
+}
+
+void RecordTable::PutBack(const PlacedRows& rows) {
+  if (rows.empty()) return;
+  std::size_t old = rows_.size();
+  rows_.resize(old + rows.size());
+  // From the back, so every row moves once and none is overwritten before it moved.
+  std::size_t next = rows.size();
+  for (std::size_t at = rows_.size(); at-- > rows.front().first;) {
+    if (next > 0 && rows[next - 1].first == at) {
+      rows_[at] = rows[--next].second;
+    } else {
+      rows_[at] = rows_[--old];
+    }
+  }
 }
 
 void RecordTable::Clear() {

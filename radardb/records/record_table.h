@@ -3,7 +3,9 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/large_pages.h"
@@ -82,12 +84,35 @@ class RecordTable {
   // Bytes held by the table, rows and texts, for memory measurements.
   std::size_t CapacityBytes() const;
 
- private:
-  struct Row {
+  // A row as the table stores it: its integers and where its texts lie. A stored row stays valid
+  // for its table until Clear(), also after it was taken out, since texts are never moved; so
+  // editing and its undo swap stored rows and copy no text.
+  struct StoredRow {
     Ints ints;
     std::uint64_t textOffset;
     std::uint8_t textLength[3];
   };
+  // Stored rows with the positions they stand at, ascending.
+  using PlacedRows = std::vector<std::pair<std::uint32_t, StoredRow>>;
+
+  // `row` below size().
+  const StoredRow& Stored(std::size_t row) const { return rows_[row]; }
+  void Restore(std::size_t row, const StoredRow& stored) { rows_[row] = stored; }
+  void SetInts(std::size_t row, const Ints& ints) { rows_[row].ints = ints; }
+  // Gives the row new texts, each cut to kMaxTextLength bytes; the old ones stay in the arena.
+  void SetTexts(std::size_t row, std::string_view speed, std::string_view road,
+                std::string_view city);
+  // Takes out the rows at `positions` (ascending, distinct, below size()) and returns them with
+  // their positions. One pass over the table, whatever the count.
+  PlacedRows Take(std::span<const std::uint32_t> positions);
+  // Puts rows in so that each stands at its position afterwards (what Take returned, or new
+  // rows); the positions must be ascending and below size() + rows.size().
+  void PutBack(const PlacedRows& rows);
+
+ private:
+  using Row = StoredRow;
+  // Appends the texts to the arena; fills in the row's offset and lengths.
+  void StoreTexts(Row& row, std::string_view speed, std::string_view road, std::string_view city);
 
   std::vector<Row, platform::LargePageAllocator<Row>> rows_;
   std::vector<char, platform::LargePageAllocator<char>> texts_;
