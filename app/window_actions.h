@@ -20,12 +20,18 @@ struct WindowActions {
   QMenu* recentMenu;  // filled by the window from its recent files
   QAction* clearRecent;
   QAction* compareWith;
+  QAction* save;
+  QAction* saveAs;
   QAction* exportCsv;
   QAction* saveMap;
   QAction* exit;
   // Edit
+  QAction* undo;
+  QAction* redo;  // Ctrl+Shift+Z and Ctrl+Y
   QAction* copy;
   QAction* selectAll;
+  QAction* deleteRows;  // Delete and Insert act only while the table has the focus
+  QAction* insertRow;
   QAction* find;
   // View
   QAction* map;        // checkable: the map is on show
@@ -40,8 +46,8 @@ struct WindowActions {
   QList<QAction*> All() const;
 };
 
-// Makes the commands, owned by and added to `window`. Compare with… and Export start disabled,
-// and Save Map as PNG… until the map is on show.
+// Makes the commands, owned by and added to `window`. Compare with…, Save, Save As…, Export,
+// Undo, Redo, Delete and Insert start disabled, and Save Map as PNG… until the map is on show.
 WindowActions MakeWindowActions(QWidget& window);
 
 // Fills `bar` with the menus File, Edit, View and Help (Alt and the underlined letter open

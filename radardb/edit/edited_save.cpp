@@ -134,6 +134,19 @@ class RecordSink final : public LzwOutputSink {
   RecordCutter cutter_;
 };
 
+// Compresses `expanded` and writes it through the atomic output writer.
+Status SaveExpanded(std::string expanded, const std::string& outputPath) {
+  std::string archive;
+  Status status = platform::GuardMemory([&] {
+    archive = CompressLzw(expanded);
+    return archive.empty() ? Status::WriteError("The database is too large for an archive")
+                           : Status();
+  });
+  if (!status.ok()) return status;
+  expanded = std::string();
+  return platform::WriteOutputFile(outputPath, archive);
+}
+
 }  // namespace
 
 Status BuildEditedRecords(const std::string& sourceArchive, const RecordTable& table,
@@ -150,17 +163,23 @@ Status BuildEditedRecords(const std::string& sourceArchive, const RecordTable& t
 Status SaveEditedDatabase(const std::string& sourceArchive, const RecordTable& table,
                           const EditLog& log, const std::string& outputPath) {
   std::string expanded;
-  Status status = BuildEditedRecords(sourceArchive, table, log, expanded);
+  const Status status = BuildEditedRecords(sourceArchive, table, log, expanded);
   if (!status.ok()) return status;
-  std::string archive;
-  status = platform::GuardMemory([&] {
-    archive = CompressLzw(expanded);
-    return archive.empty() ? Status::WriteError("The database is too large for an archive")
-                           : Status();
+  return SaveExpanded(std::move(expanded), outputPath);
+}
+
+Status SaveShownRows(const RecordTable& table, const std::string& outputPath) {
+  constexpr EditedFields kEveryField = 0xFFF;
+  std::string expanded;
+  const Status status = platform::GuardMemory([&] {
+    expanded.reserve(table.size() * kRadarRecordSize);
+    for (std::size_t row = 0; row < table.size(); ++row) {
+      Edited(RadarRecord(), table, row, kEveryField).AppendTo(expanded);
+    }
+    return Status();
   });
   if (!status.ok()) return status;
-  expanded = std::string();
-  return platform::WriteOutputFile(outputPath, archive);
+  return SaveExpanded(std::move(expanded), outputPath);
 }
 
 }  // namespace radardb

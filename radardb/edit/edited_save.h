@@ -29,4 +29,9 @@ Status BuildEditedRecords(const std::string& sourceArchive, const RecordTable& t
 Status SaveEditedDatabase(const std::string& sourceArchive, const RecordTable& table,
                           const EditLog& log, const std::string& outputPath);
 
+// Writes the table as an archive at `outputPath` from what its rows show alone, for when the
+// archive they were loaded from is gone or changed: the unused bits are zero, each direction is
+// the smallest raw direction that decodes to it and each text field is zero after its text.
+Status SaveShownRows(const RecordTable& table, const std::string& outputPath);
+
 }  // namespace radardb

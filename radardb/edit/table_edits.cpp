@@ -63,7 +63,8 @@ RowsChange RemoveRows(RecordTable& table, std::span<const std::uint32_t> positio
   return {table.Take(positions), {}};
 }
 
-RowsChange AddCopies(RecordTable& table, EditLog& log, std::span<const std::uint32_t> positions) {
+RowsChange MakeCopies(const RecordTable& table, EditLog& log,
+                      std::span<const std::uint32_t> positions) {
   RowsChange change;
   change.rows.reserve(positions.size());
   change.edits.reserve(positions.size());
@@ -76,7 +77,6 @@ RowsChange AddCopies(RecordTable& table, EditLog& log, std::span<const std::uint
     change.rows.emplace_back(position + 1 + added++, copy);
     change.edits.emplace_back(id, edits);
   }
-  PutBackRows(table, log, change);
   return change;
 }
 

@@ -68,9 +68,11 @@ void ApplyCellChange(RecordTable& table, EditLog& log, const CellChange& change,
 
 // Removing the rows at `positions` (ascending, distinct): Take and PutBack of the table.
 RowsChange RemoveRows(RecordTable& table, std::span<const std::uint32_t> positions);
-// Adds after each row at `positions` (ascending, distinct) a copy of it, with a new "#" and the
-// copied row's edits; returns the change made, which RemoveAddedRows takes back.
-RowsChange AddCopies(RecordTable& table, EditLog& log, std::span<const std::uint32_t> positions);
+// Copies of the rows at `positions` (ascending, distinct), each with a new "#" and the copied
+// row's edits, placed right after the row copied: PutBackRows adds them, TakeOutRows takes them
+// out again. The table is not changed.
+RowsChange MakeCopies(const RecordTable& table, EditLog& log,
+                      std::span<const std::uint32_t> positions);
 // Puts back rows removed, or adds again rows added, as `change` holds them.
 void PutBackRows(RecordTable& table, EditLog& log, const RowsChange& change);
 // Takes out again the rows `change` put in.

@@ -74,12 +74,23 @@ void WindowCommandsTest::MenusShowEveryCommandWithItsKey_data() {
                                        "Open &Recent >",
                                        "&Compare with\u2026\tCtrl+D",
                                        "-",
+                                       "&Save\tCtrl+S",
+                                       "Save &As\u2026\tCtrl+Shift+S",
+                                       "-",
                                        "&Export CSV\u2026\tCtrl+E",
                                        "Save &Map as PNG\u2026",
                                        "-",
                                        "E&xit\tCtrl+Q"};
   QTest::newRow("Edit") << 1 << "&Edit"
-                        << QStringList{"&Copy\tCtrl+C", "Select &All\tCtrl+A", "-",
+                        << QStringList{"&Undo\tCtrl+Z",
+                                       "&Redo\tCtrl+Shift+Z",
+                                       "-",
+                                       "&Copy\tCtrl+C",
+                                       "Select &All\tCtrl+A",
+                                       "-",
+                                       "&Delete Rows\tDel",
+                                       "&Insert Row\tIns",
+                                       "-",
                                        "&Find\tCtrl+F"};
   QTest::newRow("View") << 2 << "&View"
                         << QStringList{"&Map\tCtrl+M", "-", "&Columns >", "&Reset Columns"};

@@ -157,7 +157,7 @@ TEST_F(EditedSaveTest, DeletingAndUndoingGivesTheSameBytes) {
 
 TEST_F(EditedSaveTest, DeletedRowsAreGoneAndCopiesStandAfterTheirRow) {
   const std::vector<std::uint32_t> copied = {1, 3};
-  AddCopies(table_, log_, copied);  // 0 1 1' 2 3 3' 4
+  PutBackRows(table_, log_, MakeCopies(table_, log_, copied));  // 0 1 1' 2 3 3' 4
   Edit(2, Column::kSpd, "99");
   const std::vector<std::uint32_t> removed = {0, 3};
   RemoveRows(table_, removed);  // 1 1' 3 3' 4

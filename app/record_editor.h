@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QUndoStack>
+#include <cstdint>
+#include <vector>
+
+class QTableView;
+class RecordTableModel;
+
+// Edits of the table as undoable steps, one per user action: a cell typed into (F2 or a double
+// click starts it; the model asks through CellEditRequested), the selected rows removed, or a
+// copy of each selected row added after it. The history holds only what each step changed (the
+// rows taken out, a cell's row before and after), never a copy of the table. A value the cell's
+// record field cannot hold changes nothing and is reported through Refused with the reason.
+// `model` and `view` (showing `model`) must outlive the editor.
+class RecordEditor : public QObject {
+  Q_OBJECT
+
+ public:
+  RecordEditor(RecordTableModel& model, QTableView& view, QObject* parent = nullptr);
+
+  QUndoStack& History() { return history_; }
+  // True when the rows differ from what was last loaded or saved.
+  bool Modified() const { return !history_.isClean(); }
+
+  // Removes the rows selected in the view, in one step; the row after them becomes current.
+  void RemoveSelected();
+  // Adds after each selected row (the current one when none is selected) a copy of it, in one
+  // step; the first copy becomes current, for editing.
+  void CopySelected();
+  // Sets the cell of table row `row` in `column` to `text` (UTF-8 as typed), in one step.
+  void SetCell(std::uint32_t row, int column, const QString& text);
+
+ signals:
+  void Refused(const QString& reason);
+
+ private:
+  // The rows of the table selected in the view (or the current one), ascending.
+  std::vector<std::uint32_t> SelectedRows() const;
+  void MakeCurrent(int viewRow);
+
+  RecordTableModel& model_;
+  QTableView& view_;
+  QUndoStack history_;
+};
