@@ -170,7 +170,10 @@ void Kestrolan::WireActions() {
   ShowRecentFiles();
 }
 
-Kestrolan::~Kestrolan() = default;
+Kestrolan::~Kestrolan() {
+  // The history empties itself as it goes, and the window is no longer there to follow it.
+  editor_->History().disconnect(this);
+}
 
 int Kestrolan::Run() {
   QEventLoop loop;

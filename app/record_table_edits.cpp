@@ -127,6 +127,9 @@ void RecordTableModel::PutBackRows(const RowsChange& change) {
       lastOld = place;
     }
   }
+  // Rows put in before every row that was there come first, under kGone, the largest anchor.
+  std::stable_sort(added.begin(), added.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
   FollowRowChanges(places, added);
 }
 
