@@ -92,9 +92,10 @@ void RecordEditor::RemoveSelected() {
   if (!model_.Editable()) return;
   const std::vector<std::uint32_t> rows = SelectedRows();
   if (rows.empty()) return;
-  const int firstShown = view_.selectionModel()->selection().isEmpty()
-                             ? view_.currentIndex().row()
-                             : view_.selectionModel()->selection().first().top();
+  int firstShown = view_.currentIndex().row();
+  for (const QItemSelectionRange& range : view_.selectionModel()->selection()) {
+    firstShown = std::min(firstShown < 0 ? range.top() : firstShown, range.top());
+  }
   RowsChange change = model_.RemoveRows(rows);
   history_.push(new RowsCommand(model_, std::move(change), true,
                                 tr("Delete %n row(s)", nullptr, static_cast<int>(rows.size()))));

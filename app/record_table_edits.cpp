@@ -58,7 +58,10 @@ bool RecordTableModel::setData(const QModelIndex& index, const QVariant& value, 
 
 void RecordTableModel::StopReaders() {
   emit RowsAboutToChange();
+  const bool filtering = jobs_.Busy();
   jobs_.CancelAndWait();
+  // The filter being applied starts again once the change is over, on the rows as they are then.
+  if (filtering) QMetaObject::invokeMethod(this, [this] { StartFilterJob(); }, Qt::QueuedConnection);
 }
 
 Status RecordTableModel::PrepareCellChange(std::uint32_t row, int column, const QString& input,

@@ -30,6 +30,7 @@ class KestrolanEditTest : public QObject {
   void RefusedValueLeavesTheCellAndSaysWhy_data();
   void RefusedValueLeavesTheCellAndSaysWhy();
   void RowsGoAndComeBackWithUndo();
+  void SelectAllOnAFilteredTableRemovesTheRowsShown();
   void SaveWritesTheEditsAndClearsTheMark();
   void EveryWayOutAsksFirst_data();
   void EveryWayOutAsksFirst();
@@ -149,6 +150,20 @@ void KestrolanEditTest::RowsGoAndComeBackWithUndo() {
   a.undo->trigger();
   QCOMPARE(window.Model().rowCount(), 3);
   QCOMPARE(Cell(window, 2, Column::kRoad), QStringLiteral("C3"));
+}
+
+void KestrolanEditTest::SelectAllOnAFilteredTableRemovesTheRowsShown() {
+  ScriptedPrompts prompts;
+  Kestrolan window(prompts);
+  Load(window);
+  window.esFilter->setText(QStringLiteral("-road:B"));
+  QTRY_COMPARE(window.Model().rowCount(), 2);
+  window.Actions().selectAll->trigger();
+  window.Actions().deleteRows->trigger();
+  QCOMPARE(window.Model().TotalRows(), std::size_t{1});
+  window.esFilter->clear();
+  QTRY_COMPARE(window.Model().rowCount(), 1);
+  QCOMPARE(Cell(window, 0, Column::kRoad), QStringLiteral("B 2"));
 }
 
 void KestrolanEditTest::SaveWritesTheEditsAndClearsTheMark() {
