@@ -130,5 +130,5 @@ void Kestrolan::RememberDatabaseFile(const QString& path) {
   databaseModified_ = file.lastModified();
   databaseSize_ = file.size();
   ShowStatusFile(*lbFile, QDir::toNativeSeparators(database_));
-  setWindowTitle(QStringLiteral("%1[*] - %2").arg(file.fileName(), KestrolanTitle()));
+  setWindowTitle(QStringLiteral("%1 - %2[*]").arg(KestrolanTitle(), file.fileName()));
 }

@@ -88,7 +88,7 @@ void KestrolanEditTest::F2EditsTheCurrentCell() {
   // The delegate commits from the event loop.
   QTRY_COMPARE(Cell(window, 1, Column::kRoad), QStringLiteral("B 22"));
   QVERIFY(window.isWindowModified());
-  QVERIFY(window.windowTitle().startsWith(QStringLiteral("radar.lzw[*] - ")));
+  QCOMPARE(window.windowTitle(), KestrolanTitle() + QStringLiteral(" - radar.lzw[*]"));
   QVERIFY(window.lbEdited->isVisible());
   QVERIFY(window.Actions().save->isEnabled());
   QCOMPARE(window.Actions().undo->text(), QStringLiteral("&Undo Edit Road"));
