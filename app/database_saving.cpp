@@ -29,6 +29,7 @@ void Kestrolan::WireEditing() {
   connect(a.redo, &QAction::triggered, &history, &QUndoStack::redo);
   connect(a.deleteRows, &QAction::triggered, editor_, &RecordEditor::RemoveSelected);
   connect(a.insertRow, &QAction::triggered, editor_, &RecordEditor::CopySelected);
+  connect(a.removeDuplicates, &QAction::triggered, this, &Kestrolan::RemoveExactDuplicates);
   connect(a.save, &QAction::triggered, this, &Kestrolan::Save);
   connect(a.saveAs, &QAction::triggered, this, &Kestrolan::SaveAs);
   connect(&history, &QUndoStack::indexChanged, this, &Kestrolan::FollowEditState);
@@ -54,10 +55,27 @@ void Kestrolan::FollowEditState() {
   a.redo->setText(history.canRedo() ? tr("&Redo %1").arg(history.redoText()) : tr("&Redo"));
   a.deleteRows->setEnabled(editable);
   a.insertRow->setEnabled(editable);
+  a.removeDuplicates->setEnabled(editable);
   a.save->setEnabled(loadedWhole_ && modified && !Comparing());
   a.saveAs->setEnabled(loadedWhole_ && !Comparing());
   setWindowModified(modified);
   lbEdited->setVisible(modified);
+}
+
+void Kestrolan::RemoveExactDuplicates() {
+  std::size_t removed = 0;
+  setCursor(Qt::BusyCursor);
+  const Status status = editor_->RemoveExactDuplicates(removed);
+  unsetCursor();
+  if (!status.ok()) {
+    prompts_.Information(QString::fromStdString(status.message()));
+  } else if (removed == 0) {
+    prompts_.Information(tr("No record equals an earlier one."));
+  } else {
+    statusBar()->showMessage(
+        tr("Removed %1 exact duplicates; Undo brings them back.").arg(Thousands(removed)),
+        kStatusMessageMs);
+  }
 }
 
 bool Kestrolan::MaybeSaveChanges() {

@@ -117,6 +117,8 @@ class Kestrolan : public QMainWindow, public Ui::KestrolanLayout {
   bool Save();
   // The same to a file chosen in a dialog ("Save database as"), which becomes the loaded one.
   bool SaveAs();
+  // Tools → Remove Exact Duplicates: one undoable step; says how many went, or that none did.
+  void RemoveExactDuplicates();
   // True while a comparison is being worked out.
   bool Comparing() const { return compareJob_.Busy(); }
 

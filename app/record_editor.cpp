@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "app/record_table_model.h"
+#include "radardb/compare/database_check.h"
 
 using namespace radardb;
 
@@ -96,10 +97,33 @@ void RecordEditor::RemoveSelected() {
   for (const QItemSelectionRange& range : view_.selectionModel()->selection()) {
     firstShown = std::min(firstShown < 0 ? range.top() : firstShown, range.top());
   }
-  RowsChange change = model_.RemoveRows(rows);
-  history_.push(new RowsCommand(model_, std::move(change), true,
-                                tr("Delete %n row(s)", nullptr, static_cast<int>(rows.size()))));
+  Remove(rows, tr("Delete %n row(s)", nullptr, static_cast<int>(rows.size())));
   MakeCurrent(firstShown);
+}
+
+void RecordEditor::Remove(const std::vector<std::uint32_t>& rows, const QString& text) {
+  RowsChange change = model_.RemoveRows(rows);
+  history_.push(new RowsCommand(model_, std::move(change), true, text));
+}
+
+Status RecordEditor::RemoveExactDuplicates(std::size_t& removed) {
+  removed = 0;
+  if (!model_.Editable()) return Status();
+  // Near-duplicates are not looked for: a tolerance of 0 finds only records on one spot.
+  std::vector<Finding> findings;
+  const Status checked = FindRepeatedRecords(model_.Rows(), 0, findings);
+  if (!checked.ok()) return checked;
+  std::vector<std::uint32_t> rows;
+  for (const Finding& finding : findings) {
+    if (finding.kind == FindingKind::kDuplicate) rows.push_back(finding.record);
+  }
+  std::sort(rows.begin(), rows.end());
+  rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+  removed = rows.size();
+  if (!rows.empty()) {
+    Remove(rows, tr("Remove %n exact duplicate(s)", nullptr, static_cast<int>(rows.size())));
+  }
+  return Status();
 }
 
 void RecordEditor::CopySelected() {

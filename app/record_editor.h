@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/status.h"
+
 class QTableView;
 class RecordTableModel;
 
@@ -30,6 +32,10 @@ class RecordEditor : public QObject {
   // Adds after each selected row (the current one when none is selected) a copy of it, in one
   // step; the first copy becomes current, for editing.
   void CopySelected();
+  // Removes every row whose fields besides "#" equal an earlier row's, keeping the first of each
+  // group (the duplicates `kestrolan-db check` finds), in one step. Returns how many went, or
+  // the check's failure.
+  platform::Status RemoveExactDuplicates(std::size_t& removed);
   // Sets the cell of table row `row` in `column` to `text` (UTF-8 as typed), in one step.
   void SetCell(std::uint32_t row, int column, const QString& text);
 
@@ -40,6 +46,8 @@ class RecordEditor : public QObject {
   // The rows of the table selected in the view (or the current one), ascending.
   std::vector<std::uint32_t> SelectedRows() const;
   void MakeCurrent(int viewRow);
+  // Removes the table rows `rows` (ascending) in one step named `text`.
+  void Remove(const std::vector<std::uint32_t>& rows, const QString& text);
 
   RecordTableModel& model_;
   QTableView& view_;

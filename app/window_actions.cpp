@@ -66,7 +66,8 @@ class KeysThrough : public QObject {
 QList<QAction*> WindowActions::All() const {
   return {loadLzw, clearRecent, compareWith, save,       saveAs,       exportCsv,  saveMap,
           exit,    undo,        redo,        copy,       selectAll,    deleteRows, insertRow,
-          find,    map,         resetColumns, filterHelp, shortcuts,   about};
+          find,    map,         resetColumns, removeDuplicates, filterHelp, shortcuts,
+          about};
 }
 
 WindowActions MakeWindowActions(QWidget& window) {
@@ -122,6 +123,10 @@ WindowActions MakeWindowActions(QWidget& window) {
   a.resetColumns = NewAction(
       window, QT_TRANSLATE_NOOP("WindowActions", "&Reset Columns"), {},
       QT_TRANSLATE_NOOP("WindowActions", "Show every column in its first order and width"));
+  a.removeDuplicates = NewAction(
+      window, QT_TRANSLATE_NOOP("WindowActions", "Remove Exact &Duplicates"), {},
+      QT_TRANSLATE_NOOP("WindowActions",
+                        "Remove every record equal to an earlier one, keeping the first"));
   a.filterHelp = NewAction(window, QT_TRANSLATE_NOOP("WindowActions", "&Filter Language"),
                            QKeySequence::HelpContents,
                            QT_TRANSLATE_NOOP("WindowActions", "Explain the filter field"));
@@ -130,7 +135,7 @@ WindowActions MakeWindowActions(QWidget& window) {
   a.about = NewAction(window, QT_TRANSLATE_NOOP("WindowActions", "&About Kestrolan"), {},
                       QT_TRANSLATE_NOOP("WindowActions", "Name, version and licence"));
   for (QAction* off : {a.compareWith, a.save, a.saveAs, a.exportCsv, a.undo, a.redo,
-                       a.deleteRows, a.insertRow}) {
+                       a.deleteRows, a.insertRow, a.removeDuplicates}) {
     off->setEnabled(false);
   }
   a.saveMap->setEnabled(false);
@@ -162,6 +167,8 @@ void BuildMenuBar(QMenuBar& bar, const WindowActions& a) {
   view->addSeparator();
   view->addMenu(a.columnsMenu);
   view->addAction(a.resetColumns);
+  QMenu* tools = bar.addMenu(Translated(QT_TRANSLATE_NOOP("WindowActions", "&Tools")));
+  tools->addAction(a.removeDuplicates);
   QMenu* help = bar.addMenu(Translated(QT_TRANSLATE_NOOP("WindowActions", "&Help")));
   help->addActions({a.filterHelp, a.shortcuts});
   help->addSeparator();

@@ -37,6 +37,8 @@ struct WindowActions {
   QAction* map;        // checkable: the map is on show
   QMenu* columnsMenu;  // filled by the window from the table's columns when it opens
   QAction* resetColumns;
+  // Tools
+  QAction* removeDuplicates;
   // Help
   QAction* filterHelp;
   QAction* shortcuts;
@@ -47,10 +49,10 @@ struct WindowActions {
 };
 
 // Makes the commands, owned by and added to `window`. Compare with…, Save, Save As…, Export,
-// Undo, Redo, Delete and Insert start disabled, and Save Map as PNG… until the map is on show.
+// Undo, Redo, Delete, Insert and Remove Exact Duplicates start disabled, and Save Map as PNG… until the map is on show.
 WindowActions MakeWindowActions(QWidget& window);
 
-// Fills `bar` with the menus File, Edit, View and Help (Alt and the underlined letter open
+// Fills `bar` with the menus File, Edit, View, Tools and Help (Alt and the underlined letter open
 // each), built from `actions`.
 void BuildMenuBar(QMenuBar& bar, const WindowActions& actions);
 

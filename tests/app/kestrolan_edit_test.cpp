@@ -12,6 +12,7 @@
 #include "app/kestrolan.h"
 #include "app/record_editor.h"
 #include "radardb/records/load_database.h"
+#include "radardb/records/radar_record.h"
 #include "tests/app/window_archives.h"
 #include "tests/support/scripted_prompts.h"
 
@@ -31,6 +32,7 @@ class KestrolanEditTest : public QObject {
   void RefusedValueLeavesTheCellAndSaysWhy();
   void RowsGoAndComeBackWithUndo();
   void SelectAllOnAFilteredTableRemovesTheRowsShown();
+  void RemovingExactDuplicatesKeepsTheFirstOfEach();
   void SaveWritesTheEditsAndClearsTheMark();
   void EveryWayOutAsksFirst_data();
   void EveryWayOutAsksFirst();
@@ -164,6 +166,30 @@ void KestrolanEditTest::SelectAllOnAFilteredTableRemovesTheRowsShown() {
   window.esFilter->clear();
   QTRY_COMPARE(window.Model().rowCount(), 1);
   QCOMPARE(Cell(window, 0, Column::kRoad), QStringLiteral("B 2"));
+}
+
+void KestrolanEditTest::RemovingExactDuplicatesKeepsTheFirstOfEach() {
+  // RecordBytes gives each record its index as X: these copies differ from their first in X only.
+  std::string expanded = RecordBytes({"A", "B", "A", "B"});
+  const std::string first = expanded.substr(0, kRadarRecordSize);
+  expanded += first + first + expanded.substr(kRadarRecordSize, kRadarRecordSize);
+  QVERIFY(WriteArchive(path_, expanded));
+  ScriptedPrompts prompts;
+  Kestrolan window(prompts);
+  window.LoadRadarFile(path_);
+  window.Actions().removeDuplicates->trigger();
+  // Records 4 and 5 repeat record 0, record 6 repeats record 1; 2 and 3 lie elsewhere.
+  QCOMPARE(window.Model().rowCount(), 4);
+  QStringList kept;
+  for (int row = 0; row < 4; ++row) kept << Cell(window, row, Column::kIndex);
+  QCOMPARE(kept, QStringList({"0", "1", "2", "3"}));
+  QCOMPARE(window.statusBar()->currentMessage(),
+           QStringLiteral("Removed 3 exact duplicates; Undo brings them back."));
+  window.Actions().undo->trigger();
+  QCOMPARE(window.Model().rowCount(), 7);
+  window.Actions().redo->trigger();
+  window.Actions().removeDuplicates->trigger();
+  QCOMPARE(prompts.shown, QStringList({"info: No record equals an earlier one."}));
 }
 
 void KestrolanEditTest::SaveWritesTheEditsAndClearsTheMark() {

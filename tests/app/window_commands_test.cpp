@@ -94,7 +94,8 @@ void WindowCommandsTest::MenusShowEveryCommandWithItsKey_data() {
                                        "&Find\tCtrl+F"};
   QTest::newRow("View") << 2 << "&View"
                         << QStringList{"&Map\tCtrl+M", "-", "&Columns >", "&Reset Columns"};
-  QTest::newRow("Help") << 3 << "&Help"
+  QTest::newRow("Tools") << 3 << "&Tools" << QStringList{"Remove Exact &Duplicates"};
+  QTest::newRow("Help") << 4 << "&Help"
                         << QStringList{"&Filter Language\tF1", "&Keyboard Shortcuts", "-",
                                        "&About Kestrolan"};
 }
@@ -106,7 +107,7 @@ void WindowCommandsTest::MenusShowEveryCommandWithItsKey() {
   ScriptedPrompts prompts;
   Kestrolan window(prompts);
   const QList<QAction*> menus = window.menuBar()->actions();
-  QCOMPARE(menus.size(), 4);
+  QCOMPARE(menus.size(), 5);
   QCOMPARE(menus[menu]->text(), title);
   QCOMPARE(Entries(*menus[menu]->menu()), entries);
 }
