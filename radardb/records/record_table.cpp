@@ -6,6 +6,13 @@
 
 namespace radardb {
 
+namespace {
+
+// Rows put back beyond the room there is get room for this share of the table more.
+constexpr std::size_t kGrowthShare = 32;
+
+}  // namespace
+
 RowOrder TableOrder(std::size_t rows) {
   RowOrder order(rows);
   std::iota(order.begin(), order.end(), std::uint32_t{0});
@@ -20,14 +27,14 @@ void RecordTable::Reserve(std::size_t rows, std::size_t textBytes) {
 void RecordTable::Append(const Ints& ints, std::string_view speed, std::string_view road,
                          std::string_view city) {
   Row row{ints, 0, {}};
-  StoreTexts(row, speed, road, city);
+  row.textOffset = StoreTexts(texts_, row, speed, road, city);
   rows_.push_back(row);
 }
 
-void RecordTable::StoreTexts(Row& row, std::string_view speed, std::string_view road,
-                             std::string_view city) {
+std::uint64_t RecordTable::StoreTexts(TextArena& arena, Row& row, std::string_view speed,
+                                      std::string_view road, std::string_view city) {
   std::string_view texts[3] = {speed, road, city};
-  row.textOffset = texts_.size();
+  const std::size_t offset = arena.size();
   std::size_t total = 0;
   for (int i = 0; i < 3; ++i) {
     if (texts[i].size() > kMaxTextLength) texts[i] = texts[i].substr(0, kMaxTextLength);
@@ -35,18 +42,20 @@ void RecordTable::StoreTexts(Row& row, std::string_view speed, std::string_view 
     total += texts[i].size();
   }
   // One resize and a plain copy per text: inserting them one by one copies a byte at a time.
-  texts_.resize(texts_.size() + total);
-  char* out = texts_.data() + row.textOffset;
+  arena.resize(arena.size() + total);
+  char* out = arena.data() + offset;
   for (const std::string_view text : texts) {
     if (text.empty()) continue;  // its data() may be null, which memcpy must not get
     std::memcpy(out, text.data(), text.size());
     out += text.size();
   }
+  return offset;
 }
 
 void RecordTable::SetTexts(std::size_t row, std::string_view speed, std::string_view road,
                            std::string_view city) {
-  StoreTexts(rows_[row], speed, road, city);
+  Row& r = rows_[row];
+  r.textOffset = StoreTexts(editedTexts_, r, speed, road, city) | kEditedTexts;
 }
 
 RecordTable::PlacedRows RecordTable::Take(std::span<const std::uint32_t> positions) {
@@ -69,6 +78,8 @@ RecordTable::PlacedRows RecordTable::Take(std::span<const std::uint32_t> positio
 void RecordTable::PutBack(const PlacedRows& rows) {
   if (rows.empty()) return;
   std::size_t old = rows_.size();
+  // Doubling the room of a million rows for a few copies would cost tens of megabytes.
+  if (old + rows.size() > rows_.capacity()) rows_.reserve(old + rows.size() + old / kGrowthShare);
   rows_.resize(old + rows.size());
   // From the back, so every row moves once and none is overwritten before it moved.
   std::size_t next = rows.size();
@@ -84,10 +95,11 @@ void RecordTable::PutBack(const PlacedRows& rows) {
 void RecordTable::Clear() {
   rows_.clear();
   texts_.clear();
+  editedTexts_.clear();
 }
 
 std::size_t RecordTable::CapacityBytes() const {
-  return rows_.capacity() * sizeof(Row) + texts_.capacity();
+  return rows_.capacity() * sizeof(Row) + texts_.capacity() + editedTexts_.capacity();
 }
 
 }  // namespace radardb
