@@ -6,6 +6,7 @@
 
 #include "app/filter_help.h"
 #include "app/record_table_model.h"
+#include "app/status_text.h"
 #include "radardb/filter/record_filter.h"
 
 using namespace radardb;
@@ -22,7 +23,7 @@ void ApplyFilterText(QLineEdit& field, RecordTableModel& model, const QString& t
                           filter, model.Fields());
   if (!parsed.ok()) {
     field.setStyleSheet(QString::fromLatin1(kInvalidLook));
-    field.setToolTip(QString::fromStdString(parsed.message()));
+    field.setToolTip(StatusText(parsed));
     return;
   }
   field.setStyleSheet(QString());

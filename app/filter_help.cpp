@@ -53,7 +53,8 @@ const QList<FilterTermHelp>& FilterTerms() {
 QString FilterMeaning(const FilterTermHelp& help) { return Translated(help.meaning); }
 
 QString FilterHelp(bool comparing) {
-  QString help = Translated(
+  QString help = QCoreApplication::translate(
+      "FilterHelp",
       "Shows the rows that match every term; separate terms with blanks. Letter case is "
       "ignored.\n");
   for (const FilterTermHelp& term : FilterTerms()) {
@@ -61,16 +62,19 @@ QString FilterHelp(bool comparing) {
     help += term.examples.join(QStringLiteral("  ")) + QStringLiteral(": ") +
             WithoutBackticks(FilterMeaning(term), false) + u'\n';
   }
-  return help + Translated("Esc clears the filter; F1 tells more.");
+  return help + QCoreApplication::translate("FilterHelp", "Esc clears the filter; F1 tells more.");
 }
 
 QString FilterHelpHtml() {
   QString html = QStringLiteral("<p>%1</p><table cellspacing=\"0\" cellpadding=\"4\">")
-                     .arg(Translated("The table shows the rows that match every term typed in "
-                                     "the filter field; separate terms with blanks. Letter case "
-                                     "is ignored, in texts and in column names."));
+                     .arg(QCoreApplication::translate(
+                         "FilterHelp",
+                         "The table shows the rows that match every term typed in "
+                         "the filter field; separate terms with blanks. Letter case "
+                         "is ignored, in texts and in column names."));
   html += QStringLiteral("<tr><th align=\"left\">%1</th><th align=\"left\">%2</th></tr>")
-              .arg(Translated("Term"), Translated("Shows the rows where"));
+              .arg(QCoreApplication::translate("FilterHelp", "Term"),
+                   QCoreApplication::translate("FilterHelp", "Shows the rows where"));
   for (const FilterTermHelp& term : FilterTerms()) {
     QStringList examples;
     for (const QString& example : term.examples) {

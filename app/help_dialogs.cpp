@@ -63,30 +63,39 @@ QDialog* MakeAboutDialog(QWidget* parent) {
   const QString html =
       QStringLiteral("<h2>%1</h2><p>%2</p><p>%3</p><p>%4</p><p>%5</p>")
           .arg(QString::fromLatin1(AppName),
-               Translated("Version %1 of %2, by Tolvenqar").arg(AppVersion, AppDate),
-               Translated("A viewer for radar databases of speed checks and danger zones "
-                          "(radar.lzw, dangerz.lzw)."),
-               Translated("Built with Qt %1, running on Qt %2.").arg(QT_VERSION_STR, qVersion()),
-               Translated("Licence: MIT License. Copyright (c) 2026 The Kestrolan developers. "
-                          "Free to use, copy, change and pass on, with this notice; given as it "
-                          "is, without warranty of any kind."));
+               QCoreApplication::translate("HelpDialogs", "Version %1 of %2, by Tolvenqar")
+                   .arg(AppVersion, AppDate),
+               QCoreApplication::translate(
+                   "HelpDialogs",
+                   "A viewer for radar databases of speed checks and danger zones "
+                   "(radar.lzw, dangerz.lzw)."),
+               QCoreApplication::translate("HelpDialogs", "Built with Qt %1, running on Qt %2.")
+                   .arg(QT_VERSION_STR, qVersion()),
+               QCoreApplication::translate(
+                   "HelpDialogs",
+                   "Licence: MIT License. Copyright (c) 2026 The Kestrolan developers. "
+                   "Free to use, copy, change and pass on, with this notice; given as it "
+                   "is, without warranty of any kind."));
   auto* text = new QLabel(html, content);
   text->setWordWrap(true);
   text->setTextInteractionFlags(Qt::TextSelectableByMouse);
   auto* layout = new QHBoxLayout(content);
   layout->addWidget(icon);
   layout->addWidget(text, 1);
-  QDialog* dialog = MakeDialog(Translated("About Kestrolan"), content, parent);
+  QDialog* dialog =
+      MakeDialog(QCoreApplication::translate("HelpDialogs", "About Kestrolan"), content, parent);
   dialog->resize(460, dialog->sizeHint().height());
   return dialog;
 }
 
 QDialog* MakeFilterHelpDialog(QWidget* parent) {
-  return MakeTextDialog(Translated("Filter Language"), FilterHelpHtml(), {620, 460}, parent);
+  return MakeTextDialog(QCoreApplication::translate("HelpDialogs", "Filter Language"),
+                        FilterHelpHtml(), {620, 460}, parent);
 }
 
 QDialog* MakeShortcutsDialog(const QList<QAction*>& actions, QWidget* parent) {
-  QString html = QStringLiteral("<table cellpadding=\"3\">") + Heading(Translated("Commands"));
+  QString html = QStringLiteral("<table cellpadding=\"3\">") +
+                 Heading(QCoreApplication::translate("HelpDialogs", "Commands"));
   for (const QAction* action : actions) {
     if (action->shortcut().isEmpty()) continue;
     html += Row(action->shortcut().toString(QKeySequence::NativeText), PlainText(*action));
@@ -122,6 +131,6 @@ QDialog* MakeShortcutsDialog(const QList<QAction*>& actions, QWidget* parent) {
     html += Heading(Translated(place.heading));
     for (const auto& [keys, what] : place.keys) html += Row(Translated(keys), Translated(what));
   }
-  return MakeTextDialog(Translated("Keyboard Shortcuts"), html + QStringLiteral("</table>"),
-                        {480, 640}, parent);
+  return MakeTextDialog(QCoreApplication::translate("HelpDialogs", "Keyboard Shortcuts"),
+                        html + QStringLiteral("</table>"), {480, 640}, parent);
 }

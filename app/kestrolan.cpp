@@ -29,9 +29,11 @@
 #include "app/recent_files.h"
 #include "app/record_editor.h"
 #include "app/record_table_view.h"
+#include "app/status_text.h"
 #include "app/table_copy.h"
 #include "app/transfer_progress_dialog.h"
 #include "app/window_status.h"
+#include "platform/file_ops.h"
 #include "radardb/compare/compared_rows.h"
 #include "radardb/csv/csv_export.h"
 #include "radardb/records/load_database.h"
@@ -54,14 +56,16 @@ bool HasLocalFile(const QMimeData& data) {
 
 FileSelector MakeSelector(const QString& typeName, const QStringList& patterns) {
   FileSelector selector;
-  selector.types = {{typeName, patterns}, {QStringLiteral("All files"), {QStringLiteral("*")}}};
+  selector.types = {{typeName, patterns},
+                    {QCoreApplication::translate("Kestrolan", "All files"), {QStringLiteral("*")}}};
   return selector;
 }
 
 }  // namespace
 
 QString KestrolanTitle() {
-  return QStringLiteral("%1 - %2 - %3 - by Tolvenqar").arg(AppName, AppVersion, AppDate);
+  return QCoreApplication::translate("Kestrolan", "%1 - %2 - %3 - by Tolvenqar")
+      .arg(AppName, AppVersion, AppDate);
 }
 
 QIcon KestrolanIcon() { return QIcon(QString::fromLatin1(kIconPath)); }
@@ -74,9 +78,9 @@ Kestrolan::Kestrolan(Prompts& prompts, QWidget* parent)
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
 
-  fsRadar = MakeSelector(QStringLiteral("Radar file"),
-                         {QStringLiteral("radar.lzw"), QStringLiteral("dangerz.lzw")});
-  fsCsv = MakeSelector(QStringLiteral("CSV file"), {QStringLiteral("*.csv")});
+  fsRadar =
+      MakeSelector(tr("Radar file"), {QStringLiteral("radar.lzw"), QStringLiteral("dangerz.lzw")});
+  fsCsv = MakeSelector(tr("CSV file"), {QStringLiteral("*.csv")});
   fsCompare = fsRadar;
 
   LayOut();
@@ -271,8 +275,7 @@ void Kestrolan::ReadRadarFile(const QString& path) {
   }
   if (outcome.result == Result::kLoaded) SetRecentFiles(WithRecentFile(recentFiles_, path));
   if (outcome.result == Result::kDamaged || outcome.result == Result::kFailed) {
-    prompts_.Information(QString::fromStdString(outcome.status.message()),
-                         QDir::toNativeSeparators(path));
+    prompts_.Information(StatusText(outcome.status), QDir::toNativeSeparators(path));
   }
 }
 
@@ -285,11 +288,20 @@ void Kestrolan::ExportCsv() {
   if (!prompts_.SaveFile(fsCsv, tr("Save as"))) return;
   const std::string path = NativePath(fsCsv.file);
   const ComparedRows* compared = model_.Comparison();
+  // The archive shown, or the one compared with, would be replaced by its own export.
+  const bool overInput =
+      platform::SameFile(path, NativePath(database_)) ||
+      (compared != nullptr && platform::SameFile(path, NativePath(fsCompare.file)));
+  if (overInput) {
+    prompts_.Information(StatusText(Status::InvalidArgument("Error creating file " + path)),
+                         tr("It is a database the window shows; choose another name."));
+    return;
+  }
   const Status exported = compared != nullptr
                               ? ExportComparedCsvFile(*compared, model_.Order(), path)
                               : ExportCsvFile(model_.Rows(), &model_.Order(), path);
   if (!exported.ok()) {
-    prompts_.Information(QString::fromStdString(exported.message()));
+    prompts_.Information(StatusText(exported));
     return;
   }
   const std::size_t written = model_.Order().size();
@@ -332,8 +344,7 @@ void Kestrolan::CompareWith() {
     return [this, status, compared, old] {
       StopComparing();
       if (!status.ok()) {
-        prompts_.Information(QString::fromStdString(status.message()),
-                             QDir::toNativeSeparators(old));
+        prompts_.Information(StatusText(status), QDir::toNativeSeparators(old));
         return;
       }
       model_.SetComparison(compared);

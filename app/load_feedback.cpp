@@ -4,6 +4,7 @@
 #include <QCursor>
 #include <limits>
 
+#include "app/translations.h"
 #include "app/window_status.h"
 #include "radardb/records/radar_record.h"
 #include "update/app_identity.h"
@@ -15,10 +16,10 @@ namespace {
 
 constexpr std::uint64_t kBytesPerTenthMb = 100'000;
 
-// "241.0": megabytes with one decimal, thousands grouped.
+// "241.0": megabytes with one decimal, thousands grouped, in DisplayLocale()'s way.
 QString Megabytes(std::uint64_t bytes) {
   const std::uint64_t tenths = (bytes + kBytesPerTenthMb / 2) / kBytesPerTenthMb;
-  return QStringLiteral("%1.%2").arg(Thousands(tenths / 10)).arg(tenths % 10);
+  return DisplayLocale().toString(static_cast<double>(tenths) / 10, 'f', 1);
 }
 
 }  // namespace

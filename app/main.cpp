@@ -7,6 +7,7 @@
 #include "app/kestrolan.h"
 #include "app/qt_prompts.h"
 #include "app/startup.h"
+#include "app/translations.h"
 #include "app/window_settings.h"
 #include "update/app_identity.h"
 
@@ -27,16 +28,20 @@ int main(int argc, char* argv[]) {
   QStringList arguments;
   for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
   const CommandLine line = ParseCommandLine(arguments);
+  int qtArgc = 1;
   if (line.request != CommandLine::Request::kRunWindow) {
+    // The help is printed in the user's language, as the window speaks it.
+    QCoreApplication core(qtArgc, argv);
+    InstallTranslations(core);
     const QString text =
         line.request == CommandLine::Request::kPrintUsage ? UsageText() : VersionText();
     std::fputs(text.toLocal8Bit().constData(), stdout);
     return 0;
   }
 
-  int qtArgc = 1;
   QApplication application(qtArgc, argv);
   application.setQuitOnLastWindowClosed(false);
+  InstallTranslations(application);
   application.setWindowIcon(KestrolanIcon());
   QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopFileName));
   // One settings file, Kestrolan/Kestrolan.ini in the user's configuration folder, on every

@@ -24,7 +24,9 @@
 #include "app/map_canvas.h"
 #include "app/prompts.h"
 #include "app/record_table_model.h"
+#include "app/status_text.h"
 #include "app/table_copy.h"
+#include "app/translations.h"
 #include "app/window_status.h"
 #include "platform/output_file.h"
 #include "radardb/map/map_points.h"
@@ -46,8 +48,24 @@ QIcon Swatch(const Rgb& colour) {
 QString ScaleText(double scale) {
   const double units = 1 / scale;
   const QString amount = units >= 10 ? Thousands(static_cast<std::size_t>(std::llround(units)))
-                                     : QString::number(units, 'g', 2);
+                                     : DisplayLocale().toString(units, 'g', 2);
   return QCoreApplication::translate("MapWindow", "1 px = %1 units").arg(amount);
+}
+
+// The legend's label of a class (ClassLabel): a change's word translated, a value or a range of
+// values as it is.
+QString LegendLabel(ColourBy by, const std::string& label) {
+  static constexpr const char* kChangeWords[] = {
+      QT_TRANSLATE_NOOP("MapWindow", "unchanged"), QT_TRANSLATE_NOOP("MapWindow", "changed"),
+      QT_TRANSLATE_NOOP("MapWindow", "moved"),     QT_TRANSLATE_NOOP("MapWindow", "moved+changed"),
+      QT_TRANSLATE_NOOP("MapWindow", "added"),     QT_TRANSLATE_NOOP("MapWindow", "removed"),
+  };
+  if (by == ColourBy::kChange) {
+    for (const char* word : kChangeWords) {
+      if (label == word) return QCoreApplication::translate("MapWindow", word);
+    }
+  }
+  return QString::fromStdString(label);
 }
 
 // The table rows of the rows selected in `table`, whose model shows `order`, in increasing order.
@@ -107,7 +125,7 @@ MapWindow::MapWindow(RecordTableModel& model, QTableView& table, QLineEdit& filt
   whole->addWidget(lbReadout);
 
   fsPng.types = {{tr("PNG image"), {QStringLiteral("*.png")}},
-                 {QStringLiteral("All files"), {QStringLiteral("*")}}};
+                 {tr("All files"), {QStringLiteral("*")}}};
   fsPng.file = QStringLiteral("map.png");
 
   connect(&model_, &QAbstractItemModel::modelReset, this, &MapWindow::RowsChanged);
@@ -264,8 +282,8 @@ void MapWindow::ShowLegend() {
   tvLegend->clear();
   tvLegend->setHeaderLabels({QString::fromLatin1(ColourName(by)), tr("Points")});
   for (const LegendEntry& entry : MapLegend(cvMap->Points())) {
-    auto* item = new QTreeWidgetItem(tvLegend,
-                                     {QString::fromStdString(entry.label), Thousands(entry.count)});
+    auto* item =
+        new QTreeWidgetItem(tvLegend, {LegendLabel(by, entry.label), Thousands(entry.count)});
     item->setIcon(0, Swatch(entry.colour));
     item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
   }
@@ -302,7 +320,6 @@ void MapWindow::SaveImage() {
       NativePath(fsPng.file),
       std::string_view(png.constData(), static_cast<std::size_t>(png.size())));
   if (!status.ok()) {
-    prompts_.Information(QString::fromStdString(status.message()),
-                         QDir::toNativeSeparators(fsPng.file));
+    prompts_.Information(StatusText(status), QDir::toNativeSeparators(fsPng.file));
   }
 }

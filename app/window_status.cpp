@@ -7,6 +7,7 @@
 #include <QStatusBar>
 
 #include "app/record_table_model.h"
+#include "app/translations.h"
 #include "radardb/compare/diff_report.h"
 
 using namespace radardb;
@@ -36,16 +37,25 @@ class ElidingLabel : public QLabel {
 
 }  // namespace
 
-QString Thousands(std::size_t count) { return QString::fromStdString(GroupedNumber(count)); }
+QString Thousands(std::size_t count) {
+  return DisplayLocale().toString(static_cast<qulonglong>(count));
+}
 
 QString RecordCountText(std::size_t shown, std::size_t total, bool filtered) {
-  const QString noun = total == 1 ? Translated("record") : Translated("records");
-  if (!filtered) return QStringLiteral("%1 %2").arg(Thousands(total), noun);
-  return Translated("%1 of %2 %3").arg(Thousands(shown), Thousands(total), noun);
+  // Whole sentences, so a language can put the numbers and the noun where it needs them.
+  const bool one = total == 1;
+  if (!filtered) {
+    return Translated(one ? QT_TRANSLATE_NOOP("WindowStatus", "%1 record")
+                          : QT_TRANSLATE_NOOP("WindowStatus", "%1 records"))
+        .arg(Thousands(total));
+  }
+  return Translated(one ? QT_TRANSLATE_NOOP("WindowStatus", "%1 of %2 record")
+                        : QT_TRANSLATE_NOOP("WindowStatus", "%1 of %2 records"))
+      .arg(Thousands(shown), Thousands(total));
 }
 
 QString ChangeSummaryText(const ChangeCounts& counts) {
-  return Translated("%1 added, %2 removed, %3 moved, %4 changed")
+  return QCoreApplication::translate("WindowStatus", "%1 added, %2 removed, %3 moved, %4 changed")
       .arg(Thousands(counts.added), Thousands(counts.removed), Thousands(counts.moved),
            Thousands(counts.changed));
 }

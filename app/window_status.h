@@ -29,7 +29,8 @@ StatusLabels AddStatusLabels(QStatusBar& bar, const RecordTableModel& model);
 // Shows the file name of the database at `path` in `file`, its path as the tooltip.
 void ShowStatusFile(QLabel& file, const QString& path);
 
-// `count` with a comma between thousands, whatever the system's language: "1,234,567".
+// `count` with its thousands grouped as DisplayLocale() groups them: "1,234,567" in English,
+// "1.234.567" in German.
 QString Thousands(std::size_t count);
 
 // The count: "3,000 records", or "694,300 of 1,000,000 records" while filtered.

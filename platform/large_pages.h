@@ -40,7 +40,8 @@ struct LargePageAllocator {
   }
   void deallocate(T* data, std::size_t count) noexcept {
     if (!IsLarge(count)) return std::allocator<T>().deallocate(data, count);
-    ::operator delete (data, WholeLargePages(count), std::align_val_t{kLargePageBytes});
+    // The unsized form: clang declares the sized one only with -fsized-deallocation.
+    ::operator delete (data, std::align_val_t{kLargePageBytes});
   }
 
   template <typename U>

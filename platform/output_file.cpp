@@ -6,26 +6,74 @@
 #include <system_error>
 
 #include "platform/file_ops.h"
+#include "platform/output_stream.h"
 #include "platform/signal_cleanup.h"
-
-#ifndef _WIN32
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace platform {
 
 namespace {
 
+namespace fs = std::filesystem;
+
 // Attempts to find a free temporary name beside the target before giving up.
 constexpr int kMaxTempNameAttempts = 1000;
+// Links followed to find a dangling link's target, as the systems' own limit for a path.
+constexpr int kMaxLinkHops = 40;
+// OpenNewFile's answer when every temporary name is taken.
+constexpr int kNoFreeName = -1;
 
-// The file a write to `path` should replace: the file a symbolic link names, else `path`.
-std::string ResolvedTarget(const std::string& path) {
-  std::error_code error;
-  if (!std::filesystem::is_symlink(FilesystemPath(path), error)) return path;
-  const std::filesystem::path resolved = std::filesystem::canonical(FilesystemPath(path), error);
-  return error ? path : PathText(resolved);
+enum class TargetKind { kMissing, kRegular, kFolder, kOther };
+
+struct Target {
+  std::string path;  // symbolic links followed
+  TargetKind kind = TargetKind::kMissing;
+};
+
+// Where a dangling link (or a chain of them) ends: the file the output is to create. Returns
+// false with `error` set when a link cannot be read or the chain does not end.
+bool FollowDanglingLinks(const std::string& path, Target& target, int& error) {
+  std::error_code failure;
+  fs::path current = FilesystemPath(path);
+  for (int hop = 0; hop <= kMaxLinkHops; ++hop) {
+    if (!fs::is_symlink(fs::symlink_status(current, failure))) {
+      target = {PathText(current), TargetKind::kMissing};
+      return true;
+    }
+    const fs::path next = fs::read_symlink(current, failure);
+    if (failure) {
+      error = failure.value();
+      return false;
+    }
+    current = next.is_absolute() ? next : current.parent_path() / next;
+  }
+  error = ELOOP;
+  return false;
+}
+
+// What `path` names once its links are followed. Returns false with `error` set when the system
+// cannot tell (a folder on the way that may not be searched, a loop of links).
+bool ResolveTarget(const std::string& path, Target& target, int& error) {
+  std::error_code failure;
+  const fs::file_status status = fs::status(FilesystemPath(path), failure);
+  switch (status.type()) {
+    case fs::file_type::not_found:
+      return FollowDanglingLinks(path, target, error);
+    case fs::file_type::none:
+      error = failure.value();
+      return false;
+    case fs::file_type::regular: {
+      // The new file goes beside the real one, so a link is not replaced by the file.
+      const fs::path real = fs::canonical(FilesystemPath(path), failure);
+      target = {failure ? path : PathText(real), TargetKind::kRegular};
+      return true;
+    }
+    case fs::file_type::directory:
+      target = {path, TargetKind::kFolder};
+      return true;
+    default:
+      target = {path, TargetKind::kOther};
+      return true;
+  }
 }
 
 // A failure to write for the system error `error`: out of space, or any other write error.
@@ -38,27 +86,8 @@ Status WriteStatus(int error, std::string message) {
   return full ? Status::NoSpace(std::move(message)) : Status::WriteError(std::move(message));
 }
 
-bool Exists(const std::string& path) {
-  std::error_code error;
-  return std::filesystem::exists(FilesystemPath(path), error);
-}
-
-#ifdef _WIN32
-void TakeOverAttributes(std::FILE*, const std::string&) {}
-#else
-// Gives `stream` the owner, group and mode of the file at `replaced`, as far as permitted.
-void TakeOverAttributes(std::FILE* stream, const std::string& replaced) {
-  struct stat existing {};
-  if (::stat(replaced.c_str(), &existing) != 0) return;
-  const int fd = ::fileno(stream);
-  // Keeping the owner needs privileges we usually lack; the group often works. Both come before
-  // the mode, since a change of owner may clear its set-id bits.
-  if (::fchown(fd, existing.st_uid, existing.st_gid) != 0) {
-    [[maybe_unused]] const int ignored = ::fchown(fd, static_cast<uid_t>(-1), existing.st_gid);
-  }
-  ::fchmod(fd, existing.st_mode & 07777);
-}
-#endif
+// True for the errors of a folder that admits no new file although its files may be written.
+bool FolderClosedToNewFiles(int error) { return error == EACCES || error == EPERM; }
 
 }  // namespace
 
@@ -67,57 +96,131 @@ OutputFile::~OutputFile() { Discard(); }
 Status OutputFile::Open(const std::string& path) {
   shownPath_ = path;
   if (path == "-") {
-    toStandardOutput_ = true;
+    way_ = Way::kStandardOutput;
     stream_ = stdout;
     return Status();
   }
-  const auto cannotCreate = [&path] {
-    const int error = errno;
+  const auto cannotCreate = [&path](int error) {
     return WriteStatus(error, "cannot create '" + path + "': " + std::strerror(error));
   };
-  targetPath_ = ResolvedTarget(path);
-  const bool replacing = Exists(targetPath_);
+  Target target;
+  int error = 0;
+  if (!ResolveTarget(path, target, error)) return cannotCreate(error);
+  targetPath_ = target.path;
+  if (target.kind == TargetKind::kOther) return OpenInPlace(false) ? Status() : cannotCreate(errno);
+  replacing_ = target.kind != TargetKind::kMissing;
   // An existing target that we may not write to stays as it is, as if it could not be created.
-  if (replacing && !OpenFile(targetPath_, "r+b")) return cannotCreate();
+  if (replacing_ && !OpenFile(targetPath_, "r+b")) return cannotCreate(errno);
+  error = OpenNewFile();
+  if (error == 0) return Status();
+  if (error == kNoFreeName) {
+    return Status::WriteError("cannot create '" + path + "': no free temporary name in its folder");
+  }
+  if (!replacing_ || !FolderClosedToNewFiles(error)) return cannotCreate(error);
+  return OpenInPlace(true) ? Status() : cannotCreate(errno);
+}
+
+bool OutputFile::OpenInPlace(bool truncate) {
+  way_ = Way::kInPlace;
+  OutputStream output = OpenOutputInPlace(targetPath_, truncate, &firstWriteError_);
+  descriptor_ = output.descriptor;
+  stream_ = output.file.release();
+  return stream_ != nullptr;
+}
+
+int OutputFile::OpenNewFile() {
+  // A file that replaces another is readable by its owner only until TakeOverAttributes.
   const std::string folder = FolderOf(targetPath_);
-  const std::string base = targetPath_.substr(folder.size());
-  for (int attempt = 0; attempt < kMaxTempNameAttempts; ++attempt) {
-    std::string candidate = folder + "." + base + ".partial";
-    // Appended, not "x" + string: GCC 12 at -O3 warns falsely (-Wrestrict) on the latter.
-    if (attempt > 0) candidate.append("-").append(std::to_string(attempt));
+  OutputStream output = CreateUnnamedOutput(folder, replacing_, &firstWriteError_);
+  unnamed_ = static_cast<bool>(output.file);
+  for (int attempt = 0; !output.file && errno == EOPNOTSUPP; ++attempt) {
+    if (attempt == kMaxTempNameAttempts) return kNoFreeName;
+    const std::string candidate = TempName(attempt);
     const SignalHold held;
-    // A file that replaces another is readable by its owner only until TakeOverAttributes.
-    stream_ = CreateNewFile(candidate, replacing).release();
-    if (stream_ != nullptr) {
+    output = CreateNamedOutput(candidate, replacing_, &firstWriteError_);
+    if (output.file) {
       tempPath_ = candidate;
       signalTicket_ = RegisterFileForSignal(tempPath_);
-      return Status();
+    } else if (errno == EEXIST) {
+      errno = EOPNOTSUPP;  // try the next name
     }
-    if (errno != EEXIST) return cannotCreate();
   }
-  return Status::WriteError("cannot create '" + path + "': no free temporary name in its folder");
+  if (!output.file) return errno;
+  descriptor_ = output.descriptor;
+  stream_ = output.file.release();
+  return 0;
+}
+
+std::string OutputFile::TempName(int attempt) const {
+  const std::string folder = FolderOf(targetPath_);
+  std::string name = folder + "." + targetPath_.substr(folder.size()) + ".partial";
+  // Appended, not "x" + string: GCC 12 at -O3 warns falsely (-Wrestrict) on the latter.
+  if (attempt > 0) name.append("-").append(std::to_string(attempt));
+  return name;
+}
+
+bool OutputFile::NameNewFile(int& error) {
+  // A missing target gets its name in one step; one that exists is replaced by a rename.
+  if (!replacing_ && NameUnnamedOutput(descriptor_, targetPath_)) {
+    unnamed_ = false;
+    return true;
+  }
+  for (int attempt = 0; attempt < kMaxTempNameAttempts; ++attempt) {
+    const std::string candidate = TempName(attempt);
+    const SignalHold held;
+    if (NameUnnamedOutput(descriptor_, candidate)) {
+      unnamed_ = false;
+      tempPath_ = candidate;
+      signalTicket_ = RegisterFileForSignal(tempPath_);
+      return true;
+    }
+    if (errno != EEXIST) {
+      error = errno;
+      return false;
+    }
+  }
+  error = EEXIST;
+  return false;
+}
+
+bool OutputFile::Flushed(int& error) {
+  if (std::fflush(stream_) == 0 && !std::ferror(stream_)) return true;
+  error = firstWriteError_ != 0 ? firstWriteError_ : errno;
+  return false;
+}
+
+bool OutputFile::CloseStream(int& error) {
+  const bool closed = std::fclose(stream_) == 0;
+  stream_ = nullptr;
+  descriptor_ = -1;
+  if (!closed) error = firstWriteError_ != 0 ? firstWriteError_ : errno;
+  return closed;
 }
 
 Status OutputFile::Commit() {
-  if (toStandardOutput_) {
+  if (way_ == Way::kStandardOutput) {
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) return WriteFailure(errno);
     return Status();
   }
-  TakeOverAttributes(stream_, targetPath_);
-  bool written = std::fflush(stream_) == 0 && !std::ferror(stream_);
-  int error = written ? 0 : errno;
-  if (std::fclose(stream_) != 0 && written) {
-    written = false;
-    error = errno;
-  }
-  stream_ = nullptr;
-  if (!written) {
+  if (way_ == Way::kReplace && replacing_) TakeOverAttributes(descriptor_, targetPath_);
+  int error = 0;
+  // Written and named before the stream closes, since closing an unnamed file deletes it.
+  if (!Flushed(error)) {
     Discard();
     return WriteFailure(error);
   }
+  const bool named = !unnamed_ || NameNewFile(error);
+  if (!named || !CloseStream(error)) {
+    const Status failure =
+        named ? WriteFailure(error)
+              : WriteStatus(error, "cannot create '" + shownPath_ + "': " + std::strerror(error));
+    Discard();
+    return failure;
+  }
+  if (tempPath_.empty()) return Status();
   const SignalHold held;
   if (!MoveFileReplacing(tempPath_, targetPath_)) {
-    const int error = errno;
+    error = errno;
     const std::string reason = SystemReason();
     Discard();
     return WriteStatus(error, "cannot create '" + shownPath_ + "': " + reason);
@@ -130,12 +233,14 @@ Status OutputFile::Commit() {
 
 Status OutputFile::WriteFailure(int error) const {
   const std::string reason = std::strerror(error);
-  if (toStandardOutput_) return WriteStatus(error, "cannot write to standard output: " + reason);
+  if (way_ == Way::kStandardOutput) {
+    return WriteStatus(error, "cannot write to standard output: " + reason);
+  }
   return WriteStatus(error, "cannot write '" + shownPath_ + "': " + reason);
 }
 
 void OutputFile::Discard() {
-  if (toStandardOutput_) return;
+  if (way_ == Way::kStandardOutput) return;
   if (stream_ != nullptr) {
     std::fclose(stream_);
     stream_ = nullptr;

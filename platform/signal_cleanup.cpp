@@ -29,13 +29,25 @@ struct Slot {
 };
 Slot slots[kMaxRegistered];
 
-constexpr int kSignals[] = {
-    SIGINT,
-    SIGTERM,
-#ifdef SIGHUP
-    SIGHUP,
+// Every signal whose default action ends the process. The ones a fault raises (SIGSEGV, SIGBUS,
+// ...) are among them: a crash must not leave a partial output either.
+constexpr int kEndingSignals[] = {
+    SIGINT,  SIGTERM,   SIGABRT, SIGSEGV, SIGILL,  SIGFPE,
+#ifndef _WIN32
+    SIGHUP,  SIGQUIT,   SIGPIPE, SIGALRM, SIGUSR1, SIGUSR2, SIGXFSZ,
+    SIGXCPU, SIGVTALRM, SIGPROF, SIGBUS,  SIGSYS,  SIGTRAP,
+#ifdef SIGPOLL
+    SIGPOLL,
+#endif
 #endif
 };
+
+#ifndef _WIN32
+// The signals another process sends or the system raises at any moment, held back while a file
+// is made and registered. Faults are raised by the code itself and may not be blocked.
+constexpr int kAsynchronousSignals[] = {SIGINT,  SIGTERM, SIGHUP,  SIGQUIT,   SIGPIPE, SIGALRM,
+                                        SIGUSR1, SIGUSR2, SIGXFSZ, SIGVTALRM, SIGPROF, SIGXCPU};
+#endif
 
 // Only async-signal-safe calls: unlink, signal, raise.
 extern "C" void DeleteRegisteredAndEnd(int signal) {
@@ -57,9 +69,11 @@ static_assert(std::atomic<int>::is_always_lock_free, "the signal handler needs l
 }  // namespace
 
 void DeleteRegisteredFilesOnSignal() {
-  for (const int signal : kSignals) {
-    // A signal the parent had ignored (a background job's SIGINT) stays ignored.
-    if (std::signal(signal, DeleteRegisteredAndEnd) == SIG_IGN) std::signal(signal, SIG_IGN);
+  for (const int signal : kEndingSignals) {
+    // Only signals left to their default action: one the parent had ignored (a background job's
+    // SIGINT) stays ignored, and one with a handler (a sanitizer's) keeps it.
+    const auto previous = std::signal(signal, DeleteRegisteredAndEnd);
+    if (previous != SIG_DFL) std::signal(signal, previous);
   }
 }
 
@@ -86,7 +100,7 @@ SignalHold::~SignalHold() = default;
 SignalHold::SignalHold() {
   sigset_t held;
   sigemptyset(&held);
-  for (const int signal : kSignals) sigaddset(&held, signal);
+  for (const int signal : kAsynchronousSignals) sigaddset(&held, signal);
   pthread_sigmask(SIG_BLOCK, &held, &previous_);
 }
 

@@ -7,13 +7,14 @@
 #endif
 
 // Files that must not outlive a process that a signal ends: the temporary files of unfinished
-// outputs. Only a program that leaves SIGINT, SIGTERM and SIGHUP to their default action (the
+// outputs. Only a program that leaves the signals that end a process to their default action (the
 // command-line tool) turns this on; elsewhere registering a file costs nothing and does nothing.
 namespace platform {
 
-// From now on SIGINT, SIGTERM and SIGHUP first delete every registered file, then end the process
-// as they would have; a signal that is ignored stays ignored. Call once, early, before any output
-// is opened.
+// From now on every signal whose default action ends the process (SIGINT, SIGTERM, SIGHUP,
+// SIGQUIT, SIGXFSZ, SIGUSR1, SIGSEGV, ...) first deletes every registered file, then ends the
+// process as it would have; a signal that is ignored or has a handler keeps it. Call once, early,
+// before any output is opened.
 void DeleteRegisteredFilesOnSignal();
 
 // Registers `path` (an existing file's) for deletion should a signal end the process. Returns a
@@ -23,9 +24,9 @@ int RegisterFileForSignal(const std::string& path);
 // Forgets the registration `ticket` (-1 is ignored), once the file is gone or has its final name.
 void UnregisterFile(int ticket);
 
-// Holds SIGINT, SIGTERM and SIGHUP back while it lives (they arrive when it goes), so that making
-// a file and registering it, or renaming it and unregistering it, happen as one step. POSIX only;
-// nothing on Windows.
+// Holds the signals other processes send (SIGINT, SIGTERM, SIGHUP, ...) back while it lives (they
+// arrive when it goes), so that making a file and registering it, or renaming it and unregistering
+// it, happen as one step. POSIX only; nothing on Windows.
 class SignalHold {
  public:
   SignalHold();

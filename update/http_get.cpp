@@ -1,5 +1,6 @@
 #include "update/http_get.h"
 
+#include <QCoreApplication>
 #include <QString>
 #include <optional>
 
@@ -10,7 +11,8 @@ namespace update {
 
 namespace {
 
-constexpr char kProgressPrefix[] = "read : ";
+// What the progress dialog says while `%1`, the URL, is read.
+constexpr char kProgressText[] = QT_TRANSLATE_NOOP("Update", "read : %1");
 constexpr int kProgressWidthPx = 520;
 constexpr char kScheme[] = "http://";
 constexpr char kEscapedInUrl[] = " \t";
@@ -21,7 +23,9 @@ class OpenProgress {
  public:
   OpenProgress(TransferProgress* progress, const QByteArray& url) : progress_(progress) {
     if (progress_ != nullptr) {
-      progress_->Open(kProgressPrefix + QString::fromUtf8(url), kProgressWidthPx);
+      progress_->Open(
+          QCoreApplication::translate("Update", kProgressText).arg(QString::fromUtf8(url)),
+          kProgressWidthPx);
     }
   }
   OpenProgress(const OpenProgress&) = delete;

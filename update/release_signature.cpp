@@ -2,6 +2,8 @@
 
 #include <sodium.h>
 
+#include <QCoreApplication>
+
 namespace update {
 
 namespace {
@@ -55,8 +57,8 @@ bool VerifyReleaseSignature(const QByteArray& data, const QByteArray& signature,
 
 QString SignatureRefusal(const QByteArray& signature) {
   return signature.size() == kReleaseSignatureBytes
-             ? QStringLiteral("the release signature does not match")
-             : QStringLiteral("the release signature is malformed");
+             ? QCoreApplication::translate("Update", "the release signature does not match")
+             : QCoreApplication::translate("Update", "the release signature is malformed");
 }
 
 }  // namespace update

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QtGlobal>
 #include <array>
 #include <optional>
 #include <string_view>
@@ -40,6 +41,7 @@ bool VerifyReleaseSignature(const QByteArray& data, const QByteArray& signature,
 QString SignatureRefusal(const QByteArray& signature);
 
 // Told when the signature beside the archive could not be fetched (missing, empty, too slow).
-inline constexpr char kSignatureNotFetched[] = "the release signature could not be fetched";
+inline constexpr char kSignatureNotFetched[] =
+    QT_TRANSLATE_NOOP("Update", "the release signature could not be fetched");
 
 }  // namespace update

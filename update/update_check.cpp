@@ -1,5 +1,6 @@
 #include "update/update_check.h"
 
+#include <QCoreApplication>
 #include <QProcess>
 #include <QStringList>
 
@@ -7,6 +8,8 @@
 #include "update/update_install.h"
 #include "update/version_list.h"
 
+// The texts the user reads are English, translated where the program installed a translation
+// (the window does; `kestrolan-db` never does, so it stays English).
 namespace update {
 
 namespace {
@@ -19,7 +22,8 @@ constexpr qint64 kMostSignatureBytes = 4096;
 // "Download of " + URL + " failed", with `reason` as informative text when there is one.
 void ReportDownloadFailed(MessagePrompts& prompts, const QByteArray& url,
                           const QString& reason = {}) {
-  const QString text = "Download of " + QString::fromUtf8(url) + " failed";
+  const QString text =
+      QCoreApplication::translate("Update", "Download of %1 failed").arg(QString::fromUtf8(url));
   if (reason.isEmpty()) {
     prompts.Information(text);
   } else {
@@ -47,7 +51,8 @@ QByteArray ArchiveUrl(const QByteArray& host, const QByteArray& file) {
 
 bool OfferUpdate(const UpdateEnvironment& env, const QByteArray& programName,
                  const QByteArray& programVersion) {
-  if (!env.prompts.QuestionYesNo("Check for program updates ?")) return false;
+  const QString question = QCoreApplication::translate("Update", "Check for program updates ?");
+  if (!env.prompts.QuestionYesNo(question)) return false;
   return UpdateProgram(env, programName, programVersion, true);
 }
 
@@ -80,7 +85,8 @@ bool UpdateProgram(const UpdateEnvironment& env, const QByteArray& programName,
   }
   const std::optional<QByteArray> signature = FetchSignature(archiveUrl, options);
   if (!signature) {
-    ReportDownloadFailed(env.prompts, archiveUrl, kSignatureNotFetched);
+    ReportDownloadFailed(env.prompts, archiveUrl,
+                         QCoreApplication::translate("Update", kSignatureNotFetched));
     return false;
   }
   const ExecutableLocation location = SplitExecutablePath(env.executablePath);
@@ -108,18 +114,20 @@ QByteArray FindUpdate(const QByteArray& list, const QByteArray& programName,
   const UpdateDecision decision = DecideUpdate(list, programName, programVersion);
   switch (decision.kind) {
     case UpdateDecision::Kind::kNotFound:
-      prompts.Information("No update found");
+      prompts.Information(QCoreApplication::translate("Update", "No update found"));
       return {};
     case UpdateDecision::Kind::kUpToDate:
-      prompts.Information("Your program is up to date");
+      prompts.Information(QCoreApplication::translate("Update", "Your program is up to date"));
       return {};
     case UpdateDecision::Kind::kNewer:
       break;
   }
   const QString question =
-      "New version present. Would you download the new file:" + QString::fromUtf8(programName) +
-      "  Version:" + QString::fromUtf8(decision.version) +
-      "  Date:" + QString::fromUtf8(decision.date) + " ?";
+      QCoreApplication::translate(
+          "Update",
+          "New version present. Would you download the new file:%1  Version:%2  Date:%3 ?")
+          .arg(QString::fromUtf8(programName), QString::fromUtf8(decision.version),
+               QString::fromUtf8(decision.date));
   return prompts.QuestionOkCancel(question) ? decision.file : QByteArray();
 }
 

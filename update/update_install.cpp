@@ -1,5 +1,6 @@
 #include "update/update_install.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QList>
 #include <algorithm>
@@ -85,7 +86,8 @@ bool CreateBeside(const QString& target, QFile& file) {
 }
 
 void ReportEntry(MessagePrompts& prompts, const std::string& storedPath) {
-  prompts.Information("Error creating file : " + QString::fromUtf8(storedPath));
+  prompts.Information(QCoreApplication::translate("Update", "Error creating file : %1")
+                          .arg(QString::fromUtf8(storedPath)));
 }
 
 // The stored path as the file system resolves it, "." and empty components dropped, so that

@@ -8,14 +8,13 @@ namespace radardb {
 namespace {
 
 constexpr std::size_t kBufferSize = LzwOutput::kHeldWhole;
-constexpr std::size_t kInitialBufferSize = std::size_t{16} << 10;
 // Output kept readable after a hand-over, so strings seen recently can still be copied.
 constexpr std::size_t kHistoryKept = std::size_t{128} << 10;
 
 }  // namespace
 
-LzwOutput::LzwOutput(LzwOutputSink& sink, std::uint64_t start)
-    : sink_(sink), buffer_(kInitialBufferSize + kSlack), base_(start) {}
+LzwOutput::LzwOutput(LzwOutputSink& sink, std::uint64_t start, std::size_t initialBuffer)
+    : sink_(sink), buffer_(std::max<std::size_t>(initialBuffer, 1) + kSlack), base_(start) {}
 
 void LzwOutput::Restart(std::uint64_t start) {
   base_ = start;

@@ -25,8 +25,13 @@ class LzwOutput {
   // The first this many bytes after the start are held, none handed to the sink before Flush().
   static constexpr std::size_t kHeldWhole = std::size_t{1} << 20;
 
-  // An output whose first byte has the offset `start`, all blocks together.
-  explicit LzwOutput(LzwOutputSink& sink, std::uint64_t start = 0);
+  // The buffer a new output starts with; it grows as the output needs.
+  static constexpr std::size_t kInitialBuffer = std::size_t{16} << 10;
+
+  // An output whose first byte has the offset `start`, all blocks together, starting with a
+  // buffer of `initialBuffer` bytes (an output known to be small may ask for less).
+  explicit LzwOutput(LzwOutputSink& sink, std::uint64_t start = 0,
+                     std::size_t initialBuffer = kInitialBuffer);
   LzwOutput(const LzwOutput&) = delete;
   LzwOutput& operator=(const LzwOutput&) = delete;
 

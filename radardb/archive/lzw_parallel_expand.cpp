@@ -24,9 +24,14 @@ namespace {
 // Blocks larger than this, compressed, are decoded in turn rather than held (a sound block
 // that expands to LzwOutput::kHeldWhole bytes has well under this).
 constexpr std::size_t kMaxHeldInput = std::size_t{2} << 20;
-// Blocks on their way through the crew, per thread.
-constexpr std::size_t kBlocksPerThread = 16;
-// Bytes, compressed and expanded, of the blocks on their way beyond the oldest.
+// Consecutive blocks are handed to a thread together, about this many bytes of them, compressed
+// and expanded (Cost()): a tiny block (one record, say) decodes in less time than it takes to
+// wake a thread for it. Blocks of the default size go a few at a time.
+constexpr std::uint64_t kBatchCost = std::uint64_t{256} << 10;
+constexpr std::size_t kMaxBatchBlocks = 1024;
+// Batches on their way through the crew, per thread.
+constexpr std::size_t kBatchesPerThread = 8;
+// Bytes, compressed and expanded, of the blocks on their way beyond the oldest batch.
 constexpr std::uint64_t kMaxBytesInFlight = std::uint64_t{32} << 20;
 
 // Data written by one thread is kept off the cache lines another thread uses: sharing a line
@@ -44,6 +49,9 @@ bool Held(const LzwBlockSpan& span) {
 
 std::uint64_t Cost(const LzwBlockSpan& span) { return span.length + span.ExpectedOutput(); }
 
+// The buffer a held block's output starts with.
+constexpr std::size_t kSmallestHeldOutput = 256;
+
 // Refuses every byte: a held block's output never reaches its own sink.
 class NoSink : public LzwOutputSink {
  public:
@@ -51,17 +59,7 @@ class NoSink : public LzwOutputSink {
 };
 
 // A block decoded in memory of its own, with its compressed bytes and its whole output.
-class alignas(kCacheLine) BlockJob : public platform::WorkJob {
- public:
-  explicit BlockJob(std::vector<ThreadDictionary>& dictionaries) : dictionaries_(dictionaries) {}
-
-  // Decodes with the running thread's dictionary, emptied first.
-  void Run(unsigned thread) override {
-    LzwDictionary& dictionary = dictionaries_[thread].dictionary;
-    dictionary.Clear();
-    Decode(dictionary);
-  }
-
+struct HeldBlock {
   // Decodes the block with `dictionary` as it stands, replacing any earlier output.
   void Decode(LzwDictionary& dictionary) {
     output.Restart(span.outputStart);
@@ -73,7 +71,59 @@ class alignas(kCacheLine) BlockJob : public platform::WorkJob {
   std::vector<unsigned char> bytes;
   LzwBlockResult result;
   NoSink noSink;
-  LzwOutput output{noSink};
+  // Grown to the largest block it has held: a batch of tiny blocks stays small.
+  LzwOutput output{noSink, 0, kSmallestHeldOutput};
+};
+
+// Gathers the outputs of many small blocks into writes of about a mebibyte each; a large one
+// goes on as it is.
+class GatheringSink : public LzwOutputSink {
+ public:
+  explicit GatheringSink(LzwOutputSink& out) : out_(out) { gathered_.reserve(kGatherBytes); }
+
+  bool Write(const unsigned char* data, std::size_t size) override {
+    if ((size >= kPassedWhole || gathered_.size() + size > kGatherBytes) && !Pass()) return false;
+    if (size >= kPassedWhole) return out_.Write(data, size);
+    gathered_.insert(gathered_.end(), data, data + size);
+    return true;
+  }
+
+  // Hands on what has been gathered; false when the output refused it.
+  bool Pass() {
+    const bool passed = gathered_.empty() || out_.Write(gathered_.data(), gathered_.size());
+    gathered_.clear();
+    return passed;
+  }
+
+ private:
+  static constexpr std::size_t kGatherBytes = std::size_t{1} << 20;
+  static constexpr std::size_t kPassedWhole = std::size_t{32} << 10;
+  LzwOutputSink& out_;
+  std::vector<unsigned char> gathered_;
+};
+
+// Consecutive blocks that one thread decodes, each with a fresh dictionary.
+class alignas(kCacheLine) BatchJob : public platform::WorkJob {
+ public:
+  explicit BatchJob(std::vector<ThreadDictionary>& dictionaries) : dictionaries_(dictionaries) {}
+
+  void Run(unsigned thread) override {
+    LzwDictionary& dictionary = dictionaries_[thread].dictionary;
+    for (std::size_t i = 0; i < count; ++i) {
+      dictionary.Clear();
+      blocks[i]->Decode(dictionary);
+    }
+  }
+
+  // The next block of the batch to fill, kept from earlier batches with its buffers.
+  HeldBlock& Add() {
+    if (count == blocks.size()) blocks.push_back(std::make_unique<HeldBlock>());
+    return *blocks[count++];
+  }
+
+  std::vector<std::unique_ptr<HeldBlock>> blocks;  // the first `count` are this batch's
+  std::size_t count = 0;
+  std::uint64_t cost = 0;  // Cost() of its blocks
 
  private:
   std::vector<ThreadDictionary>& dictionaries_;
@@ -120,29 +170,36 @@ class ParallelExpansion {
                     unsigned threads)
       : archive_(archive), layout_(layout), out_(out), table_(archive, layout), crew_(threads) {
     dictionaries_.resize(crew_.Threads());
-    for (std::size_t i = 0; i < crew_.Threads() * kBlocksPerThread; ++i) {
-      jobs_.push_back(std::make_unique<BlockJob>(dictionaries_));
+    for (std::size_t i = 0; i < crew_.Threads() * kBatchesPerThread; ++i) {
+      jobs_.push_back(std::make_unique<BatchJob>(dictionaries_));
       idle_.push_back(jobs_.back().get());
     }
   }
 
+  // The bytes gathered for the output are handed on whatever the outcome: they come before the
+  // point of any failure.
   Status Run() {
+    const Status status = RunBatches();
+    return gathered_.Pass() ? status : LzwOutputRefused();
+  }
+
+ private:
+  Status RunBatches() {
     for (;;) {
       if (Status status = QueueBlocks(); !status.ok()) return status;
       if (inFlight_.empty()) return pending_;
-      BlockJob& job = *inFlight_.front();
+      BatchJob& job = *inFlight_.front();
       crew_.Wait(job);
       Status status = Finish(job);
       inFlight_.pop_front();
-      bytesInFlight_ -= Cost(job.span);
+      bytesInFlight_ -= job.cost;
       idle_.push_back(&job);
       if (!status.ok()) return status;
     }
   }
 
- private:
-  // Queues blocks while there is room, up to the first failure the table shows, which waits in
-  // pending_ for the blocks before it. A block too large to hold is decoded here once
+  // Queues batches of blocks while there is room, up to the first failure the table shows, which
+  // waits in pending_ for the blocks before it. A block too large to hold is decoded here once
   // those before it are written; its failure is returned.
   Status QueueBlocks() {
     while (pending_.ok() && next_ < layout_.blockCount && !idle_.empty()) {
@@ -150,44 +207,105 @@ class ParallelExpansion {
       pending_ = table_.Describe(next_, span);
       if (!pending_.ok()) break;
       if (!Held(span)) {
-        if (!inFlight_.empty()) break;
+        if (building_ != nullptr || !inFlight_.empty()) break;
         if (Status status = Stream(span); !status.ok()) return status;
         ++next_;
         continue;
       }
       if (!inFlight_.empty() && bytesInFlight_ + Cost(span) > kMaxBytesInFlight) break;
-      BlockJob& job = *idle_.back();
-      pending_ = platform::GuardMemory([&] { return table_.Read(span, job.bytes); });
-      if (!pending_.ok()) break;
-      idle_.pop_back();
-      job.span = span;
-      crew_.Queue(job);
-      inFlight_.push_back(&job);
+      if (building_ == nullptr) {
+        building_ = idle_.back();
+        building_->count = 0;
+        building_->cost = 0;
+      }
+      building_->Add().span = span;
+      building_->cost += Cost(span);
       bytesInFlight_ += Cost(span);
       ++next_;
+      if (building_->cost >= kBatchCost || building_->count == kMaxBatchBlocks) QueueBatch();
+    }
+    QueueBatch();
+    return Status();
+  }
+
+  // Reads the batch being built and hands it to the crew, as far as it could be read.
+  void QueueBatch() {
+    if (building_ == nullptr) return;
+    if (Status read = ReadBatch(*building_); !read.ok()) pending_ = read;
+    if (building_->count > 0) {
+      idle_.pop_back();
+      crew_.Queue(*building_);
+      inFlight_.push_back(building_);
+    }
+    building_ = nullptr;
+  }
+
+  // Reads the compressed bytes of the batch's blocks: in one go when they lie one after another,
+  // as a packed archive has them; block by block otherwise, or to find the one that fails, where
+  // the batch is cut short.
+  Status ReadBatch(BatchJob& job) {
+    bool adjoining = job.count > 1;
+    std::uint64_t end = job.blocks[0]->span.dataOffset;
+    for (std::size_t i = 0; i < job.count && adjoining; ++i) {
+      const LzwBlockSpan& span = job.blocks[i]->span;
+      adjoining = span.dataOffset == end;
+      end += span.length;
+    }
+    if (adjoining && ReadAdjoining(job, end).ok()) return Status();
+    for (std::size_t i = 0; i < job.count; ++i) {
+      HeldBlock& block = *job.blocks[i];
+      Status read = platform::GuardMemory([&] { return table_.Read(block.span, block.bytes); });
+      if (read.ok()) continue;
+      for (std::size_t cut = i; cut < job.count; ++cut) {
+        job.cost -= Cost(job.blocks[cut]->span);
+        bytesInFlight_ -= Cost(job.blocks[cut]->span);
+      }
+      job.count = i;
+      return read;
     }
     return Status();
   }
 
-  // Hands a decoded block to the output, in turn, after decoding it again with the sequential
-  // dictionary when its bytes depend on what earlier blocks left there.
-  Status Finish(BlockJob& job) {
-    if (job.result.namedOldEntry && job.span.index > 0) {
-      LzwDictionary* dictionary = nullptr;
-      if (Status status = Sequential().BringTo(job.span.index, dictionary); !status.ok())
-        return status;
-      job.Decode(*dictionary);
-      Sequential().Decoded(job.span.index);
-    }
-    if (!job.output.Flush(out_)) return LzwOutputRefused();
-    if (job.output.LimitExceeded() || job.result.total != job.span.expectedTotal) {
-      return LzwDecompressError();
+  Status ReadAdjoining(BatchJob& job, std::uint64_t end) {
+    const std::uint64_t start = job.blocks[0]->span.dataOffset;
+    return platform::GuardMemory([&] {
+      run_.resize(end - start);
+      if (!archive_.ReadAt(start, run_.size(), run_.data())) return LzwFileReadError();
+      for (std::size_t i = 0; i < job.count; ++i) {
+        HeldBlock& block = *job.blocks[i];
+        const unsigned char* from = run_.data() + (block.span.dataOffset - start);
+        block.bytes.assign(from, from + block.span.length);
+        block.bytes.resize(block.span.length + kLzwBlockPadding);
+      }
+      return Status();
+    });
+  }
+
+  // Hands a batch's decoded blocks to the output, in turn, after decoding a block again with the
+  // sequential dictionary when its bytes depend on what earlier blocks left there.
+  Status Finish(BatchJob& job) {
+    for (std::size_t i = 0; i < job.count; ++i) {
+      HeldBlock& block = *job.blocks[i];
+      if (block.result.namedOldEntry && block.span.index > 0) {
+        LzwDictionary* dictionary = nullptr;
+        if (Status status = Sequential().BringTo(block.span.index, dictionary); !status.ok()) {
+          return status;
+        }
+        block.Decode(*dictionary);
+        Sequential().Decoded(block.span.index);
+      }
+      if (!block.output.Flush(gathered_)) return LzwOutputRefused();
+      if (block.output.LimitExceeded() || block.result.total != block.span.expectedTotal) {
+        return LzwDecompressError();
+      }
     }
     return Status();
   }
 
-  // Decodes a block with the sequential dictionary straight into the output.
+  // Decodes a block with the sequential dictionary straight into the output, after what was
+  // gathered for it.
   Status Stream(const LzwBlockSpan& span) {
+    if (!gathered_.Pass()) return LzwOutputRefused();
     std::vector<unsigned char> bytes;
     if (Status status = table_.Read(span, bytes); !status.ok()) return status;
     LzwDictionary* dictionary = nullptr;
@@ -213,9 +331,12 @@ class ParallelExpansion {
   LzwBlockTable table_;
   std::optional<SequentialDictionary> sequential_;
   std::vector<ThreadDictionary> dictionaries_;  // one per thread of the crew
-  std::vector<std::unique_ptr<BlockJob>> jobs_;
-  std::vector<BlockJob*> idle_;
-  std::deque<BlockJob*> inFlight_;  // in block order
+  std::vector<std::unique_ptr<BatchJob>> jobs_;
+  std::vector<BatchJob*> idle_;     // the last one is the batch being built, if any
+  std::deque<BatchJob*> inFlight_;  // in block order
+  BatchJob* building_ = nullptr;    // the batch blocks are being added to
+  std::vector<unsigned char> run_;  // the compressed bytes of a batch's adjoining blocks
+  GatheringSink gathered_{out_};
   std::uint64_t bytesInFlight_ = 0;
   std::uint32_t next_ = 0;   // the next block to queue
   Status pending_;           // the first failure the table showed, waiting for the blocks before it

@@ -12,6 +12,7 @@
 #include "platform/work_crew.h"
 #include "radardb/text/case_folding.h"
 #include "radardb/text/database_text.h"
+#include "radardb/text/utf8_text.h"
 
 namespace radardb {
 
@@ -133,7 +134,7 @@ bool FoldingMayMakeAscii(std::string_view text) {
 }
 
 Status TermError(std::string_view problem, std::string_view term) {
-  return Status::InvalidArgument(std::string(problem) + " in '" + std::string(term) + "'");
+  return Status::InvalidArgument(std::string(problem) + " in '" + PrintableText(term) + "'");
 }
 
 // A term as typed, quotes taken out: `text`, of which the part from `quoteStart` on was quoted
@@ -241,7 +242,7 @@ Status RecordFilter::ParseTerm(std::string_view typed, std::string_view text,
   const auto field =
       std::ranges::find_if(fields, [name](const RowField& f) { return SameName(f.name, name); });
   if (field == fields.end()) {
-    return TermError("unknown column '" + std::string(name) + "'", typed);
+    return TermError("unknown column '" + PrintableText(name) + "'", typed);
   }
   term.fields = {field->id};
   const std::string_view value = text.substr(nameEnd + op.size());
@@ -264,16 +265,18 @@ Status RecordFilter::ParseTerm(std::string_view typed, std::string_view text,
     if (op != "=" && op != "!=" && op != ":") return TermError("a range takes '=' or '!='", typed);
     const std::string_view low = value.substr(0, range);
     const std::string_view high = value.substr(range + kRangeMark.size());
-    if (!ParseInt(low, term.low)) return TermError("bad number '" + std::string(low) + "'", typed);
+    if (!ParseInt(low, term.low)) {
+      return TermError("bad number '" + PrintableText(low) + "'", typed);
+    }
     if (!ParseInt(high, term.high)) {
-      return TermError("bad number '" + std::string(high) + "'", typed);
+      return TermError("bad number '" + PrintableText(high) + "'", typed);
     }
     if (term.low > term.high) return TermError("empty range", typed);
     if (op == "!=") term.negated = !term.negated;
     return Status();
   }
   std::int64_t number = 0;
-  if (!ParseInt(value, number)) return TermError("bad number '" + std::string(value) + "'", typed);
+  if (!ParseInt(value, number)) return TermError("bad number '" + PrintableText(value) + "'", typed);
   term.low = kIntMin;
   term.high = kIntMax;
   if (op == "=" || op == ":" || op == "!=") {

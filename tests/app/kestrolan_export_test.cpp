@@ -24,6 +24,7 @@ class KestrolanExportTest : public QObject {
   void OffersTheLoadedDatabasesName();
   void WritesShownOrderAndSaysDone();
   void WritesFilteredRowsInShownOrderExactly();
+  void RefusesToWriteOverTheLoadedArchive();
   void ReportsUncreatableFile();
   void CancelWritesNothing();
 
@@ -131,6 +132,28 @@ void KestrolanExportTest::WritesFilteredRowsInShownOrderExactly() {
            QByteArray("CoordX,CoordY,SS,MS,LS,X,Y,subcat,mph,speed,dir,Speed,Road,City\r\n"
                       "3,0,0,0,0,3,0,0,0,0,-180,,A4,\r\n"
                       "2,0,0,0,0,2,0,0,0,0,-180,,A1,\r\n"));
+}
+
+// Fault caught: Export pointed at the loaded archive (by another spelling of its path) replacing
+// the database with its own CSV.
+void KestrolanExportTest::RefusesToWriteOverTheLoadedArchive() {
+  const QString archive = dir_->filePath(QStringLiteral("radar.lzw"));
+  QVERIFY(WriteArchive(archive, RecordBytes({"A1"})));
+  QFile original(archive);
+  QVERIFY(original.open(QIODevice::ReadOnly));
+  const QByteArray before = original.readAll();
+  original.close();
+  const QString spelling = dir_->path() + QStringLiteral("/./radar.lzw");
+  ScriptedPrompts prompts;
+  prompts.SetNextFileName(spelling);
+  Kestrolan window(prompts);
+  window.LoadRadarFile(archive);
+  window.ExportCsv();
+  QCOMPARE(prompts.shown,
+           QStringList({"save: Save as", "info: Error creating file " + spelling,
+                        "details: It is a database the window shows; choose another name."}));
+  QVERIFY(original.open(QIODevice::ReadOnly));
+  QCOMPARE(original.readAll(), before);
 }
 
 void KestrolanExportTest::ReportsUncreatableFile() {

@@ -17,6 +17,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
+#if defined(__linux__) && !defined(KESTROLAN_TESTS_WITHOUT_NAMELESS_FILES)
+constexpr std::size_t kEntriesWhileWriting = 1;  // the new file has no name until the commit
+#else
+constexpr std::size_t kEntriesWhileWriting = 2;  // the temporary file beside the target
+#endif
+
 #ifdef _WIN32
 constexpr char kFolderReason[] = "Permission denied";
 #else
@@ -45,7 +51,7 @@ TEST(OutputFileTest, WithoutCommitNothingChanges) {
     platform::OutputFile out;
     ASSERT_EQ(out.Open(target).message(), "");
     std::fputs("partial", out.Stream());
-    EXPECT_EQ(dir.Entries().size(), 2u);  // the temporary file beside the target
+    EXPECT_EQ(dir.Entries().size(), kEntriesWhileWriting);
   }
   EXPECT_EQ(ReadFileBytes(target), "old");
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{"out.db"});
@@ -108,7 +114,7 @@ TEST_P(OutputFileModeTest, AReplacedFileKeepsItsMode) {
   const mode_t umask = ::umask(022);
   platform::OutputFile out;
   ASSERT_EQ(out.Open(target).message(), "");
-  if (c.before != 0) {
+  if (c.before != 0 && fs::exists(dir / ".a.csv.partial")) {
     EXPECT_EQ(ModeOf(dir / ".a.csv.partial"), 0600u) << c.fault;
   }
   ASSERT_EQ(out.Commit().message(), "");
@@ -120,6 +126,7 @@ INSTANTIATE_TEST_SUITE_P(Table, OutputFileModeTest,
                          testing::Values(ModeCase{"a private file opened to all", 0600, 0600},
                                          ModeCase{"group bits dropped", 0640, 0640},
                                          ModeCase{"an executable bit lost", 0755, 0755},
+                                         ModeCase{"set-id bits carried over", 06755, 0755},
                                          ModeCase{"a new file not given the usual mode", 0, 0644}));
 
 // Fault caught: writing through a symbolic link replacing the link with a plain file.

@@ -1,6 +1,8 @@
 // kestrolan-db ended by a signal while its output file is open: no partial output may stay.
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -42,17 +44,22 @@ TEST_P(KilledToolTest, LeavesNoPartialOutput) {
   WriteFileBytes(output, "keep me");
   const pid_t tool = ::fork();
   if (tool == 0) {
+    const rlimit noCore{0, 0};
+    ::setrlimit(RLIMIT_CORE, &noCore);
     ::execl(KESTROLAN_DB, KESTROLAN_DB, "unpack", archive.c_str(), "-o", output.c_str(), nullptr);
     ::_exit(127);
   }
+  // The pipe opens for writing once the tool reads it, its output open by then.
   const auto deadline = std::chrono::steady_clock::now() + kStartTimeout;
-  while (!fs::exists(folder.path() / ".out.db.partial") &&
+  int writer = -1;
+  while ((writer = ::open(archive.c_str(), O_WRONLY | O_NONBLOCK)) < 0 &&
          std::chrono::steady_clock::now() < deadline) {
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
   ::kill(tool, c.signal);
   int status = 0;
   ::waitpid(tool, &status, 0);
+  if (writer >= 0) ::close(writer);
   EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == c.signal) << c.fault;
   EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"out.db", "radar.lzw"})) << c.fault;
   EXPECT_EQ(ReadFileBytes(output), "keep me") << c.fault;
@@ -61,6 +68,8 @@ TEST_P(KilledToolTest, LeavesNoPartialOutput) {
 INSTANTIATE_TEST_SUITE_P(Signals, KilledToolTest,
                          testing::Values(SignalCase{"kill leaving .out.db.partial", SIGTERM},
                                          SignalCase{"Ctrl+C leaving .out.db.partial", SIGINT},
-                                         SignalCase{"a closed terminal leaving it", SIGHUP}));
+                                         SignalCase{"a closed terminal leaving it", SIGHUP},
+                                         SignalCase{"Ctrl+\\ leaving it", SIGQUIT},
+                                         SignalCase{"SIGKILL finding a named file", SIGKILL}));
 
 }  // namespace

@@ -74,7 +74,13 @@ INSTANTIATE_TEST_SUITE_P(
         RepeatCase{"record beyond the tolerance taken", {kA, {5026, 7000}}, ""},
         RepeatCase{"360 not taken as any direction",
                    {{5000, 7000, 90}, {5010, 7000, 360}},
-                   "1 near-duplicate<0"}));
+                   "1 near-duplicate<0"},
+        RepeatCase{"360 taken as any direction only when searching",
+                   {{5000, 7000, 360}, {5010, 7000, 90}},
+                   "1 near-duplicate<0"},
+        RepeatCase{"a conflict named after the wrong first row",
+                   {{5000, 7000, 0, 2}, {5000, 7000, 0, 1}},
+                   "1 conflict<0"}));
 
 struct BytesCase {
   const char* fault;

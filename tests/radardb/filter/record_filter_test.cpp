@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "radardb/text/case_folding.h"
+#include "radardb/text/utf8_text.h"
 
 using namespace radardb;
 
@@ -30,6 +31,7 @@ const std::vector<Row> kRows = {
     {"70", "N7", "\xce\xa3\xce\xbf\xcf\x86\xce\xaf\xce\xb1", 70, 11, 0},  // Σοφία
     {"", "", "", 0, 0, 0},
     {"\xe2\x84\xaa", "", "Ring", 0, 0, 0},  // the Kelvin sign
+    {"", "ZAC du Moulin", "", 0, 0, 0},
 };
 
 RecordTable MakeTable() {
@@ -67,7 +69,7 @@ TEST_P(FilterMatchTest, MatchesTheRightRows) {
 
 INSTANTIATE_TEST_SUITE_P(
     Terms, FilterMatchTest,
-    testing::Values(MatchCase{"empty expression hides rows", "  ", {0, 1, 2, 3, 4, 5, 6}},
+    testing::Values(MatchCase{"empty expression hides rows", "  ", {0, 1, 2, 3, 4, 5, 6, 7}},
                     MatchCase{"word not looked for in every text column", "vell", {1}},
                     MatchCase{"letter case not ignored", "\"BAD ORB\"", {0}},
                     MatchCase{"phrase split at its blank", "\"orb bad\"", {}},
@@ -86,17 +88,19 @@ INSTANTIATE_TEST_SUITE_P(
                     MatchCase{"a text that folds to ASCII passed over by words", "K", {1, 2, 6}},
                     MatchCase{"at least", "spd>=100", {1, 3}},
                     MatchCase{"greater taken as at least", "spd>100", {1}},
-                    MatchCase{"less taken as at most", "spd<50", {2, 5, 6}},
-                    MatchCase{"at most", "spd<=50", {0, 2, 5, 6}},
+                    MatchCase{"less taken as at most", "spd<50", {2, 5, 6, 7}},
+                    MatchCase{"at most", "spd<=50", {0, 2, 5, 6, 7}},
                     MatchCase{"equal", "spd=70", {4}},
+                    MatchCase{"a one-value range taken as empty", "spd=70..70", {4}},
+                    MatchCase{"an upper-case Z not lowered", "zac", {7}},
                     MatchCase{"colon on a number column not taken as equal", "spd:70", {4}},
                     MatchCase{"not equal", "spd!=0", {0, 1, 2, 3, 4}},
-                    MatchCase{"range ends not included", "dir=-10..10", {0, 1, 5, 6}},
+                    MatchCase{"range ends not included", "dir=-10..10", {0, 1, 5, 6, 7}},
                     MatchCase{"range with != not taken as outside", "dir!=-10..10", {2, 3, 4}},
                     MatchCase{"number column name's letter case matters", "SC=4", {0, 2}},
                     MatchCase{"# not a column", "#<2", {0, 1}},
-                    MatchCase{"negated text term not inverted", "-city:vell", {0, 2, 3, 4, 5, 6}},
-                    MatchCase{"negated comparison not inverted", "-spd>=100", {0, 2, 4, 5, 6}},
+                    MatchCase{"negated text term not inverted", "-city:vell", {0, 2, 3, 4, 5, 6, 7}},
+                    MatchCase{"negated comparison not inverted", "-spd>=100", {0, 2, 4, 5, 6, 7}},
                     MatchCase{"negated != not back to =", "-spd!=70", {4}},
                     MatchCase{"quoted minus taken as negation", "\"-\"", {}},
                     MatchCase{"mixed terms not combined", "sc=4 -a3", {2}}));
@@ -144,7 +148,17 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"comparison on a text column accepted", "road>=3",
                   "text column 'Road' takes ':' in 'road>=3'"},
         ErrorCase{"open quote runs to the end", "city:\"Bad Orb",
-                  "missing closing quote in 'city:\"Bad Orb'"}));
+                  "missing closing quote in 'city:\"Bad Orb'"},
+        ErrorCase{"an escape sequence reaching the terminal", "spd=\x1b[2J",
+                  "bad number '\\x1B[2J' in 'spd=\\x1B[2J'"}));
+
+// Fault caught: a huge bad term repeated whole, twice, in the message (and the tooltip).
+TEST(FilterErrorTest, AHugeTermIsCutInTheMessage) {
+  RecordFilter filter;
+  const std::string message = RecordFilter::Parse("spd=" + std::string(100'000, '9') + "x", filter).message();
+  EXPECT_LT(message.size(), 2 * kPrintableTextLimit + 40) << message.size();
+  EXPECT_NE(message.find("...' in 'spd=999"), std::string::npos) << message.substr(0, 80);
+}
 
 // The search skips folding texts that hold none of these; a new one would go unfound.
 TEST(CaseFoldingTest, OnlyTheListedCharactersFoldIntoAscii) {
@@ -185,6 +199,11 @@ TEST(MatchingRowsTest, ThreadsSplitTheRowsWithoutLosingAny) {
   EXPECT_EQ(MatchingRows(filter, source, TableOrder(kRows), {}, 3), expected);
   std::reverse(expected.begin(), expected.end());
   EXPECT_EQ(MatchingRows(filter, source, reversed, {}, 2), expected);
+
+  // Three parts of a split that is not even: the last one keeps its last row.
+  RecordFilter everything;
+  ASSERT_EQ(RecordFilter::Parse("spd>=0", everything).message(), "");
+  EXPECT_EQ(MatchingRows(everything, source, TableOrder(kRows), {}, 3).size(), kRows);
 
   std::stop_source stop;
   stop.request_stop();

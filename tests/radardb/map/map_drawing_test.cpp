@@ -85,6 +85,15 @@ TEST(MapDrawingTest, PointsOutsideTheViewLeaveThePictureAlone) {
   }
 }
 
+// Fault caught: the last pixel column never drawn.
+TEST(MapDrawingTest, ADotReachesTheLastPixelColumn) {
+  const RecordTable table = TableOf({{5, 0, 1}});
+  const MapPoints points = MapPoints::Build(RecordTableSource(table), TableOrder(1), ColourBy::kSc);
+  MapImage image;
+  DrawMap(points, nullptr, MapView{10, 10, 0.5, 0.5, 1}, image);
+  EXPECT_EQ(image.At(9, 5), ClassColour(ColourBy::kSc, 1));
+}
+
 TEST(MapViewTest, ZoomKeepsTheGridPositionUnderThePointer) {
   const MapView fitted = FitView({0, 0, 1000, 500}, kWidth, kHeight);
   const MapView zoomed = Zoomed(fitted, 4, 16, 51);

@@ -47,6 +47,7 @@ INSTANTIATE_TEST_SUITE_P(
         NearestCase{"the nearer point lost to another", 4, 0, 20, 0},
         NearestCase{"of two on one position, not the lower row", 9, 0, 5, 1},
         NearestCase{"a point exactly at the radius missed", 100, 105, 5, 3},
+        NearestCase{"a point exactly at the radius across missed", 105, 100, 5, 3},
         NearestCase{"a point beyond the radius taken", 100, 105.5, 5, std::nullopt},
         NearestCase{"a row not mapped taken (row 4 lies at 3,0)", 3, 0, 2, std::nullopt},
         NearestCase{"far corner of the bounds missed", -50, 1999999, 1, 5},

@@ -1,0 +1,735 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de_DE" sourcelanguage="en">
+<context>
+    <name>CommandLine</name>
+    <message>
+        <source>Usage: kestrolan [OPTION...] [DATABASE...]
+Shows radar databases (radar.lzw, dangerz.lzw) as a table; each DATABASE is loaded in
+order before the window opens.
+
+  -nocheck     start without offering the update check (any argument skips it)
+  -h, --help   print this help and exit
+  --version    print the version and exit
+  --           end of options: every argument after it is a DATABASE
+
+Any other argument is a DATABASE, one that starts with &quot;-&quot; included.
+</source>
+        <translation>Aufruf: kestrolan [OPTION...] [DATENBANK...]
+Zeigt Radar-Datenbanken (radar.lzw, dangerz.lzw) als Tabelle; jede DATENBANK wird der Reihe
+nach geladen, bevor sich das Fenster öffnet.
+
+  -nocheck     ohne Angebot der Update-Prüfung starten (jedes Argument überspringt sie)
+  -h, --help   diese Hilfe ausgeben und beenden
+  --version    die Version ausgeben und beenden
+  --           Ende der Optionen: jedes weitere Argument ist eine DATENBANK
+
+Jedes andere Argument ist eine DATENBANK, auch eines, das mit „-“ beginnt.
+</translation>
+    </message>
+</context>
+<context>
+    <name>CoreErrors</name>
+    <message>
+        <source>LZW file not found</source>
+        <translation>LZW-Datei nicht gefunden</translation>
+    </message>
+    <message>
+        <source>LZW file read error</source>
+        <translation>Lesefehler in der LZW-Datei</translation>
+    </message>
+    <message>
+        <source>Wrong file format</source>
+        <translation>Falsches Dateiformat</translation>
+    </message>
+    <message>
+        <source>Error creating temporary destination file</source>
+        <translation>Fehler beim Anlegen der temporären Zieldatei</translation>
+    </message>
+    <message>
+        <source>LZW decompress error</source>
+        <translation>Fehler beim Entpacken der LZW-Datei</translation>
+    </message>
+    <message>
+        <source>Database ends inside a record</source>
+        <translation>Die Datenbank endet mitten in einem Datensatz</translation>
+    </message>
+    <message>
+        <source>Out of memory</source>
+        <translation>Nicht genügend Arbeitsspeicher</translation>
+    </message>
+    <message>
+        <source>Error creating file %1</source>
+        <translation>Fehler beim Anlegen der Datei %1</translation>
+    </message>
+    <message>
+        <source>Error writing file %1</source>
+        <translation>Fehler beim Schreiben der Datei %1</translation>
+    </message>
+    <message>
+        <source>cannot create &apos;%1&apos;: no free temporary name in its folder</source>
+        <translation>„%1“ kann nicht angelegt werden: kein freier temporärer Name in ihrem Ordner</translation>
+    </message>
+    <message>
+        <source>cannot create &apos;%1&apos;: %2</source>
+        <translation>„%1“ kann nicht angelegt werden: %2</translation>
+    </message>
+    <message>
+        <source>cannot write &apos;%1&apos;: %2</source>
+        <translation>„%1“ kann nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>cannot open &apos;%1&apos;: %2</source>
+        <translation>„%1“ kann nicht geöffnet werden: %2</translation>
+    </message>
+    <message>
+        <source>cannot read &apos;%1&apos;: %2</source>
+        <translation>„%1“ kann nicht gelesen werden: %2</translation>
+    </message>
+    <message>
+        <source>missing closing quote in &apos;%1&apos;</source>
+        <translation>schließendes Anführungszeichen fehlt in „%1“</translation>
+    </message>
+    <message>
+        <source>&apos;-&apos; must be followed by a term in &apos;%1&apos;</source>
+        <translation>auf „-“ muss ein Suchbegriff folgen in „%1“</translation>
+    </message>
+    <message>
+        <source>&apos;-&apos; twice in &apos;%1&apos;</source>
+        <translation>„-“ doppelt in „%1“</translation>
+    </message>
+    <message>
+        <source>empty text in &apos;%1&apos;</source>
+        <translation>leerer Text in „%1“</translation>
+    </message>
+    <message>
+        <source>no column before &apos;%1&apos; in &apos;%2&apos;</source>
+        <translation>keine Spalte vor „%1“ in „%2“</translation>
+    </message>
+    <message>
+        <source>unknown column &apos;%1&apos; in &apos;%2&apos;</source>
+        <translation>unbekannte Spalte „%1“ in „%2“</translation>
+    </message>
+    <message>
+        <source>text column &apos;%1&apos; takes &apos;:&apos; in &apos;%2&apos;</source>
+        <translation>Textspalte „%1“ verlangt „:“ in „%2“</translation>
+    </message>
+    <message>
+        <source>missing number in &apos;%1&apos;</source>
+        <translation>Zahl fehlt in „%1“</translation>
+    </message>
+    <message>
+        <source>a range takes &apos;=&apos; or &apos;!=&apos; in &apos;%1&apos;</source>
+        <translation>ein Bereich verlangt „=“ oder „!=“ in „%1“</translation>
+    </message>
+    <message>
+        <source>bad number &apos;%1&apos; in &apos;%2&apos;</source>
+        <translation>ungültige Zahl „%1“ in „%2“</translation>
+    </message>
+    <message>
+        <source>empty range in &apos;%1&apos;</source>
+        <translation>leerer Bereich in „%1“</translation>
+    </message>
+    <message>
+        <source>column &apos;%1&apos; takes %2 in &apos;%3&apos;</source>
+        <translation>Spalte „%1“ verlangt %2 in „%3“</translation>
+    </message>
+</context>
+<context>
+    <name>FilterHelp</name>
+    <message>
+        <source>Speed, Road or City contains the word or the quoted phrase</source>
+        <translation>Speed, Road oder City das Wort oder die Wortgruppe in Anführungszeichen enthält</translation>
+    </message>
+    <message>
+        <source>that text column contains the text</source>
+        <translation>diese Textspalte den Text enthält</translation>
+    </message>
+    <message>
+        <source>the number column compares so (`=`, `!=`, `&lt;`, `&lt;=`, `&gt;`, `&gt;=`; `spd:100` is `spd=100`)</source>
+        <translation>die Zahlenspalte den Vergleich erfüllt (`=`, `!=`, `&lt;`, `&lt;=`, `&gt;`, `&gt;=`; `spd:100` ist `spd=100`)</translation>
+    </message>
+    <message>
+        <source>the number lies within (or outside) the inclusive range</source>
+        <translation>die Zahl innerhalb (oder außerhalb) des Bereichs liegt, Grenzen eingeschlossen</translation>
+    </message>
+    <message>
+        <source>the term does not match, as in `-city:Valmonte`</source>
+        <translation>der Suchbegriff nicht passt, wie bei `-city:Valmonte`</translation>
+    </message>
+    <message>
+        <source>while comparing: the Change column says so (`change:moved` includes `moved+changed`)</source>
+        <translation>beim Vergleichen die Spalte Change dies angibt (`change:moved` schließt `moved+changed` ein)</translation>
+    </message>
+    <message>
+        <source>Number columns go by their headers: `#`, `CoordX`, `CoordY`, `SS`, `MS`, `LS`, `X`, `Y`, `sc`, `mph`, `spd`, `dir`. A term that starts with a name and an operator must name a column; quote it to look for the text itself (`&quot;exit=3&quot;`).</source>
+        <translation>Zahlenspalten heißen wie ihre Spaltenköpfe: `#`, `CoordX`, `CoordY`, `SS`, `MS`, `LS`, `X`, `Y`, `sc`, `mph`, `spd`, `dir`. Ein Suchbegriff, der mit einem Namen und einem Operator beginnt, muss eine Spalte nennen; in Anführungszeichen wird nach dem Text selbst gesucht (`&quot;exit=3&quot;`).</translation>
+    </message>
+    <message>
+        <source>A term that does not parse gives the field a red frame and its reason as the tooltip; the table stays as it was.</source>
+        <translation>Ein ungültiger Suchbegriff gibt dem Feld einen roten Rahmen und den Grund als Tooltip; die Tabelle bleibt, wie sie war.</translation>
+    </message>
+    <message>
+        <source>Esc in the field clears the filter. A box drawn on the map with Shift held adds its `coordx=A..B coordy=C..D` terms.</source>
+        <translation>Esc im Feld leert den Filter. Ein mit gedrückter Umschalttaste auf der Karte aufgezogenes Rechteck fügt seine Suchbegriffe `coordx=A..B coordy=C..D` hinzu.</translation>
+    </message>
+    <message>
+        <source>Shows the rows that match every term; separate terms with blanks. Letter case is ignored.
+</source>
+        <translation>Zeigt die Zeilen, auf die jeder Suchbegriff zutrifft; Suchbegriffe durch Leerzeichen trennen. Groß- und Kleinschreibung zählt nicht.
+</translation>
+    </message>
+    <message>
+        <source>Esc clears the filter; F1 tells more.</source>
+        <translation>Esc leert den Filter; F1 erklärt mehr.</translation>
+    </message>
+    <message>
+        <source>The table shows the rows that match every term typed in the filter field; separate terms with blanks. Letter case is ignored, in texts and in column names.</source>
+        <translation>Die Tabelle zeigt die Zeilen, auf die jeder im Filterfeld eingegebene Suchbegriff zutrifft; Suchbegriffe durch Leerzeichen trennen. Groß- und Kleinschreibung zählt nicht, weder in Texten noch in Spaltennamen.</translation>
+    </message>
+    <message>
+        <source>Term</source>
+        <translation>Suchbegriff</translation>
+    </message>
+    <message>
+        <source>Shows the rows where</source>
+        <translation>Zeigt die Zeilen, in denen</translation>
+    </message>
+</context>
+<context>
+    <name>HelpDialogs</name>
+    <message>
+        <source>In the table</source>
+        <translation>In der Tabelle</translation>
+    </message>
+    <message>
+        <source>Arrows, Page Up, Page Down</source>
+        <translation>Pfeiltasten, Bild auf, Bild ab</translation>
+    </message>
+    <message>
+        <source>move through the rows</source>
+        <translation>durch die Zeilen gehen</translation>
+    </message>
+    <message>
+        <source>Home, End</source>
+        <translation>Pos1, Ende</translation>
+    </message>
+    <message>
+        <source>first or last row</source>
+        <translation>erste oder letzte Zeile</translation>
+    </message>
+    <message>
+        <source>Tab</source>
+        <translation>Tab</translation>
+    </message>
+    <message>
+        <source>on to the next control</source>
+        <translation>weiter zum nächsten Bedienelement</translation>
+    </message>
+    <message>
+        <source>In the filter field</source>
+        <translation>Im Filterfeld</translation>
+    </message>
+    <message>
+        <source>Esc</source>
+        <translation>Esc</translation>
+    </message>
+    <message>
+        <source>clear the filter</source>
+        <translation>den Filter leeren</translation>
+    </message>
+    <message>
+        <source>In the map</source>
+        <translation>In der Karte</translation>
+    </message>
+    <message>
+        <source>Wheel</source>
+        <translation>Mausrad</translation>
+    </message>
+    <message>
+        <source>zoom around the pointer</source>
+        <translation>um den Mauszeiger zoomen</translation>
+    </message>
+    <message>
+        <source>+, -</source>
+        <translation>+, -</translation>
+    </message>
+    <message>
+        <source>zoom around the middle</source>
+        <translation>um die Mitte zoomen</translation>
+    </message>
+    <message>
+        <source>Home</source>
+        <translation>Pos1</translation>
+    </message>
+    <message>
+        <source>fit all points in</source>
+        <translation>alle Punkte einpassen</translation>
+    </message>
+    <message>
+        <source>Drag</source>
+        <translation>Ziehen</translation>
+    </message>
+    <message>
+        <source>pan</source>
+        <translation>verschieben</translation>
+    </message>
+    <message>
+        <source>Click</source>
+        <translation>Klicken</translation>
+    </message>
+    <message>
+        <source>select the row of the point</source>
+        <translation>die Zeile des Punkts auswählen</translation>
+    </message>
+    <message>
+        <source>Shift+drag</source>
+        <translation>Umschalt+Ziehen</translation>
+    </message>
+    <message>
+        <source>filter the table to the box drawn</source>
+        <translation>die Tabelle auf das aufgezogene Rechteck filtern</translation>
+    </message>
+    <message>
+        <source>Version %1 of %2, by Tolvenqar</source>
+        <translation>Version %1 vom %2, von Tolvenqar</translation>
+    </message>
+    <message>
+        <source>A viewer for radar databases of speed checks and danger zones (radar.lzw, dangerz.lzw).</source>
+        <translation>Ein Betrachter für Radar-Datenbanken mit Geschwindigkeitskontrollen und Gefahrenzonen (radar.lzw, dangerz.lzw).</translation>
+    </message>
+    <message>
+        <source>Built with Qt %1, running on Qt %2.</source>
+        <translation>Erstellt mit Qt %1, läuft mit Qt %2.</translation>
+    </message>
+    <message>
+        <source>Licence: MIT License. Copyright (c) 2026 The Kestrolan developers. Free to use, copy, change and pass on, with this notice; given as it is, without warranty of any kind.</source>
+        <translation>Lizenz: MIT-Lizenz. Copyright (c) 2026 The Kestrolan developers. Frei zu nutzen, zu kopieren, zu ändern und weiterzugeben, mit diesem Hinweis; bereitgestellt wie besehen, ohne jede Gewährleistung.</translation>
+    </message>
+    <message>
+        <source>About Kestrolan</source>
+        <translation>Über Kestrolan</translation>
+    </message>
+    <message>
+        <source>Filter Language</source>
+        <translation>Filtersprache</translation>
+    </message>
+    <message>
+        <source>Commands</source>
+        <translation>Befehle</translation>
+    </message>
+    <message>
+        <source>Keyboard Shortcuts</source>
+        <translation>Tastenkürzel</translation>
+    </message>
+</context>
+<context>
+    <name>Kestrolan</name>
+    <message>
+        <source>All files</source>
+        <translation>Alle Dateien</translation>
+    </message>
+    <message>
+        <source>%1 - %2 - %3 - by Tolvenqar</source>
+        <translation>%1 - %2 - %3 - von Tolvenqar</translation>
+    </message>
+    <message>
+        <source>Radar file</source>
+        <translation>Radar-Datei</translation>
+    </message>
+    <message>
+        <source>CSV file</source>
+        <translation>CSV-Datei</translation>
+    </message>
+    <message>
+        <source>No database loaded.
+Open one with Load LZW (Ctrl+O), or drop a radar.lzw or dangerz.lzw file here.</source>
+        <translation>Keine Datenbank geladen.
+Öffnen Sie eine mit „LZW laden“ (Strg+O) oder ziehen Sie eine Datei radar.lzw oder dangerz.lzw hierher.</translation>
+    </message>
+    <message>
+        <source>Loaded database</source>
+        <translation>Geladene Datenbank</translation>
+    </message>
+    <message>
+        <source>Filter</source>
+        <translation>Filter</translation>
+    </message>
+    <message>
+        <source>Clear filter</source>
+        <translation>Filter leeren</translation>
+    </message>
+    <message>
+        <source>Clear filter (Esc)</source>
+        <translation>Filter leeren (Esc)</translation>
+    </message>
+    <message>
+        <source>Records</source>
+        <translation>Datensätze</translation>
+    </message>
+    <message>
+        <source>Open Radar file</source>
+        <translation>Radar-Datei öffnen</translation>
+    </message>
+    <message>
+        <source>Loading %1</source>
+        <translation>%1 wird geladen</translation>
+    </message>
+    <message>
+        <source>Save as</source>
+        <translation>Speichern unter</translation>
+    </message>
+    <message>
+        <source>Done.</source>
+        <translation>Fertig.</translation>
+    </message>
+    <message>
+        <source>%1 written to %2</source>
+        <translation>%1 nach %2 geschrieben</translation>
+    </message>
+    <message>
+        <source>Compare with</source>
+        <translation>Vergleichen mit</translation>
+    </message>
+    <message>
+        <source>Comparing with %1</source>
+        <translation>Vergleich mit %1</translation>
+    </message>
+    <message>
+        <source>It is a database the window shows; choose another name.</source>
+        <translation>Die Datei ist eine Datenbank, die das Fenster zeigt; bitte einen anderen Namen wählen.</translation>
+    </message>
+</context>
+<context>
+    <name>KestrolanLayout</name>
+    <message>
+        <source>Load LZW</source>
+        <translation>LZW laden</translation>
+    </message>
+    <message>
+        <source>Export CSV</source>
+        <translation>CSV-Export</translation>
+    </message>
+    <message>
+        <source>Filter (Ctrl+F)</source>
+        <translation>Filter (Strg+F)</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>Beenden</translation>
+    </message>
+</context>
+<context>
+    <name>LoadFeedback</name>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>%1 of %2 MB · %3 records</source>
+        <translation>%1 von %2 MB · %3 Datensätze</translation>
+    </message>
+</context>
+<context>
+    <name>MapWindow</name>
+    <message>
+        <source>1 px = %1 units</source>
+        <translation>1 px = %1 Einheiten</translation>
+    </message>
+    <message>
+        <source>unchanged</source>
+        <translation>unverändert</translation>
+    </message>
+    <message>
+        <source>changed</source>
+        <translation>geändert</translation>
+    </message>
+    <message>
+        <source>moved</source>
+        <translation>verschoben</translation>
+    </message>
+    <message>
+        <source>moved+changed</source>
+        <translation>verschoben+geändert</translation>
+    </message>
+    <message>
+        <source>added</source>
+        <translation>hinzugekommen</translation>
+    </message>
+    <message>
+        <source>removed</source>
+        <translation>entfernt</translation>
+    </message>
+    <message>
+        <source>Map</source>
+        <translation>Karte</translation>
+    </message>
+    <message>
+        <source>Map of the rows shown</source>
+        <translation>Karte der angezeigten Zeilen</translation>
+    </message>
+    <message>
+        <source>sc (category)</source>
+        <translation>sc (Kategorie)</translation>
+    </message>
+    <message>
+        <source>spd (speed)</source>
+        <translation>spd (Geschwindigkeit)</translation>
+    </message>
+    <message>
+        <source>Colour by</source>
+        <translation>Färben nach</translation>
+    </message>
+    <message>
+        <source>Legend</source>
+        <translation>Legende</translation>
+    </message>
+    <message>
+        <source>Colour by:</source>
+        <translation>Färben nach:</translation>
+    </message>
+    <message>
+        <source>PNG image</source>
+        <translation>PNG-Bild</translation>
+    </message>
+    <message>
+        <source>All files</source>
+        <translation>Alle Dateien</translation>
+    </message>
+    <message>
+        <source>CoordX %1  CoordY %2</source>
+        <translation>CoordX %1  CoordY %2</translation>
+    </message>
+    <message>
+        <source>Change</source>
+        <translation>Änderung</translation>
+    </message>
+    <message>
+        <source>Points</source>
+        <translation>Punkte</translation>
+    </message>
+    <message>
+        <source>Save map as</source>
+        <translation>Karte speichern unter</translation>
+    </message>
+</context>
+<context>
+    <name>RecentFiles</name>
+    <message>
+        <source>No databases yet</source>
+        <translation>Noch keine Datenbanken</translation>
+    </message>
+</context>
+<context>
+    <name>RecordTableModel</name>
+    <message>
+        <source>was %1</source>
+        <translation>vorher %1</translation>
+    </message>
+</context>
+<context>
+    <name>Update</name>
+    <message>
+        <source>read : %1</source>
+        <translation>Wird gelesen: %1</translation>
+    </message>
+    <message>
+        <source>the release signature does not match</source>
+        <translation>die Signatur des Updates stimmt nicht überein</translation>
+    </message>
+    <message>
+        <source>the release signature is malformed</source>
+        <translation>die Signatur des Updates ist fehlerhaft</translation>
+    </message>
+    <message>
+        <source>Error creating file : %1</source>
+        <translation>Fehler beim Anlegen der Datei: %1</translation>
+    </message>
+    <message>
+        <source>the release signature could not be fetched</source>
+        <translation>die Signatur des Updates konnte nicht abgerufen werden</translation>
+    </message>
+    <message>
+        <source>Download of %1 failed</source>
+        <translation>Herunterladen von %1 fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Check for program updates ?</source>
+        <translation>Nach Programm-Updates suchen?</translation>
+    </message>
+    <message>
+        <source>No update found</source>
+        <translation>Kein Update gefunden</translation>
+    </message>
+    <message>
+        <source>Your program is up to date</source>
+        <translation>Ihr Programm ist auf dem neuesten Stand</translation>
+    </message>
+    <message>
+        <source>New version present. Would you download the new file:%1  Version:%2  Date:%3 ?</source>
+        <translation>Neue Version vorhanden. Möchten Sie die neue Datei herunterladen: %1  Version: %2  Datum: %3?</translation>
+    </message>
+</context>
+<context>
+    <name>WindowActions</name>
+    <message>
+        <source>&amp;Load LZW…</source>
+        <translation>LZW &amp;laden…</translation>
+    </message>
+    <message>
+        <source>Open a radar database</source>
+        <translation>Eine Radar-Datenbank öffnen</translation>
+    </message>
+    <message>
+        <source>Open &amp;Recent</source>
+        <translation>&amp;Zuletzt geöffnet</translation>
+    </message>
+    <message>
+        <source>&amp;Clear list</source>
+        <translation>Liste &amp;leeren</translation>
+    </message>
+    <message>
+        <source>Forget the databases opened</source>
+        <translation>Die geöffneten Datenbanken vergessen</translation>
+    </message>
+    <message>
+        <source>&amp;Compare with…</source>
+        <translation>&amp;Vergleichen mit…</translation>
+    </message>
+    <message>
+        <source>Compare the database with an earlier release</source>
+        <translation>Die Datenbank mit einer früheren Ausgabe vergleichen</translation>
+    </message>
+    <message>
+        <source>&amp;Export CSV…</source>
+        <translation>CSV &amp;exportieren…</translation>
+    </message>
+    <message>
+        <source>Write the rows shown as a CSV file</source>
+        <translation>Die angezeigten Zeilen als CSV-Datei schreiben</translation>
+    </message>
+    <message>
+        <source>Save &amp;Map as PNG…</source>
+        <translation>&amp;Karte als PNG speichern…</translation>
+    </message>
+    <message>
+        <source>Write the map on show as a picture</source>
+        <translation>Die angezeigte Karte als Bild schreiben</translation>
+    </message>
+    <message>
+        <source>E&amp;xit</source>
+        <translation>&amp;Beenden</translation>
+    </message>
+    <message>
+        <source>Leave the program</source>
+        <translation>Das Programm verlassen</translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>&amp;Kopieren</translation>
+    </message>
+    <message>
+        <source>Copy the selected rows</source>
+        <translation>Die ausgewählten Zeilen kopieren</translation>
+    </message>
+    <message>
+        <source>Select &amp;All</source>
+        <translation>&amp;Alles auswählen</translation>
+    </message>
+    <message>
+        <source>Select every row shown</source>
+        <translation>Alle angezeigten Zeilen auswählen</translation>
+    </message>
+    <message>
+        <source>&amp;Find</source>
+        <translation>&amp;Suchen</translation>
+    </message>
+    <message>
+        <source>Type a filter</source>
+        <translation>Einen Filter eingeben</translation>
+    </message>
+    <message>
+        <source>&amp;Map</source>
+        <translation>&amp;Karte</translation>
+    </message>
+    <message>
+        <source>Show the rows on a map</source>
+        <translation>Die Zeilen auf einer Karte zeigen</translation>
+    </message>
+    <message>
+        <source>&amp;Columns</source>
+        <translation>&amp;Spalten</translation>
+    </message>
+    <message>
+        <source>&amp;Reset Columns</source>
+        <translation>Spalten &amp;zurücksetzen</translation>
+    </message>
+    <message>
+        <source>Show every column in its first order and width</source>
+        <translation>Alle Spalten in ihrer ursprünglichen Reihenfolge und Breite zeigen</translation>
+    </message>
+    <message>
+        <source>&amp;Filter Language</source>
+        <translation>&amp;Filtersprache</translation>
+    </message>
+    <message>
+        <source>Explain the filter field</source>
+        <translation>Das Filterfeld erklären</translation>
+    </message>
+    <message>
+        <source>&amp;Keyboard Shortcuts</source>
+        <translation>&amp;Tastenkürzel</translation>
+    </message>
+    <message>
+        <source>List the keys</source>
+        <translation>Die Tasten auflisten</translation>
+    </message>
+    <message>
+        <source>&amp;About Kestrolan</source>
+        <translation>Ü&amp;ber Kestrolan</translation>
+    </message>
+    <message>
+        <source>Name, version and licence</source>
+        <translation>Name, Version und Lizenz</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Datei</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Bearbeiten</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>&amp;Ansicht</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Hilfe</translation>
+    </message>
+</context>
+<context>
+    <name>WindowStatus</name>
+    <message>
+        <source>%1 record</source>
+        <translation>%1 Datensatz</translation>
+    </message>
+    <message>
+        <source>%1 records</source>
+        <translation>%1 Datensätze</translation>
+    </message>
+    <message>
+        <source>%1 of %2 record</source>
+        <translation>%1 von %2 Datensatz</translation>
+    </message>
+    <message>
+        <source>%1 of %2 records</source>
+        <translation>%1 von %2 Datensätzen</translation>
+    </message>
+    <message>
+        <source>%1 added, %2 removed, %3 moved, %4 changed</source>
+        <translation>%1 hinzugekommen, %2 entfernt, %3 verschoben, %4 geändert</translation>
+    </message>
+</context>
+</TS>
