@@ -10,6 +10,7 @@
 #include "app/kestrolan.h"
 #include "app/prompts.h"
 #include "app/record_editor.h"
+#include "app/status_text.h"
 #include "app/window_status.h"
 #include "radardb/edit/edited_save.h"
 
@@ -68,7 +69,7 @@ void Kestrolan::RemoveExactDuplicates() {
   const Status status = editor_->RemoveExactDuplicates(removed);
   unsetCursor();
   if (!status.ok()) {
-    prompts_.Information(QString::fromStdString(status.message()));
+    prompts_.Information(StatusText(status));
   } else if (removed == 0) {
     prompts_.Information(tr("No record equals an earlier one."));
   } else {
@@ -130,7 +131,7 @@ bool Kestrolan::WriteDatabase(const QString& path) {
     unsetCursor();
   }
   if (!saved.ok()) {
-    prompts_.Information(QString::fromStdString(saved.message()), QDir::toNativeSeparators(path));
+    prompts_.Information(StatusText(saved), QDir::toNativeSeparators(path));
     return false;
   }
   model_.RowsSaved();

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "app/record_table_model.h"
+#include "app/status_text.h"
 #include "radardb/compare/database_check.h"
 
 using namespace radardb;
@@ -57,7 +58,7 @@ void RecordEditor::SetCell(std::uint32_t row, int column, const QString& text) {
   const Status status = model_.PrepareCellChange(row, column, text, change);
   if (status.cancelled()) return;
   if (!status.ok()) {
-    emit Refused(QString::fromStdString(status.message()));
+    emit Refused(StatusText(status));
     return;
   }
   const QString header = model_.headerData(column, Qt::Horizontal).toString();
