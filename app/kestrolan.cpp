@@ -357,6 +357,7 @@ void Kestrolan::CompareWith() {
 void Kestrolan::StopComparing() {
   compareJob_.Cancel();
   model_.SetEditable(true);
+  FollowEditState();
   unsetCursor();
   if (compareProgress_ == nullptr) return;
   // Its Cancel button may be what called: it goes once that is over.

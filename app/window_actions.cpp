@@ -109,10 +109,11 @@ WindowActions MakeWindowActions(QWidget& window) {
   a.insertRow = NewAction(window, QT_TRANSLATE_NOOP("WindowActions", "&Insert Row"), Keys("Ins"),
                           QT_TRANSLATE_NOOP("WindowActions",
                                             "Add a copy of each selected record after it"));
-  // The filter field has its own Delete; the table's keys act only there.
+  // The filter field and a cell being edited have their own Delete and Insert: these act only
+  // while the table itself has the focus.
   for (QAction* rows : {a.deleteRows, a.insertRow}) {
     window.removeAction(rows);
-    rows->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    rows->setShortcutContext(Qt::WidgetShortcut);
   }
   a.find = NewAction(window, QT_TRANSLATE_NOOP("WindowActions", "&Find"), QKeySequence::Find,
                      QT_TRANSLATE_NOOP("WindowActions", "Type a filter"));

@@ -85,6 +85,12 @@ void KestrolanEditTest::F2EditsTheCurrentCell() {
   QVERIFY(editor != nullptr);
 
   QCOMPARE(editor->text(), QStringLiteral("B 2"));
+  // Keys that edit text stay the editor's, not the table's commands.
+  editor->setCursorPosition(0);
+  QTest::keyClick(editor, Qt::Key_Delete);
+  QTest::keyClick(editor, Qt::Key_Insert);
+  QCOMPARE(window.Model().rowCount(), 3);
+  QCOMPARE(editor->text(), QStringLiteral(" 2"));
   editor->setText(QStringLiteral("B 22"));
   QTest::keyClick(editor, Qt::Key_Return);
   // The delegate commits from the event loop.
@@ -94,6 +100,10 @@ void KestrolanEditTest::F2EditsTheCurrentCell() {
   QVERIFY(window.lbEdited->isVisible());
   QVERIFY(window.Actions().save->isEnabled());
   QCOMPARE(window.Actions().undo->text(), QStringLiteral("&Undo Edit Road"));
+  // In the table itself Delete is the command's.
+  window.acList->setFocus();
+  QTest::keyClick(window.acList, Qt::Key_Delete);
+  QCOMPARE(window.Model().rowCount(), 2);
   QCOMPARE(prompts.unexpected, 0);
 }
 
