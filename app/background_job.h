@@ -42,10 +42,10 @@ class BackgroundJob {
   std::condition_variable_any wake_;
   std::condition_variable idle_;  // a job returned
   bool working_ = false;          // under mutex_: a job is running
-  Job pending_;                  // under mutex_
-  std::uint64_t pendingId_ = 0;  // under mutex_
-  std::stop_source running_;     // under mutex_: the stop of the job last posted
-  std::uint64_t newestId_ = 0;   // receiver's thread: the job whose result is wanted
-  bool busy_ = false;            // receiver's thread
-  std::jthread thread_;          // from the first Post; last, so it goes first
+  Job pending_;                   // under mutex_
+  std::uint64_t pendingId_ = 0;   // under mutex_
+  std::stop_source running_;      // under mutex_: the stop of the job last posted
+  std::uint64_t newestId_ = 0;    // receiver's thread: the job whose result is wanted
+  bool busy_ = false;             // receiver's thread
+  std::jthread thread_;           // from the first Post; last, so it goes first
 };

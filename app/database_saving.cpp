@@ -115,8 +115,8 @@ bool Kestrolan::SaveAs() {
 
 bool Kestrolan::WriteDatabase(const QString& path) {
   setCursor(Qt::BusyCursor);
-  Status saved = SaveEditedDatabase(NativePath(database_), model_.Rows(), model_.Log(),
-                                    NativePath(path));
+  Status saved =
+      SaveEditedDatabase(NativePath(database_), model_.Rows(), model_.Log(), NativePath(path));
   unsetCursor();
   if (saved.message() == kSourceChanged) {
     // Without the records it was loaded from, only what the table shows can be written.

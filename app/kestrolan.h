@@ -152,8 +152,8 @@ class Kestrolan : public QMainWindow, public Ui::KestrolanLayout {
   WindowActions actions_;
   MapWindow* map_;
   RecordEditor* editor_;
-  QString database_;  // absolute path of the database on show; empty before a load
-  bool loadedWhole_ = false;  // every record of database_ was read, so it can be saved
+  QString database_;            // absolute path of the database on show; empty before a load
+  bool loadedWhole_ = false;    // every record of database_ was read, so it can be saved
   QDateTime databaseModified_;  // database_'s time and size when loaded or saved
   qint64 databaseSize_ = -1;
   FileSelector fsSave;

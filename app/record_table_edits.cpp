@@ -61,17 +61,18 @@ void RecordTableModel::StopReaders() {
   const bool filtering = jobs_.Busy();
   jobs_.CancelAndWait();
   // The filter being applied starts again once the change is over, on the rows as they are then.
-  if (filtering) QMetaObject::invokeMethod(this, [this] { StartFilterJob(); }, Qt::QueuedConnection);
+  if (filtering)
+    QMetaObject::invokeMethod(
+        this, [this] { StartFilterJob(); }, Qt::QueuedConnection);
 }
 
 Status RecordTableModel::PrepareCellChange(std::uint32_t row, int column, const QString& input,
                                            CellChange& change) {
   StopReaders();
   const QByteArray typed = input.toUtf8();
-  return radardb::PrepareCellChange(*rows_, log_, row, static_cast<Column>(column),
-                                    std::string_view(typed.constData(),
-                                                     static_cast<std::size_t>(typed.size())),
-                                    change);
+  return radardb::PrepareCellChange(
+      *rows_, log_, row, static_cast<Column>(column),
+      std::string_view(typed.constData(), static_cast<std::size_t>(typed.size())), change);
 }
 
 void RecordTableModel::ApplyCellChange(const CellChange& change, bool forward) {

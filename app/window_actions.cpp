@@ -64,10 +64,10 @@ class KeysThrough : public QObject {
 }  // namespace
 
 QList<QAction*> WindowActions::All() const {
-  return {loadLzw, clearRecent, compareWith, save,       saveAs,       exportCsv,  saveMap,
-          exit,    undo,        redo,        copy,       selectAll,    deleteRows, insertRow,
-          find,    map,         resetColumns, removeDuplicates, filterHelp, shortcuts,
-          about};
+  return {loadLzw,    clearRecent, compareWith, save, saveAs,       exportCsv,
+          saveMap,    exit,        undo,        redo, copy,         selectAll,
+          deleteRows, insertRow,   find,        map,  resetColumns, removeDuplicates,
+          filterHelp, shortcuts,   about};
 }
 
 WindowActions MakeWindowActions(QWidget& window) {
@@ -83,9 +83,9 @@ WindowActions MakeWindowActions(QWidget& window) {
                 QT_TRANSLATE_NOOP("WindowActions", "Compare the database with an earlier release"));
   a.save = NewAction(window, QT_TRANSLATE_NOOP("WindowActions", "&Save"), QKeySequence::Save,
                      QT_TRANSLATE_NOOP("WindowActions", "Write the edited database back"));
-  a.saveAs = NewAction(window, QT_TRANSLATE_NOOP("WindowActions", "Save &As\u2026"),
-                       Keys("Ctrl+Shift+S"),
-                       QT_TRANSLATE_NOOP("WindowActions", "Write the database to a new file"));
+  a.saveAs =
+      NewAction(window, QT_TRANSLATE_NOOP("WindowActions", "Save &As\u2026"), Keys("Ctrl+Shift+S"),
+                QT_TRANSLATE_NOOP("WindowActions", "Write the database to a new file"));
   a.exportCsv =
       NewAction(window, QT_TRANSLATE_NOOP("WindowActions", "&Export CSV\u2026"), Keys("Ctrl+E"),
                 QT_TRANSLATE_NOOP("WindowActions", "Write the rows shown as a CSV file"));
@@ -103,12 +103,12 @@ WindowActions MakeWindowActions(QWidget& window) {
   a.selectAll =
       NewAction(window, QT_TRANSLATE_NOOP("WindowActions", "Select &All"), QKeySequence::SelectAll,
                 QT_TRANSLATE_NOOP("WindowActions", "Select every row shown"));
-  a.deleteRows = NewAction(window, QT_TRANSLATE_NOOP("WindowActions", "&Delete Rows"),
-                           QKeySequence::Delete,
-                           QT_TRANSLATE_NOOP("WindowActions", "Remove the selected records"));
-  a.insertRow = NewAction(window, QT_TRANSLATE_NOOP("WindowActions", "&Insert Row"), Keys("Ins"),
-                          QT_TRANSLATE_NOOP("WindowActions",
-                                            "Add a copy of each selected record after it"));
+  a.deleteRows =
+      NewAction(window, QT_TRANSLATE_NOOP("WindowActions", "&Delete Rows"), QKeySequence::Delete,
+                QT_TRANSLATE_NOOP("WindowActions", "Remove the selected records"));
+  a.insertRow =
+      NewAction(window, QT_TRANSLATE_NOOP("WindowActions", "&Insert Row"), Keys("Ins"),
+                QT_TRANSLATE_NOOP("WindowActions", "Add a copy of each selected record after it"));
   // The filter field and a cell being edited have their own Delete and Insert: these act only
   // while the table itself has the focus.
   for (QAction* rows : {a.deleteRows, a.insertRow}) {
@@ -135,8 +135,8 @@ WindowActions MakeWindowActions(QWidget& window) {
                           QT_TRANSLATE_NOOP("WindowActions", "List the keys"));
   a.about = NewAction(window, QT_TRANSLATE_NOOP("WindowActions", "&About Kestrolan"), {},
                       QT_TRANSLATE_NOOP("WindowActions", "Name, version and licence"));
-  for (QAction* off : {a.compareWith, a.save, a.saveAs, a.exportCsv, a.undo, a.redo,
-                       a.deleteRows, a.insertRow, a.removeDuplicates}) {
+  for (QAction* off : {a.compareWith, a.save, a.saveAs, a.exportCsv, a.undo, a.redo, a.deleteRows,
+                       a.insertRow, a.removeDuplicates}) {
     off->setEnabled(false);
   }
   a.saveMap->setEnabled(false);

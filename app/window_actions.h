@@ -49,7 +49,8 @@ struct WindowActions {
 };
 
 // Makes the commands, owned by and added to `window`. Compare with…, Save, Save As…, Export,
-// Undo, Redo, Delete, Insert and Remove Exact Duplicates start disabled, and Save Map as PNG… until the map is on show.
+// Undo, Redo, Delete, Insert and Remove Exact Duplicates start disabled, and Save Map as PNG… until
+// the map is on show.
 WindowActions MakeWindowActions(QWidget& window);
 
 // Fills `bar` with the menus File, Edit, View, Tools and Help (Alt and the underlined letter open

@@ -54,8 +54,8 @@ void CellEditAndUndo(benchmark::State& state) {
     CellChange change;
     // Alternating values, so every edit changes the cell.
     value = value == 70 ? 80 : 70;
-    const Status prepared =
-        model.PrepareCellChange(row, static_cast<int>(Column::kSpd), QString::number(value), change);
+    const Status prepared = model.PrepareCellChange(row, static_cast<int>(Column::kSpd),
+                                                    QString::number(value), change);
     if (prepared.cancelled()) continue;
     if (!prepared.ok()) {
       state.SkipWithError(prepared.message().c_str());
@@ -144,7 +144,8 @@ BENCHMARK(Pack)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  std::optional<RecordTable> rows = LoadBenchArchive(argc, argv, "edit_bench ARCHIVE [--benchmark_...]");
+  std::optional<RecordTable> rows =
+      LoadBenchArchive(argc, argv, "edit_bench ARCHIVE [--benchmark_...]");
   if (!rows) return 1;
   Archive() = argv[1];
   Model().SetRows(std::move(*rows));

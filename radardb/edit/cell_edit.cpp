@@ -27,22 +27,31 @@ struct IntRange {
 // The raw fields' ranges, by column; CoordX, CoordY and dir are worked out apart.
 IntRange RawRange(Column column) {
   switch (column) {
-    case Column::kSS: return {0, 255, kEditedSS};
-    case Column::kMS: return {0, 255, kEditedMS};
-    case Column::kLS: return {0, kMaxUnsigned16, kEditedLS};
-    case Column::kX: return {0, kMaxUnsigned16, kEditedX};
-    case Column::kY: return {0, kMaxUnsigned16, kEditedY};
-    case Column::kSc: return {0, kSubcatMask, kEditedSc};
-    case Column::kMph: return {0, kMphMask, kEditedMph};
-    case Column::kSpd: return {0, kSpeedMask, kEditedSpd};
-    default: return {0, 0, 0};
+    case Column::kSS:
+      return {0, 255, kEditedSS};
+    case Column::kMS:
+      return {0, 255, kEditedMS};
+    case Column::kLS:
+      return {0, kMaxUnsigned16, kEditedLS};
+    case Column::kX:
+      return {0, kMaxUnsigned16, kEditedX};
+    case Column::kY:
+      return {0, kMaxUnsigned16, kEditedY};
+    case Column::kSc:
+      return {0, kSubcatMask, kEditedSc};
+    case Column::kMph:
+      return {0, kMphMask, kEditedMph};
+    case Column::kSpd:
+      return {0, kSpeedMask, kEditedSpd};
+    default:
+      return {0, 0, 0};
   }
 }
 
 std::string Name(Column column) {
-  static constexpr const char* kNames[kColumnCount] = {
-      "#", "CoordX", "CoordY", "SS", "MS", "LS", "X", "Y", "sc", "mph", "spd", "dir",
-      "Speed", "Road", "City"};
+  static constexpr const char* kNames[kColumnCount] = {"#",   "CoordX", "CoordY", "SS",   "MS",
+                                                       "LS",  "X",      "Y",      "sc",   "mph",
+                                                       "spd", "dir",    "Speed",  "Road", "City"};
   return kNames[static_cast<int>(column)];
 }
 
@@ -92,7 +101,7 @@ Status EditCoordinate(Column column, std::int64_t value, CellEdit& edit) {
   const std::int64_t ls = part(Column::kLS);
   const std::int64_t otherLs = isY ? ls % kLsColumns : ls / kLsColumns * kLsColumns;
   const std::int64_t largestLsPart = isY ? (kMaxUnsigned16 - otherLs) / kLsColumns
-                                          : std::min(kLsColumns - 1, kMaxUnsigned16 - otherLs);
+                                         : std::min(kLsColumns - 1, kMaxUnsigned16 - otherLs);
   const std::int64_t largestSquare = largestLsPart * 256 + 255;
   if (value < 0 || value >= (largestSquare + 1) * kSquareSize) {
     return OutOfRange(column, 0, (largestSquare + 1) * kSquareSize - 1);
@@ -112,8 +121,8 @@ Status EditCoordinate(Column column, std::int64_t value, CellEdit& edit) {
   std::int32_t& ms = part(Column::kMS);
   ss = (ss & keep) | static_cast<std::int32_t>((square & 15) << shift);
   ms = (ms & keep) | static_cast<std::int32_t>((square >> 4 & 15) << shift);
-  part(Column::kLS) =
-      static_cast<std::int32_t>(isY ? (square >> 8) * kLsColumns + otherLs : otherLs + (square >> 8));
+  part(Column::kLS) = static_cast<std::int32_t>(isY ? (square >> 8) * kLsColumns + otherLs
+                                                    : otherLs + (square >> 8));
   inSquare = static_cast<std::int32_t>(thousands + position);
   edit.fields = kEditedSS | kEditedMS | kEditedLS | (isY ? kEditedY : kEditedX);
   Rederive(ints);
@@ -206,10 +215,14 @@ std::int32_t SmallestRawDirection(std::int32_t degrees) {
 
 std::size_t TextCapacity(Column column) {
   switch (column) {
-    case Column::kSpeed: return kSpeedFieldSize - 1;
-    case Column::kRoad: return kRoadFieldSize - 1;
-    case Column::kCity: return kCityFieldSize - 1;
-    default: return 0;
+    case Column::kSpeed:
+      return kSpeedFieldSize - 1;
+    case Column::kRoad:
+      return kRoadFieldSize - 1;
+    case Column::kCity:
+      return kCityFieldSize - 1;
+    default:
+      return 0;
   }
 }
 
@@ -220,7 +233,8 @@ Status EditCell(const RecordTable& table, std::size_t row, Column column, std::s
     edit.texts[i].assign(table.Text(row, static_cast<Column>(kIntColumnCount + i)));
   }
   edit.fields = 0;
-  if (column == Column::kIndex) return Refused("# is the record's place in the file and cannot be edited");
+  if (column == Column::kIndex)
+    return Refused("# is the record's place in the file and cannot be edited");
   if (!IsTextColumn(column)) return EditInteger(column, input, edit);
   const int text = static_cast<int>(column) - kIntColumnCount;
   std::string stored;

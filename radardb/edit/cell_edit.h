@@ -33,7 +33,7 @@ using EditedFields = std::uint16_t;
 // What a row becomes when one of its cells is set.
 struct CellEdit {
   RecordTable::Ints ints;
-  std::string texts[3];   // Speed, Road and City as stored: raw bytes
+  std::string texts[3];     // Speed, Road and City as stored: raw bytes
   EditedFields fields = 0;  // the record fields the edit writes
 };
 

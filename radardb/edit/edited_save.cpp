@@ -48,10 +48,12 @@ RadarRecord Edited(RadarRecord record, const RecordTable& table, std::size_t row
     SetBits(record.packed, kSpeedShift, kSpeedMask, IntOf(table, row, Column::kSpd));
   }
   if (fields & kEditedDir) {
-    const auto raw = static_cast<std::uint32_t>(SmallestRawDirection(IntOf(table, row, Column::kDir)));
+    const auto raw =
+        static_cast<std::uint32_t>(SmallestRawDirection(IntOf(table, row, Column::kDir)));
     record.packed = (record.packed & kLowBitsBelowDirection) | raw << kDirectionShift;
   }
-  if (fields & kEditedSpeed) SetText(record.Speed, kSpeedFieldSize, table.Text(row, Column::kSpeed));
+  if (fields & kEditedSpeed)
+    SetText(record.Speed, kSpeedFieldSize, table.Text(row, Column::kSpeed));
   if (fields & kEditedRoad) SetText(record.Road, kRoadFieldSize, table.Text(row, Column::kRoad));
   if (fields & kEditedCity) SetText(record.City, kCityFieldSize, table.Text(row, Column::kCity));
   return record;
@@ -104,9 +106,7 @@ class EditedRecordWriter {
     }
   }
 
-  bool Complete() const {
-    return ok_ && next_ == table_.size() && seen_ == log_.LoadedRecords();
-  }
+  bool Complete() const { return ok_ && next_ == table_.size() && seen_ == log_.LoadedRecords(); }
 
  private:
   const RecordTable& table_;

@@ -38,8 +38,8 @@ Status PrepareCellChange(RecordTable& table, const EditLog& log, std::uint32_t r
   const RecordTable::StoredRow before = table.Stored(row);
   const bool textEdited = IsTextColumn(column);
   const int text = static_cast<int>(column) - kIntColumnCount;
-  const bool same = textEdited ? table.Text(row, column) == edit.texts[text]
-                               : before.ints == edit.ints;
+  const bool same =
+      textEdited ? table.Text(row, column) == edit.texts[text] : before.ints == edit.ints;
   if (same) return Status::Cancelled();
   change.row = row;
   change.before = before;

@@ -118,7 +118,7 @@ class RecordTable {
 
   const char* TextsOf(const Row& r) const {
     return (r.textOffset & kEditedTexts) != 0 ? editedTexts_.data() + (r.textOffset ^ kEditedTexts)
-                                             : texts_.data() + r.textOffset;
+                                              : texts_.data() + r.textOffset;
   }
   // Appends the texts to `arena`; fills in the row's lengths and returns their offset there.
   static std::uint64_t StoreTexts(TextArena& arena, Row& row, std::string_view speed,

@@ -111,8 +111,8 @@ void KestrolanEditTest::RefusedValueLeavesTheCellAndSaysWhy_data() {
   QTest::addColumn<int>("column");
   QTest::addColumn<QString>("typed");
   QTest::addColumn<QString>("reason");
-  QTest::newRow("speed limit past its 8 bits")
-      << int(Column::kSpd) << "700" << "spd must be a whole number from 0 to 255";
+  QTest::newRow("speed limit past its 8 bits") << int(Column::kSpd) << "700"
+                                               << "spd must be a whole number from 0 to 255";
   QTest::newRow("text wider than its field")
       << int(Column::kSpeed) << QString(41, u'9')
       << "Speed holds at most 40 bytes besides its ending zero; this text needs 41";
@@ -301,8 +301,8 @@ void KestrolanEditTest::SaveAsksBeforeOverwritingAFileChangedOnDisk() {
   prompts.SetNextAnswer(true);       // write the rows as shown?
   QCOMPARE(window.Save(), overwrite);
   QVERIFY(prompts.shown.value(0).startsWith(QStringLiteral("yesno: ")));
-  QVERIFY(prompts.shown.value(0).endsWith(QStringLiteral(
-      "radar.lzw has changed on disk since it was loaded. Overwrite it?")));
+  QVERIFY(prompts.shown.value(0).endsWith(
+      QStringLiteral("radar.lzw has changed on disk since it was loaded. Overwrite it?")));
   const LoadOutcome onDisk = LoadDatabase(path_.toStdString());
   QCOMPARE(onDisk.rows.size(), std::size_t{overwrite ? 3u : 2u});
   QCOMPARE(onDisk.rows.Text(1, Column::kRoad), std::string_view(overwrite ? "B 3" : "records"));

@@ -61,8 +61,8 @@ void TranslationsTest::WindowSpeaksTheLanguage_data() {
   QTest::newRow("English: as written")
       << QLocale(QLocale::English, QLocale::UnitedKingdom)
       << QStringList{"Load LZW", "Export CSV", "Exit"}
-      << QStringList{"&File", "&Edit", "&View", "&Tools", "&Help"} << QStringLiteral("&Load LZW\u2026")
-      << QStringList{"&No", "&Yes"}
+      << QStringList{"&File", "&Edit", "&View", "&Tools", "&Help"}
+      << QStringLiteral("&Load LZW\u2026") << QStringList{"&No", "&Yes"}
       << QStringList{"info: LZW file not found", "details: missing.lzw",
                      "yesno: Check for program updates ?"}
       << QStringLiteral("694,300 of 1,000,000 records");

@@ -82,15 +82,9 @@ void WindowCommandsTest::MenusShowEveryCommandWithItsKey_data() {
                                        "-",
                                        "E&xit\tCtrl+Q"};
   QTest::newRow("Edit") << 1 << "&Edit"
-                        << QStringList{"&Undo\tCtrl+Z",
-                                       "&Redo\tCtrl+Shift+Z",
-                                       "-",
-                                       "&Copy\tCtrl+C",
-                                       "Select &All\tCtrl+A",
-                                       "-",
-                                       "&Delete Rows\tDel",
-                                       "&Insert Row\tIns",
-                                       "-",
+                        << QStringList{"&Undo\tCtrl+Z",     "&Redo\tCtrl+Shift+Z", "-",
+                                       "&Copy\tCtrl+C",     "Select &All\tCtrl+A", "-",
+                                       "&Delete Rows\tDel", "&Insert Row\tIns",    "-",
                                        "&Find\tCtrl+F"};
   QTest::newRow("View") << 2 << "&View"
                         << QStringList{"&Map\tCtrl+M", "-", "&Columns >", "&Reset Columns"};

@@ -21,7 +21,10 @@ RecordTable OneRow(std::int32_t ls = 60, std::int32_t x = 1234) {
   record.X = static_cast<std::uint16_t>(x);
   record.Y = 5678;
   table.Append({0, record.GetCoordX(), record.GetCoordY(), 0x12, 0x34, ls, x, 5678, 3, 1, 50, 0},
-               "\xC3\xA9t\xC3\xA9", "Stra\xDF" "e", "");
+               "\xC3\xA9t\xC3\xA9",
+               "Stra\xDF"
+               "e",
+               "");
   return table;
 }
 
@@ -36,8 +39,8 @@ class RefusalTest : public testing::TestWithParam<RefusalCase> {};
 
 TEST_P(RefusalTest, SaysWhy) {
   const RefusalCase& c = GetParam();
-  const RecordTable table = OneRow(c.column == Column::kCoordX ? 65530 : 60,
-                                   c.column == Column::kCoordX ? 65000 : 1234);
+  const RecordTable table =
+      OneRow(c.column == Column::kCoordX ? 65530 : 60, c.column == Column::kCoordX ? 65000 : 1234);
   CellEdit edit;
   const Status status = EditCell(table, 0, c.column, c.input, edit);
   EXPECT_EQ(status.code(), platform::StatusCode::kInvalidArgument);
@@ -88,8 +91,14 @@ TEST(CellEditTest, CoordinatesGoIntoTheirPartsOnly) {
 TEST(CellEditTest, TextsKeepTheirFieldsEncoding) {
   const RecordTable table = OneRow();
   CellEdit edit;
-  ASSERT_TRUE(EditCell(table, 0, Column::kRoad, "Gr\xC3\xBC\xC3\x9F" "e", edit).ok());
-  EXPECT_EQ(edit.texts[1], "Gr\xFC\xDF" "e");
+  ASSERT_TRUE(EditCell(table, 0, Column::kRoad,
+                       "Gr\xC3\xBC\xC3\x9F"
+                       "e",
+                       edit)
+                  .ok());
+  EXPECT_EQ(edit.texts[1],
+            "Gr\xFC\xDF"
+            "e");
   ASSERT_TRUE(EditCell(table, 0, Column::kSpeed, "\xE2\x82\xAC", edit).ok());
   EXPECT_EQ(edit.texts[0], "\xE2\x82\xAC");
 }
@@ -100,9 +109,9 @@ struct DirectionCase {
 };
 
 TEST(CellEditTest, DirectionIsTheSmallestRawThatDecodesToIt) {
-  for (const DirectionCase c : {DirectionCase{-180, 0}, DirectionCase{-179, 1},
-                                DirectionCase{0, 3125}, DirectionCase{289, 8186},
-                                DirectionCase{360, 8161}, DirectionCase{290, -1}}) {
+  for (const DirectionCase c :
+       {DirectionCase{-180, 0}, DirectionCase{-179, 1}, DirectionCase{0, 3125},
+        DirectionCase{289, 8186}, DirectionCase{360, 8161}, DirectionCase{290, -1}}) {
     EXPECT_EQ(SmallestRawDirection(c.degrees), c.raw) << c.degrees;
     if (c.raw >= 0) {
       EXPECT_EQ(DecodeDirection(static_cast<std::uint32_t>(c.raw)), c.degrees);

@@ -80,9 +80,7 @@ class EditedSaveTest : public testing::Test {
   EditLog log_;
 };
 
-TEST_F(EditedSaveTest, SavingWithoutAnEditGivesTheSameBytes) {
-  EXPECT_EQ(SavedBytes(), original_);
-}
+TEST_F(EditedSaveTest, SavingWithoutAnEditGivesTheSameBytes) { EXPECT_EQ(SavedBytes(), original_); }
 
 struct FieldCase {
   const char* name;
@@ -90,7 +88,7 @@ struct FieldCase {
   const char* value;
   std::size_t firstByte;  // the edited field's bytes in the record
   std::size_t byteCount;
-  std::uint32_t bitMask;  // for `packed`: the bits that may differ
+  std::uint32_t bitMask;       // for `packed`: the bits that may differ
   std::size_t secondByte = 0;  // more of the field's bytes, for CoordY
   std::size_t secondCount = 0;
 };
@@ -130,21 +128,19 @@ TEST_P(EditedFieldTest, OnlyTheEditedFieldsBitsChange) {
 
 INSTANTIATE_TEST_SUITE_P(
     EveryField, EditedFieldTest,
-    testing::Values(FieldCase{"SS", Column::kSS, "7", 0, 1, 0},
-                    FieldCase{"MS", Column::kMS, "250", 1, 1, 0},
-                    FieldCase{"LS", Column::kLS, "65535", 2, 2, 0},
-                    FieldCase{"X", Column::kX, "0", 4, 2, 0},
-                    FieldCase{"Y", Column::kY, "12", 6, 2, 0},
-                    FieldCase{"sc", Column::kSc, "0", 8, 0, 0x3E0},
-                    FieldCase{"mph", Column::kMph, "0", 8, 0, 0x400},
-                    FieldCase{"spd", Column::kSpd, "70", 8, 0, 0x7F800},
-                    FieldCase{"dir", Column::kDir, "-180", 8, 0, 0xFFF80000},
-                    // CoordX and CoordY: SS, MS, LS and X (Y); the other nibbles kept.
-                    FieldCase{"CoordX", Column::kCoordX, "1000", 0, 6, 0},
-                    FieldCase{"CoordY", Column::kCoordY, "3007", 0, 4, 0, 6, 2},
-                    FieldCase{"Speed", Column::kSpeed, "130", 12, 41, 0},
-                    FieldCase{"Road", Column::kRoad, "A1", 53, 68, 0},
-                    FieldCase{"City", Column::kCity, "Köln", 121, 120, 0}),
+    testing::Values(
+        FieldCase{"SS", Column::kSS, "7", 0, 1, 0}, FieldCase{"MS", Column::kMS, "250", 1, 1, 0},
+        FieldCase{"LS", Column::kLS, "65535", 2, 2, 0}, FieldCase{"X", Column::kX, "0", 4, 2, 0},
+        FieldCase{"Y", Column::kY, "12", 6, 2, 0}, FieldCase{"sc", Column::kSc, "0", 8, 0, 0x3E0},
+        FieldCase{"mph", Column::kMph, "0", 8, 0, 0x400},
+        FieldCase{"spd", Column::kSpd, "70", 8, 0, 0x7F800},
+        FieldCase{"dir", Column::kDir, "-180", 8, 0, 0xFFF80000},
+        // CoordX and CoordY: SS, MS, LS and X (Y); the other nibbles kept.
+        FieldCase{"CoordX", Column::kCoordX, "1000", 0, 6, 0},
+        FieldCase{"CoordY", Column::kCoordY, "3007", 0, 4, 0, 6, 2},
+        FieldCase{"Speed", Column::kSpeed, "130", 12, 41, 0},
+        FieldCase{"Road", Column::kRoad, "A1", 53, 68, 0},
+        FieldCase{"City", Column::kCity, "Köln", 121, 120, 0}),
     [](const testing::TestParamInfo<FieldCase>& info) { return std::string(info.param.name); });
 
 TEST_F(EditedSaveTest, DeletingAndUndoingGivesTheSameBytes) {
