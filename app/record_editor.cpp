@@ -81,10 +81,9 @@ std::vector<std::uint32_t> RecordEditor::SelectedRows() const {
   return rows;
 }
 
-void RecordEditor::MakeCurrent(int viewRow) {
+void RecordEditor::MakeCurrent(int viewRow, int column) {
   const int rows = model_.rowCount();
   if (rows == 0) return;
-  const int column = std::max(view_.currentIndex().column(), 0);
   const QModelIndex current = model_.index(std::clamp(viewRow, 0, rows - 1), column);
   view_.selectionModel()->setCurrentIndex(current, QItemSelectionModel::ClearAndSelect);
   view_.scrollTo(current);
@@ -98,8 +97,9 @@ void RecordEditor::RemoveSelected() {
   for (const QItemSelectionRange& range : view_.selectionModel()->selection()) {
     firstShown = std::min(firstShown < 0 ? range.top() : firstShown, range.top());
   }
+  const int column = std::max(view_.currentIndex().column(), 0);
   Remove(rows, tr("Delete %n row(s)", nullptr, static_cast<int>(rows.size())));
-  MakeCurrent(firstShown);
+  MakeCurrent(firstShown, column);
 }
 
 void RecordEditor::Remove(const std::vector<std::uint32_t>& rows, const QString& text) {
@@ -131,11 +131,12 @@ void RecordEditor::CopySelected() {
   if (!model_.Editable()) return;
   const std::vector<std::uint32_t> rows = SelectedRows();
   if (rows.empty()) return;
+  const int column = std::max(view_.currentIndex().column(), 0);
   RowsChange change = model_.AddCopies(rows);
   const std::uint32_t firstCopy = change.rows.front().first;
   history_.push(new RowsCommand(model_, std::move(change), false,
                                 tr("Insert %n row(s)", nullptr, static_cast<int>(rows.size()))));
   const RowOrder& order = model_.Order();
   const auto shown = std::find(order.begin(), order.end(), firstCopy);
-  if (shown != order.end()) MakeCurrent(static_cast<int>(shown - order.begin()));
+  if (shown != order.end()) MakeCurrent(static_cast<int>(shown - order.begin()), column);
 }

@@ -45,7 +45,8 @@ class RecordEditor : public QObject {
  private:
   // The rows of the table selected in the view (or the current one), ascending.
   std::vector<std::uint32_t> SelectedRows() const;
-  void MakeCurrent(int viewRow);
+  // Makes the cell at `viewRow` (kept within the rows) and `column` current and selected.
+  void MakeCurrent(int viewRow, int column);
   // Removes the table rows `rows` (ascending) in one step named `text`.
   void Remove(const std::vector<std::uint32_t>& rows, const QString& text);
 

@@ -100,10 +100,11 @@ void KestrolanEditTest::F2EditsTheCurrentCell() {
   QVERIFY(window.lbEdited->isVisible());
   QVERIFY(window.Actions().save->isEnabled());
   QCOMPARE(window.Actions().undo->text(), QStringLiteral("&Undo Edit Road"));
-  // In the table itself Delete is the command's.
+  // In the table itself Delete is the command's; the next row's cell in the column becomes current.
   window.acList->setFocus();
   QTest::keyClick(window.acList, Qt::Key_Delete);
   QCOMPARE(window.Model().rowCount(), 2);
+  QCOMPARE(window.acList->currentIndex(), window.Model().index(1, int(Column::kRoad)));
   QCOMPARE(prompts.unexpected, 0);
 }
 
