@@ -118,7 +118,8 @@ bool Kestrolan::WriteDatabase(const QString& path) {
   Status saved =
       SaveEditedDatabase(NativePath(database_), model_.Rows(), model_.Log(), NativePath(path));
   unsetCursor();
-  if (saved.message() == kSourceChanged) {
+  // The archive loaded is gone (not found) or holds other records now.
+  if (saved.message() == kSourceChanged || saved.code() == platform::StatusCode::kNotFound) {
     // Without the records it was loaded from, only what the table shows can be written.
     const bool fromRows = prompts_.QuestionYesNo(
         tr("%1 no longer holds the records the table was loaded from, so the bits the table "

@@ -38,6 +38,7 @@ class KestrolanEditTest : public QObject {
   void EveryWayOutAsksFirst();
   void SaveAsksBeforeOverwritingAFileChangedOnDisk_data();
   void SaveAsksBeforeOverwritingAFileChangedOnDisk();
+  void SaveOfADatabaseGoneFromDiskWritesTheRowsShown();
 
  private:
   // The window with radar.lzw of three records loaded.
@@ -308,6 +309,22 @@ void KestrolanEditTest::SaveAsksBeforeOverwritingAFileChangedOnDisk() {
   QCOMPARE(onDisk.rows.size(), std::size_t{overwrite ? 3u : 2u});
   QCOMPARE(onDisk.rows.Text(1, Column::kRoad), std::string_view(overwrite ? "B 3" : "records"));
   QCOMPARE(window.isWindowModified(), !overwrite);
+}
+
+void KestrolanEditTest::SaveOfADatabaseGoneFromDiskWritesTheRowsShown() {
+  ScriptedPrompts prompts;
+  Kestrolan window(prompts);
+  Load(window);
+  Type(window, 0, Column::kRoad, QStringLiteral("A0"));
+  QVERIFY(QFile::remove(path_));
+  prompts.SetNextAnswer(true);  // write the rows as shown?
+  QVERIFY(window.Save());
+  QCOMPARE(prompts.shown.size(), 1);
+  QVERIFY(prompts.shown.front().contains(QStringLiteral("no longer holds the records")));
+  const LoadOutcome onDisk = LoadDatabase(path_.toStdString());
+  QCOMPARE(onDisk.rows.size(), std::size_t{3});
+  QCOMPARE(onDisk.rows.Text(0, Column::kRoad), std::string_view("A0"));
+  QCOMPARE(onDisk.rows.Text(2, Column::kRoad), std::string_view("C3"));
 }
 
 QTEST_MAIN(KestrolanEditTest)
