@@ -36,6 +36,12 @@ const QList<FilterTermHelp>& FilterTerms() {
       {{QStringLiteral("dir=-10..10"), QStringLiteral("dir!=-10..10")},
        QT_TRANSLATE_NOOP("FilterHelp", "the number lies within (or outside) the inclusive range"),
        false},
+      {{QStringLiteral("near:3113350,49169510,500")},
+       QT_TRANSLATE_NOOP("FilterHelp",
+                         "the grid position (`CoordX`, `CoordY`) lies within 500 grid units of "
+                         "(3113350, 49169510), by straight-line distance, the edge included; the "
+                         "radius may be 0, not negative"),
+       false},
       {{QStringLiteral("-term")},
        QT_TRANSLATE_NOOP("FilterHelp", "the term does not match, as in `-city:Valmonte`"),
        false},

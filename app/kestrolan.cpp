@@ -155,7 +155,9 @@ void Kestrolan::WireActions() {
     const QSignalBlocker quiet(actions_.map);
     actions_.map->setChecked(shown);
     actions_.saveMap->setEnabled(shown);
+    actions_.zoomToSelection->setEnabled(shown);
   });
+  connect(a.zoomToSelection, &QAction::triggered, map_, &MapWindow::ZoomToSelection);
   connect(a.columnsMenu, &QMenu::aboutToShow, this,
           [this] { FillColumnMenu(*actions_.columnsMenu, *acList->horizontalHeader()); });
   connect(a.resetColumns, &QAction::triggered, this,

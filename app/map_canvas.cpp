@@ -1,6 +1,7 @@
 #include "app/map_canvas.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
@@ -17,6 +18,32 @@ constexpr QSize kPreferredSize(420, 420);
 constexpr double kWheelNotch = 120;
 constexpr QRgb kBoxColour = 0xFF1565C0;
 constexpr int kBoxFillAlpha = 40;
+constexpr int kScaleMarginPx = 8;
+constexpr int kScaleBarThicknessPx = 3;
+constexpr int kScaleBarEndPx = 4;
+
+// The scale bar of `view` (ScaleBarUnits long, in the screen's pixels) in the bottom left
+// corner of a widget `height` units high, `ratio` pixels a unit, with its label above it.
+void PaintScaleBar(QPainter& painter, const MapView& view, double ratio, int height) {
+  const std::int64_t units = ScaleBarUnits(view.scale);
+  const double length = units * view.scale / ratio;
+  const QString label = QString::fromStdString(ScaleBarLabel(units));
+  const QColor ink(kScaleBarColour.r, kScaleBarColour.g, kScaleBarColour.b);
+  const QFontMetrics metrics = painter.fontMetrics();
+  const double bottom = height - kScaleMarginPx;
+  const QRectF bar(kScaleMarginPx, bottom - kScaleBarThicknessPx, length, kScaleBarThicknessPx);
+  QRectF backing = bar.united(QRectF(kScaleMarginPx, bar.top() - kScaleBarEndPx - metrics.height(),
+                                     metrics.horizontalAdvance(label), metrics.height()));
+  painter.fillRect(backing.adjusted(-4, -2, 4, 2), QColor(255, 255, 255, 200));
+  painter.fillRect(bar, ink);
+  painter.fillRect(QRectF(bar.left(), bar.top() - kScaleBarEndPx, 1, bar.height() + kScaleBarEndPx),
+                   ink);
+  painter.fillRect(
+      QRectF(bar.right() - 1, bar.top() - kScaleBarEndPx, 1, bar.height() + kScaleBarEndPx), ink);
+  painter.setPen(ink);
+  painter.drawText(QPointF(kScaleMarginPx + 2, bar.top() - kScaleBarEndPx - metrics.descent()),
+                   label);
+}
 
 }  // namespace
 
@@ -33,7 +60,7 @@ QSize MapCanvas::sizeHint() const { return kPreferredSize; }
 void MapCanvas::SetPoints(MapPoints points, MapPoints highlighted) {
   points_ = std::move(points);
   highlighted_ = std::move(highlighted);
-  if (following_) {
+  if (following_ || !AnyPointInView(points_, view_)) {
     FitAll();
   } else {
     Redraw();
@@ -69,6 +96,24 @@ void MapCanvas::ZoomBy(double factor) {
   MoveTo(Zoomed(view_, factor, (view_.width - 1) / 2.0, (view_.height - 1) / 2.0));
 }
 
+void MapCanvas::FitHighlighted() {
+  if (highlighted_.empty()) return;
+  const QSize pixels = PixelSize();
+  MoveTo(FitView(highlighted_.Bounds(), pixels.width(), pixels.height()));
+}
+
+void MapCanvas::ZoomOnDot(QPointF at) {
+  const QPointF pixel = InPixels(at);
+  const std::optional<MapView> zoomed = ZoomedOnDot(points_, view_, pixel.x(), pixel.y());
+  if (zoomed) MoveTo(*zoomed);
+}
+
+std::optional<MapPoints::Hit> MapCanvas::PointAt(QPointF at) const {
+  const QPointF pixel = InPixels(at);
+  const double radius = kPickRadiusPx * devicePixelRatioF() / view_.scale;
+  return points_.Nearest(GridX(view_, pixel.x()), GridY(view_, pixel.y()), radius);
+}
+
 void MapCanvas::MoveTo(const MapView& view) {
   following_ = false;
   view_ = view;
@@ -93,6 +138,7 @@ void MapCanvas::paintEvent(QPaintEvent*) {
   QImage picture = PictureOf(image_);
   picture.setDevicePixelRatio(devicePixelRatioF());
   painter.drawImage(QPointF(0, 0), picture);
+  PaintScaleBar(painter, view_, devicePixelRatioF(), height());
   if (drag_ != Drag::kBox) return;
   QColor fill = QColor::fromRgba(kBoxColour);
   fill.setAlpha(kBoxFillAlpha);
@@ -124,7 +170,8 @@ void MapCanvas::mousePressEvent(QMouseEvent* event) {
 void MapCanvas::mouseMoveEvent(QMouseEvent* event) {
   const QPointF at = event->position();
   const QPointF pixel = InPixels(at);
-  emit PointerMoved(GridX(view_, pixel.x()), GridY(view_, pixel.y()));
+  const std::optional<MapPoints::Hit> hit = drag_ == Drag::kNone ? PointAt(at) : std::nullopt;
+  emit PointerMoved(GridX(view_, pixel.x()), GridY(view_, pixel.y()), hit ? qint64{hit->row} : -1);
   if (drag_ == Drag::kPressed &&
       (at - pressedAt_).manhattanLength() >= QApplication::startDragDistance()) {
     drag_ = Drag::kPanning;
@@ -149,11 +196,18 @@ void MapCanvas::mouseReleaseEvent(QMouseEvent* event) {
     const std::optional<GridBox> box = BoxBetween(view_, from.x(), from.y(), at.x(), at.y());
     if (box) emit BoxChosen(*box);
   } else if (finished == Drag::kPressed) {
-    const double radius = kPickRadiusPx * devicePixelRatioF() / view_.scale;
-    const std::optional<MapPoints::Hit> hit =
-        points_.Nearest(GridX(view_, at.x()), GridY(view_, at.y()), radius);
+    const std::optional<MapPoints::Hit> hit = PointAt(event->position());
     if (hit) emit PointClicked(hit->row);
   }
+}
+
+void MapCanvas::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) ZoomOnDot(event->position());
+}
+
+void MapCanvas::contextMenuEvent(QContextMenuEvent* event) {
+  const QPointF pixel = InPixels(event->pos());
+  emit MenuAsked(GridX(view_, pixel.x()), GridY(view_, pixel.y()), event->globalPos());
 }
 
 void MapCanvas::wheelEvent(QWheelEvent* event) {

@@ -4,6 +4,7 @@
 #include <QPointF>
 #include <QWidget>
 #include <cstdint>
+#include <optional>
 
 #include "radardb/map/map_points.h"
 #include "radardb/map/map_raster.h"
@@ -13,12 +14,15 @@
 // it and stay unchanged.
 QImage PictureOf(const radardb::MapImage& image);
 
-// The map's drawing area: shows points as DrawMap draws them and lets the pointer move around:
-// the wheel zooms around the pointer, dragging pans, a click picks the nearest point within
-// kPickRadiusPx, and a drag with Shift held chooses a box (drawn while dragged). Until the view
-// is zoomed or panned it follows the points, fitting them all in whenever they or the size
-// change; FitAll returns to that. The picture and the view are in the screen's own pixels
-// (devicePixelRatio of them to a widget unit), so the map is sharp on high-density screens.
+// The map's drawing area: shows points as DrawMap draws them, with the scale bar, and lets the
+// pointer move around: the wheel zooms around the pointer, dragging pans, a click picks the
+// nearest point within kPickRadiusPx, hovering names it, a double-click zooms in on a dot until
+// its records stand apart (ZoomedOnDot), and a drag with Shift held chooses a box (drawn while
+// dragged). Until the view is zoomed or panned it follows the points, fitting them all in
+// whenever they or the size change; FitAll returns to that. A view the user chose is kept while
+// it shows some of the points; new points none of which it shows are fitted in again. The picture
+// and the view are in the screen's own pixels (devicePixelRatio of them to a widget unit), so the
+// map is sharp on high-density screens.
 class MapCanvas : public QWidget {
   Q_OBJECT
 
@@ -38,6 +42,12 @@ class MapCanvas : public QWidget {
   void FitAll();
   // Zooms by `factor` (above 1: larger) around the middle.
   void ZoomBy(double factor);
+  // Fits the highlighted points in; nothing when there are none.
+  void FitHighlighted();
+  // Zooms in on the dot at `at` (widget position), as a double-click there does.
+  void ZoomOnDot(QPointF at);
+  // The point within kPickRadiusPx of `at` (widget position), if any.
+  std::optional<radardb::MapPoints::Hit> PointAt(QPointF at) const;
 
   QSize sizeHint() const override;
 
@@ -51,8 +61,10 @@ class MapCanvas : public QWidget {
   void PointClicked(std::uint32_t row);
   // A Shift-drag chose these grid positions.
   void BoxChosen(const radardb::GridBox& box);
-  // The pointer is over grid position (x, y).
-  void PointerMoved(double x, double y);
+  // The pointer is over grid position (x, y), and over the point of row `row` (-1: none).
+  void PointerMoved(double x, double y, qint64 row);
+  // The context menu was asked for at grid position (x, y), at `global` on the screen.
+  void MenuAsked(double x, double y, QPoint global);
   // The pointer left the map.
   void PointerLeft();
   // The view was zoomed, panned or fitted.
@@ -64,6 +76,8 @@ class MapCanvas : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
   void leaveEvent(QEvent* event) override;
 

@@ -11,11 +11,14 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QMenu>
+#include <QPainter>
 #include <QPixmap>
 #include <QScreen>
 #include <QShortcut>
 #include <QStyle>
 #include <QTableView>
+#include <QToolTip>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -26,10 +29,13 @@
 #include "app/record_table_model.h"
 #include "app/status_text.h"
 #include "app/table_copy.h"
+#include "app/text_decoding.h"
 #include "app/translations.h"
 #include "app/window_status.h"
 #include "platform/output_file.h"
+#include "radardb/map/map_marks.h"
 #include "radardb/map/map_points.h"
+#include "radardb/map/map_raster.h"
 
 using namespace radardb;
 
@@ -43,6 +49,21 @@ QIcon Swatch(const Rgb& colour) {
   swatch.fill(QColor(colour.r, colour.g, colour.b));
   return QIcon(swatch);
 }
+
+// A dot of the density step `step` as the map draws it, centred in a square wide enough for the
+// largest.
+QIcon DotIcon(int step) {
+  const int side = 2 * DotRadius(kDensitySteps - 1) + 1;
+  QPixmap icon(side, side);
+  icon.fill(Qt::transparent);
+  QPainter painter(&icon);
+  const int radius = DotRadius(step);
+  const QRect dot(side / 2 - radius, side / 2 - radius, 2 * radius + 1, 2 * radius + 1);
+  painter.fillRect(dot, QColor(kPileEdge.r, kPileEdge.g, kPileEdge.b));
+  return QIcon(icon);
+}
+
+QString Utf8(const std::string& text) { return QString::fromStdString(text); }
 
 // The map's scale as grid units per pixel: "1 px = 9,375 units", "1 px = 0.5 units".
 QString ScaleText(double scale) {
@@ -108,6 +129,16 @@ MapWindow::MapWindow(RecordTableModel& model, QTableView& table, QLineEdit& filt
   tvLegend->header()->setStretchLastSection(false);
   tvLegend->header()->setSectionResizeMode(0, QHeaderView::Stretch);
   tvLegend->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+  tvMarks = new QTreeWidget(content);
+  tvMarks->setColumnCount(1);
+  tvMarks->setRootIsDecorated(false);
+  tvMarks->setSelectionMode(QAbstractItemView::NoSelection);
+  tvMarks->setFocusPolicy(Qt::NoFocus);
+  tvMarks->setFixedWidth(kLegendWidthPx);
+  tvMarks->setAccessibleName(tr("Dot sizes and directions"));
+  ShowMarks();
+  tvMarks->setFixedHeight(tvMarks->sizeHintForRow(0) * (kDensitySteps + 2) +
+                          tvMarks->header()->sizeHint().height() + 2 * tvMarks->frameWidth());
   lbReadout = new QLabel(content);
 
   auto* choice = new QHBoxLayout;
@@ -118,7 +149,10 @@ MapWindow::MapWindow(RecordTableModel& model, QTableView& table, QLineEdit& filt
   choice->addStretch();
   auto* middle = new QHBoxLayout;
   middle->addWidget(cvMap, 1);
-  middle->addWidget(tvLegend);
+  auto* legends = new QVBoxLayout;
+  legends->addWidget(tvLegend, 1);
+  legends->addWidget(tvMarks);
+  middle->addLayout(legends);
   auto* whole = new QVBoxLayout(content);
   whole->addLayout(choice);
   whole->addLayout(middle, 1);
@@ -137,10 +171,13 @@ MapWindow::MapWindow(RecordTableModel& model, QTableView& table, QLineEdit& filt
           &MapWindow::ReadSelection);
   connect(cbColour, &QComboBox::currentIndexChanged, this, &MapWindow::RowsChanged);
   connect(cvMap, &MapCanvas::PointClicked, this, &MapWindow::SelectRow);
-  connect(cvMap, &MapCanvas::BoxChosen, this, &MapWindow::AddBoxToFilter);
-  connect(cvMap, &MapCanvas::PointerMoved, this, [this](double x, double y) {
-    pointer_ = tr("CoordX %1  CoordY %2").arg(std::llround(x)).arg(std::llround(y));
-    ShowReadout();
+  connect(cvMap, &MapCanvas::BoxChosen, this,
+          [this](const GridBox& box) { AddToFilter(QString::fromStdString(BoxFilterTerms(box))); });
+  connect(cvMap, &MapCanvas::PointerMoved, this, &MapWindow::PointerOver);
+  connect(cvMap, &MapCanvas::MenuAsked, this, [this](double x, double y, QPoint global) {
+    QMenu menu(this);
+    menu.addAction(NearHereAction(x, y, &menu));
+    menu.exec(global);
   });
   connect(cvMap, &MapCanvas::PointerLeft, this, [this] {
     pointer_.clear();
@@ -289,6 +326,61 @@ void MapWindow::ShowLegend() {
   }
 }
 
+void MapWindow::ShowMarks() {
+  tvMarks->setHeaderLabels({tr("Records a dot")});
+  for (int step = 0; step < kDensitySteps; ++step) {
+    auto* item = new QTreeWidgetItem(tvMarks, {Utf8(DensityLabel(step))});
+    item->setIcon(0, DotIcon(step));
+  }
+  auto* ticks = new QTreeWidgetItem(tvMarks, {tr("dir 0 = up, clockwise")});
+  ticks->setToolTip(0, tr("Once a grid square is 25 pixels wide, each record draws a tick in its "
+                          "direction: dir 0 points up (CoordY growing) and angles grow clockwise. "
+                          "The database does not say where its 0 points; this is the drawing's "
+                          "convention."));
+}
+
+void MapWindow::PointerOver(double x, double y, qint64 row) {
+  // The points on show may still be those of rows the model no longer holds.
+  const bool named = row >= 0 && !jobs_.Busy() && std::uint64_t(row) < model_.TotalRows();
+  if (named) {
+    pointer_ = RecordLine(static_cast<std::uint32_t>(row));
+    QToolTip::showText(QCursor::pos(), pointer_, cvMap);
+  } else {
+    pointer_ = tr("CoordX %1  CoordY %2").arg(std::llround(x)).arg(std::llround(y));
+    QToolTip::hideText();
+  }
+  ShowReadout();
+}
+
+QString MapWindow::RecordLine(std::uint32_t row) const {
+  const RowSource& source = model_.Source();
+  const auto number = [&](Column column) { return source.Int(row, int(column)); };
+  const auto text = [&](Column column) {
+    return DecodeDatabaseText(source.Text(row, int(column)));
+  };
+  QStringList parts = {QStringLiteral("#%1").arg(number(Column::kIndex)),
+                       tr("sc %1").arg(number(Column::kSc))};
+  const QString speed = text(Column::kSpeed);
+  parts << (speed.isEmpty() ? QString::number(number(Column::kSpd)) : speed);
+  parts << tr("dir %1").arg(number(Column::kDir));
+  for (const Column column : {Column::kRoad, Column::kCity}) {
+    if (!text(column).isEmpty()) parts << text(column);
+  }
+  return parts.join(QStringLiteral(" \u00B7 "));
+}
+
+QAction* MapWindow::NearHereAction(double x, double y, QObject* parent) {
+  const std::int64_t radius = ScaleBarUnits(cvMap->View().scale);
+  auto* action =
+      new QAction(tr("Records Within %1 of Here").arg(Utf8(ScaleBarLabel(radius))), parent);
+  const QString term =
+      QStringLiteral("near:%1,%2,%3").arg(std::llround(x)).arg(std::llround(y)).arg(radius);
+  connect(action, &QAction::triggered, this, [this, term] { AddToFilter(term); });
+  return action;
+}
+
+void MapWindow::ZoomToSelection() { cvMap->FitHighlighted(); }
+
 void MapWindow::ShowReadout() {
   const QString scale = ScaleText(cvMap->View().scale);
   lbReadout->setText(pointer_.isEmpty() ? scale : pointer_ + QStringLiteral("    ") + scale);
@@ -304,8 +396,7 @@ void MapWindow::SelectRow(std::uint32_t row) {
   table_.scrollTo(table_.currentIndex(), QAbstractItemView::PositionAtCenter);
 }
 
-void MapWindow::AddBoxToFilter(const GridBox& box) {
-  const QString terms = QString::fromStdString(BoxFilterTerms(box));
+void MapWindow::AddToFilter(const QString& terms) {
   const QString typed = filter_.text().trimmed();
   filter_.setText(typed.isEmpty() ? terms : typed + u' ' + terms);
 }

@@ -9,6 +9,7 @@
 
 class MapCanvas;
 class Prompts;
+class QAction;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -25,10 +26,13 @@ struct GridBox;
 // CoordY) with CoordY upward, coloured by sc or spd, or by the change while comparing (cbColour,
 // which turns to the change when a comparison begins), with a legend of the colours' values and
 // counts (tvLegend), and a read-out of the grid position under the pointer and of the scale
-// (lbReadout). It follows the table both ways: it redraws whenever the rows shown change and
+// (lbReadout), with the dot sizes and the direction's convention below the colours. Hovering a
+// point names its record in a tooltip and the read-out ("#1369 · sc 1 · 130 km/h · dir -6 · A3 ·
+// Vellmarsk"). It follows the table both ways: it redraws whenever the rows shown change and
 // highlights the rows selected in `table`; a click on a point selects its row in `table` and
-// scrolls to it, and a box drawn with Shift held adds "coordx=A..B coordy=C..D" to `filter`, so
-// the table shows exactly the records in the box. The picture is drawn in the screen's own
+// scrolls to it, a box drawn with Shift held adds "coordx=A..B coordy=C..D" to `filter`, so the
+// table shows exactly the records in the box, and the context menu's "Records Within … of Here"
+// adds "near:X,Y,R" with the scale bar's length as R. The picture is drawn in the screen's own
 // pixels, sharp on high-density screens.
 //
 // Keys while the map has the focus: Home fits all points in, + and - zoom. The points of new rows
@@ -51,10 +55,19 @@ class MapWindow : public QDockWidget {
   void SaveImage();
   // True while the rows shown are being read in the background.
   bool Reading() const { return jobs_.Busy(); }
+  // Fits the rows selected in the table in (View → Zoom to Selection).
+  void ZoomToSelection();
+  // The record of row `row` of the model's source in one line: "#1369 · sc 1 · 130 km/h · dir -6
+  // · A3 · Vellmarsk" (the Speed text, or spd when it is empty; empty texts left out).
+  QString RecordLine(std::uint32_t row) const;
+  // The context menu's command for grid position (x, y): "Records Within 500 units of Here",
+  // which adds "near:X,Y,500" to the filter field (the scale bar's length, X and Y rounded).
+  QAction* NearHereAction(double x, double y, QObject* parent);
 
   MapCanvas* cvMap;
   QComboBox* cbColour;
   QTreeWidget* tvLegend;
+  QTreeWidget* tvMarks;  // the dot sizes and the direction's convention, below the legend
   QLabel* lbReadout;
   FileSelector fsPng;
 
@@ -78,9 +91,11 @@ class MapWindow : public QDockWidget {
   void ReadRows();
   void ReadSelection();
   void ShowLegend();
+  void ShowMarks();
   void ShowReadout();
   void SelectRow(std::uint32_t row);
-  void AddBoxToFilter(const radardb::GridBox& box);
+  void AddToFilter(const QString& terms);
+  void PointerOver(double x, double y, qint64 row);
   void AddShortcuts();
 
   RecordTableModel& model_;

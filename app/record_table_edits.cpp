@@ -60,6 +60,8 @@ void RecordTableModel::StopReaders() {
   emit RowsAboutToChange();
   const bool filtering = jobs_.Busy();
   jobs_.CancelAndWait();
+  // The position index holds the rows' places as they were.
+  positions_.reset();
   // The filter being applied starts again once the change is over, on the rows as they are then.
   if (filtering)
     QMetaObject::invokeMethod(

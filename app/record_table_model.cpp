@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "app/text_decoding.h"
+#include "radardb/map/map_points.h"
 
 using namespace radardb;
 
@@ -62,6 +63,7 @@ void RecordTableModel::Show(std::shared_ptr<RecordTable> rows,
   rows_ = std::move(rows);
   compared_ = std::move(compared);
   source_ = compared_ != nullptr ? compared_ : TableSource(rows_);
+  positions_.reset();
   order_ = std::make_shared<const RowOrder>(TableOrder(source_->size()));
   pendingSorts_.clear();
   filtered_ = !filter_->empty();
@@ -93,19 +95,26 @@ void RecordTableModel::SetFilter(RecordFilter filter) {
 }
 
 void RecordTableModel::StartFilterJob() {
-  jobs_.Post([this, source = source_, order = order_, sorts = pendingSorts_,
-              filter = filter_](std::stop_token stop) -> std::function<void()> {
+  jobs_.Post([this, source = source_, order = order_, sorts = pendingSorts_, filter = filter_,
+              positions = positions_](std::stop_token stop) mutable -> std::function<void()> {
     SharedOrder sorted = order;
     for (const SortKey& key : sorts) {
       if (stop.stop_requested()) return {};
       sorted = std::make_shared<const RowOrder>(
           SortedOrder(*source, *sorted, key.column, IsTextField(key.column), key.direction));
     }
-    RowOrder shown = MatchingRows(*filter, *source, *sorted, stop);
+    if (!positions && filter->RequiredPlace() && source->size() >= kIndexedRows) {
+      positions = std::make_shared<const MapPoints>(
+          MapPoints::Build(*source, TableOrder(source->size()), ColourBy::kSc));
+    }
+    RowOrder shown = positions ? MatchingRows(*filter, *source, *sorted, *positions, stop)
+                               : MatchingRows(*filter, *source, *sorted, stop);
     if (stop.stop_requested()) return {};
-    return [this, sorted, shown = std::move(shown), filtered = !filter->empty()]() mutable {
-      ShowFiltered(sorted, std::move(shown), filtered);
-    };
+    return
+        [this, sorted, positions, shown = std::move(shown), filtered = !filter->empty()]() mutable {
+          positions_ = std::move(positions);
+          ShowFiltered(sorted, std::move(shown), filtered);
+        };
   });
 }
 

@@ -87,12 +87,14 @@ class RecordTableModel : public QAbstractTableModel {
   std::size_t MemoryBytes() const;
 
   // Shows only the rows `filter` (parsed over Fields()) matches, in the current order; an empty
-  // filter shows every row.
+  // filter shows every row. A near: term over kIndexedRows rows or more is answered by an index
+  // of every row's position, built by the first such filter and kept while the rows stay.
   // The work runs on a thread of its own and the rows shown change later, in one model reset,
   // followed by ShownRowsChanged; a later SetFilter, sort or SetRows takes over from it.
   void SetFilter(radardb::RecordFilter filter);
   // True while a filter is being applied in the background.
   bool Filtering() const { return jobs_.Busy(); }
+  static constexpr std::size_t kIndexedRows = 65536;
 
   // Editing the loaded rows in place (record_table_edits.cpp); never while comparing. Each change
   // first stops the work that reads the rows on other threads, its own and, through
@@ -165,12 +167,15 @@ class RecordTableModel : public QAbstractTableModel {
   void FollowRowChanges(const std::vector<std::uint32_t>& places,
                         const std::vector<std::pair<std::uint32_t, std::uint32_t>>& added);
 
-  // Shared with the filter job, which reads them on its own thread; never changed in place.
+  // Shared with the filter job, which reads them on its own thread; the rows change in place only
+  // through the edits, once StopReaders has stopped every reader.
   std::shared_ptr<radardb::RecordTable> rows_;
   std::shared_ptr<const radardb::ComparedRows> compared_;
   std::shared_ptr<const radardb::RowSource> source_;
   SharedOrder order_;
   std::shared_ptr<const radardb::RecordFilter> filter_;
+  // Every row of `source_` by position, once a near: filter needed it.
+  std::shared_ptr<const radardb::PositionIndex> positions_;
   // Sorts made while filtered: applied to the rows shown at once, to `order_` by the next job.
   std::vector<SortKey> pendingSorts_;
   radardb::RowOrder shown_;

@@ -38,6 +38,9 @@ constexpr const char* kForms[] = {
     QT_TRANSLATE_NOOP("CoreErrors", "bad number '%1' in '%2'"),
     QT_TRANSLATE_NOOP("CoreErrors", "empty range in '%1'"),
     QT_TRANSLATE_NOOP("CoreErrors", "column '%1' takes %2 in '%3'"),
+    QT_TRANSLATE_NOOP("CoreErrors",
+                      "near takes ':' and X,Y,R (a grid position and a radius) in '%1'"),
+    QT_TRANSLATE_NOOP("CoreErrors", "negative radius '%1' in '%2'"),
     // An edited cell's: why the value typed was refused.
     QT_TRANSLATE_NOOP("CoreErrors", "# is the record's place in the file and cannot be edited"),
     QT_TRANSLATE_NOOP("CoreErrors", "dir must be a whole number from -180 to 289, or 360"),

@@ -64,9 +64,10 @@ class KeysThrough : public QObject {
 }  // namespace
 
 QList<QAction*> WindowActions::All() const {
-  return {loadLzw,    clearRecent, compareWith, save, saveAs,       exportCsv,
-          saveMap,    exit,        undo,        redo, copy,         selectAll,
-          deleteRows, insertRow,   find,        map,  resetColumns, removeDuplicates,
+  return {loadLzw,    clearRecent, compareWith, save,      saveAs,          exportCsv,
+          saveMap,    exit,        undo,        redo,      copy,            selectAll,
+          deleteRows, insertRow,   find,        map,       zoomToSelection, resetColumns,
+          removeDuplicates,
           filterHelp, shortcuts,   about};
 }
 
@@ -120,6 +121,9 @@ WindowActions MakeWindowActions(QWidget& window) {
   a.map = NewAction(window, QT_TRANSLATE_NOOP("WindowActions", "&Map"), Keys("Ctrl+M"),
                     QT_TRANSLATE_NOOP("WindowActions", "Show the rows on a map"));
   a.map->setCheckable(true);
+  a.zoomToSelection =
+      NewAction(window, QT_TRANSLATE_NOOP("WindowActions", "&Zoom to Selection"), {},
+                QT_TRANSLATE_NOOP("WindowActions", "Fit the selected rows into the map"));
   a.columnsMenu = new QMenu(Translated(QT_TRANSLATE_NOOP("WindowActions", "&Columns")), &window);
   a.resetColumns = NewAction(
       window, QT_TRANSLATE_NOOP("WindowActions", "&Reset Columns"), {},
@@ -140,6 +144,7 @@ WindowActions MakeWindowActions(QWidget& window) {
     off->setEnabled(false);
   }
   a.saveMap->setEnabled(false);
+  a.zoomToSelection->setEnabled(false);
   return a;
 }
 
@@ -165,6 +170,7 @@ void BuildMenuBar(QMenuBar& bar, const WindowActions& a) {
   edit->addAction(a.find);
   QMenu* view = bar.addMenu(Translated(QT_TRANSLATE_NOOP("WindowActions", "&View")));
   view->addAction(a.map);
+  view->addAction(a.zoomToSelection);
   view->addSeparator();
   view->addMenu(a.columnsMenu);
   view->addAction(a.resetColumns);

@@ -34,7 +34,8 @@ struct WindowActions {
   QAction* insertRow;
   QAction* find;
   // View
-  QAction* map;        // checkable: the map is on show
+  QAction* map;  // checkable: the map is on show
+  QAction* zoomToSelection;
   QMenu* columnsMenu;  // filled by the window from the table's columns when it opens
   QAction* resetColumns;
   // Tools
@@ -49,8 +50,8 @@ struct WindowActions {
 };
 
 // Makes the commands, owned by and added to `window`. Compare with…, Save, Save As…, Export,
-// Undo, Redo, Delete, Insert and Remove Exact Duplicates start disabled, and Save Map as PNG… until
-// the map is on show.
+// Undo, Redo, Delete, Insert and Remove Exact Duplicates start disabled, and Save Map as PNG… and
+// Zoom to Selection until the map is on show.
 WindowActions MakeWindowActions(QWidget& window);
 
 // Fills `bar` with the menus File, Edit, View, Tools and Help (Alt and the underlined letter open

@@ -135,6 +135,14 @@ Jedes andere Argument ist eine DATENBANK, auch eines, das mit „-“ beginnt.
         <translation>Spalte „%1“ verlangt %2 in „%3“</translation>
     </message>
     <message>
+        <source>near takes &apos;:&apos; and X,Y,R (a grid position and a radius) in &apos;%1&apos;</source>
+        <translation>near verlangt „:“ und X,Y,R (eine Rasterposition und einen Radius) in „%1“</translation>
+    </message>
+    <message>
+        <source>negative radius &apos;%1&apos; in &apos;%2&apos;</source>
+        <translation>negativer Radius „%1“ in „%2“</translation>
+    </message>
+    <message>
         <source># is the record&apos;s place in the file and cannot be edited</source>
         <translation># ist die Stelle des Datensatzes in der Datei und lässt sich nicht bearbeiten</translation>
     </message>
@@ -246,6 +254,10 @@ Jedes andere Argument ist eine DATENBANK, auch eines, das mit „-“ beginnt.
     <message>
         <source>Shows the rows where</source>
         <translation>Zeigt die Zeilen, in denen</translation>
+    </message>
+    <message>
+        <source>the grid position (`CoordX`, `CoordY`) lies within 500 grid units of (3113350, 49169510), by straight-line distance, the edge included; the radius may be 0, not negative</source>
+        <translation>die Rasterposition (`CoordX`, `CoordY`) höchstens 500 Rastereinheiten von (3113350, 49169510) entfernt liegt, in gerader Linie gemessen, die Grenze eingeschlossen; der Radius darf 0 sein, nicht negativ</translation>
     </message>
 </context>
 <context>
@@ -616,6 +628,34 @@ Open one with Load LZW (Ctrl+O), or drop a radar.lzw or dangerz.lzw file here.</
         <source>Save map as</source>
         <translation>Karte speichern unter</translation>
     </message>
+    <message>
+        <source>Dot sizes and directions</source>
+        <translation>Punktgrößen und Richtungen</translation>
+    </message>
+    <message>
+        <source>Records a dot</source>
+        <translation>Datensätze je Punkt</translation>
+    </message>
+    <message>
+        <source>dir 0 = up, clockwise</source>
+        <translation>dir 0 = oben, im Uhrzeigersinn</translation>
+    </message>
+    <message>
+        <source>Once a grid square is 25 pixels wide, each record draws a tick in its direction: dir 0 points up (CoordY growing) and angles grow clockwise. The database does not say where its 0 points; this is the drawing&apos;s convention.</source>
+        <translation>Sobald ein Rasterquadrat 25 Pixel breit ist, zeichnet jeder Datensatz einen Strich in seine Richtung: dir 0 zeigt nach oben (CoordY wächst), und die Winkel wachsen im Uhrzeigersinn. Die Datenbank sagt nicht, wohin ihre 0 zeigt; dies ist die Konvention der Zeichnung.</translation>
+    </message>
+    <message>
+        <source>sc %1</source>
+        <translation>sc %1</translation>
+    </message>
+    <message>
+        <source>dir %1</source>
+        <translation>dir %1</translation>
+    </message>
+    <message>
+        <source>Records Within %1 of Here</source>
+        <translation>Datensätze im Umkreis von %1 um diesen Punkt</translation>
+    </message>
 </context>
 <context>
     <name>RecentFiles</name>
@@ -839,6 +879,14 @@ Open one with Load LZW (Ctrl+O), or drop a radar.lzw or dangerz.lzw file here.</
     <message>
         <source>&amp;Help</source>
         <translation>&amp;Hilfe</translation>
+    </message>
+    <message>
+        <source>&amp;Zoom to Selection</source>
+        <translation>Auf Auswahl &amp;zoomen</translation>
+    </message>
+    <message>
+        <source>Fit the selected rows into the map</source>
+        <translation>Die ausgewählten Zeilen in die Karte einpassen</translation>
     </message>
     <message>
         <source>&amp;Save</source>

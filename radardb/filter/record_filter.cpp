@@ -23,6 +23,8 @@ using Kind = RowField::Kind;
 constexpr char kQuote = '"';
 constexpr char kNegation = '-';
 constexpr std::string_view kRangeMark = "..";
+constexpr std::string_view kNearName = "near";
+constexpr char kNearSeparator = ',';
 // Longest first, so "<=" is not read as "<".
 constexpr std::string_view kOperators[] = {"!=", "<=", ">=", ":", "=", "<", ">"};
 constexpr std::int64_t kIntMin = std::numeric_limits<std::int32_t>::min();
@@ -193,7 +195,7 @@ Status RecordFilter::Parse(std::string_view expression, RecordFilter& filter,
   }
   // Integer terms are cheaper to test; all terms must match, so their order is free.
   std::stable_partition(parsed.terms_.begin(), parsed.terms_.end(),
-                        [](const Term& term) { return term.integer; });
+                        [](const Term& term) { return term.integer || term.near; });
   filter = std::move(parsed);
   return Status();
 }
@@ -241,6 +243,9 @@ Status RecordFilter::ParseTerm(std::string_view typed, std::string_view text,
   if (name.empty()) return TermError("no column before '" + std::string(op) + "'", typed);
   const auto field =
       std::ranges::find_if(fields, [name](const RowField& f) { return SameName(f.name, name); });
+  if (field == fields.end() && SameName(name, kNearName)) {
+    return ParseNear(typed, op, text.substr(nameEnd + op.size()), fields, term);
+  }
   if (field == fields.end()) {
     return TermError("unknown column '" + PrintableText(name) + "'", typed);
   }
@@ -314,13 +319,62 @@ Status RecordFilter::ParseChoice(std::string_view typed, const RowField& field, 
   return Status();
 }
 
+Status RecordFilter::ParseNear(std::string_view typed, std::string_view op, std::string_view value,
+                               std::span<const RowField> fields, Term& term) {
+  constexpr char kForm[] = "near takes ':' and X,Y,R (a grid position and a radius)";
+  const auto idOf = [fields](std::string_view name) {
+    const auto field =
+        std::ranges::find_if(fields, [name](const RowField& f) { return SameName(f.name, name); });
+    return field == fields.end() ? -1 : field->id;
+  };
+  const int xField = idOf("CoordX");
+  const int yField = idOf("CoordY");
+  if (xField < 0 || yField < 0) return TermError("unknown column 'near'", typed);
+  if (op != ":") return TermError(kForm, typed);
+  std::int64_t numbers[3] = {0, 0, 0};
+  std::size_t at = 0;
+  for (int i = 0; i < 3; ++i) {
+    const std::size_t end = i < 2 ? value.find(kNearSeparator, at) : value.size();
+    if (end == std::string_view::npos) return TermError(kForm, typed);
+    const std::string_view number = value.substr(at, end - at);
+    if (number.empty() || (i == 2 && number.find(kNearSeparator) != std::string_view::npos)) {
+      return TermError(kForm, typed);
+    }
+    if (!ParseInt(number, numbers[i])) {
+      return TermError("bad number '" + std::string(number) + "'", typed);
+    }
+    at = end + 1;
+  }
+  if (numbers[2] < 0) {
+    return TermError("negative radius '" + std::to_string(numbers[2]) + "'", typed);
+  }
+  term.near = true;
+  term.fields = {xField, yField};
+  term.place = {static_cast<std::int32_t>(numbers[0]), static_cast<std::int32_t>(numbers[1]),
+                numbers[2]};
+  return Status();
+}
+
 bool RecordFilter::Reads(int field) const {
   return std::ranges::any_of(
       terms_, [field](const Term& term) { return std::ranges::count(term.fields, field) > 0; });
 }
 
+std::optional<RecordFilter::Place> RecordFilter::RequiredPlace() const {
+  const auto near =
+      std::ranges::find_if(terms_, [](const Term& term) { return term.near && !term.negated; });
+  if (near == terms_.end()) return std::nullopt;
+  return near->place;
+}
+
 template <typename Source>
 bool RecordFilter::TermMatches(const Term& term, const Source& source, std::uint32_t row) {
+  if (term.near) {
+    const bool within =
+        WithinRadius(source.Int(row, term.fields[0]), source.Int(row, term.fields[1]), term.place.x,
+                     term.place.y, term.place.radius);
+    return within != term.negated;
+  }
   if (term.integer) {
     const std::int64_t value = source.Int(row, term.fields.front());
     return (value >= term.low && value <= term.high) != term.negated;
@@ -366,6 +420,10 @@ bool RecordFilter::MatchesRow(const Source& source, std::uint32_t row) const {
                              [&](const Term& term) { return TermMatches(term, source, row); });
 }
 
+bool RecordFilter::Matches(const RowSource& source, std::uint32_t row) const {
+  return MatchesRow(source, row);
+}
+
 // Sets matched[row] for the rows from `begin` to `end`, looking at `stop` between blocks.
 template <typename Source>
 void MarkMatches(const RecordFilter& filter, const Source& source, std::size_t begin,
@@ -408,6 +466,23 @@ RowOrder MatchingRows(const RecordFilter& filter, const RowSource& source,
     for (platform::CallJob& part : parts) crew.Queue(part);
     for (platform::CallJob& part : parts) crew.Wait(part);
   }
+  RowOrder matching;
+  if (stop.stop_requested()) return matching;
+  for (const std::uint32_t row : order) {
+    if (matched[row]) matching.push_back(row);
+  }
+  return matching;
+}
+
+RowOrder MatchingRows(const RecordFilter& filter, const RowSource& source,
+                      std::span<const std::uint32_t> order, const PositionIndex& positions,
+                      std::stop_token stop) {
+  const std::optional<RecordFilter::Place> place = filter.RequiredPlace();
+  if (!place || positions.size() != source.size()) return MatchingRows(filter, source, order, stop);
+  std::vector<std::uint32_t> near;
+  positions.RowsWithin(place->x, place->y, place->radius, near);
+  std::vector<std::uint8_t> matched(source.size());
+  for (const std::uint32_t row : near) matched[row] = filter.Matches(source, row);
   RowOrder matching;
   if (stop.stop_requested()) return matching;
   for (const std::uint32_t row : order) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <stop_token>
 #include <string>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "platform/status.h"
+#include "radardb/records/position_index.h"
 #include "radardb/records/record_table.h"
 #include "radardb/records/row_source.h"
 
@@ -24,6 +26,8 @@ using platform::Status;
 //                        an integer field compared with =, !=, <, <=, >, >= or within the
 //                        inclusive range A..B (with = or !=); spd:100 means spd=100
 //   change:moved         a choice field (below) holding the value its word names; with != not
+//   near:X,Y,R           the grid position (CoordX, CoordY) lies within R grid units of (X, Y),
+//                        by straight-line distance, the edge included (WithinRadius); R >= 0
 //   -term                the term must not match
 // Field names and the words of choice fields ignore letter case; texts are compared as they read
 // (database_text.h), ignoring letter case.
@@ -41,6 +45,16 @@ class RecordFilter {
   bool empty() const { return terms_.empty(); }
   // True when a term reads the field with id `field`.
   bool Reads(int field) const;
+  // Whether the filter matches row `row` of `source` (fields as parsed over).
+  bool Matches(const RowSource& source, std::uint32_t row) const;
+
+  // A place every matching row lies near: the first near: term that is not negated.
+  struct Place {
+    std::int32_t x;
+    std::int32_t y;
+    std::int64_t radius;
+  };
+  std::optional<Place> RequiredPlace() const;
 
  private:
   struct Term {
@@ -52,12 +66,16 @@ class RecordFilter {
     std::string folded;        // text terms: the text to contain, case-folded
     bool asciiOnly = false;    // text terms: `folded` is plain ASCII
     bool recordTexts = false;  // text terms: the fields are Speed, Road and City, in order
+    bool near = false;         // near: terms: fields are CoordX and CoordY; `place` is set
+    Place place{};
   };
   // Parses one term: `typed` as written, `text` without its quotes, quoted from `quoteStart` on.
   static Status ParseTerm(std::string_view typed, std::string_view text, std::size_t quoteStart,
                           std::span<const RowField> fields, Term& term);
   static Status ParseChoice(std::string_view typed, const RowField& field, std::string_view op,
                             std::string_view value, Term& term);
+  static Status ParseNear(std::string_view typed, std::string_view op, std::string_view value,
+                          std::span<const RowField> fields, Term& term);
   // Templates over the source, so the scan of a RecordTableSource makes no virtual calls.
   template <typename Source>
   bool MatchesRow(const Source& source, std::uint32_t row) const;
@@ -76,5 +94,10 @@ class RecordFilter {
 RowOrder MatchingRows(const RecordFilter& filter, const RowSource& source,
                       std::span<const std::uint32_t> order, std::stop_token stop = {},
                       unsigned threads = 0);
+// The same, but when the filter has a RequiredPlace and `positions` indexes every row of
+// `source`, only the rows `positions` finds near it are tested, not every row.
+RowOrder MatchingRows(const RecordFilter& filter, const RowSource& source,
+                      std::span<const std::uint32_t> order, const PositionIndex& positions,
+                      std::stop_token stop = {});
 
 }  // namespace radardb

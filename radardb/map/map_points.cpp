@@ -35,10 +35,12 @@ MapPoints MapPoints::Build(const RowSource& source, std::span<const std::uint32_
 
   const int xField = static_cast<int>(Column::kCoordX);
   const int yField = static_cast<int>(Column::kCoordY);
+  const int dirField = static_cast<int>(Column::kDir);
   const int colourField = ColourField(colourBy);
   std::vector<std::int32_t> xs(n);
   std::vector<std::int32_t> ys(n);
   std::vector<std::uint8_t> classes(n);
+  std::vector<std::int16_t> dirs(n);
   GridBounds& b = map.bounds_;
   b = {std::numeric_limits<std::int32_t>::max(), std::numeric_limits<std::int32_t>::max(),
        std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::min()};
@@ -46,6 +48,8 @@ MapPoints MapPoints::Build(const RowSource& source, std::span<const std::uint32_
     xs[i] = source.Int(rows[i], xField);
     ys[i] = source.Int(rows[i], yField);
     classes[i] = ClassOf(colourBy, source.Int(rows[i], colourField));
+    // Decoded directions lie within -180..360; any other value is only turned about.
+    dirs[i] = static_cast<std::int16_t>(source.Int(rows[i], dirField) % 360);
     ++map.classCounts_[classes[i]];
     b.minX = std::min(b.minX, xs[i]);
     b.maxX = std::max(b.maxX, xs[i]);
@@ -77,6 +81,7 @@ MapPoints MapPoints::Build(const RowSource& source, std::span<const std::uint32_
   map.ys_.resize(n);
   map.rows_.resize(n);
   map.classes_.resize(n);
+  map.dirs_.resize(n);
   std::vector<std::uint32_t> next(map.cellStart_.begin(), map.cellStart_.end() - 1);
   for (std::size_t i = 0; i < n; ++i) {
     const std::uint32_t at = next[cellOf[i]]++;
@@ -84,6 +89,7 @@ MapPoints MapPoints::Build(const RowSource& source, std::span<const std::uint32_
     map.ys_[at] = ys[i];
     map.rows_[at] = rows[i];
     map.classes_[at] = classes[i];
+    map.dirs_[at] = dirs[i];
   }
   return map;
 }
@@ -107,30 +113,35 @@ std::optional<MapPoints::CellRange> MapPoints::CellsMeeting(double minX, double 
 std::optional<MapPoints::Hit> MapPoints::Nearest(double x, double y, double radius) const {
   std::optional<Hit> best;
   double bestDistance = radius * radius;
-  const std::int32_t* xs = xs_.data();
-  VisitNear(
-      x - radius, y - radius, x + radius, y + radius,
-      [&](const std::int32_t* runX, const std::int32_t* runY, const std::uint8_t*,
-          std::size_t count) {
-        const std::size_t first = static_cast<std::size_t>(runX - xs);
-        for (std::size_t i = 0; i < count; ++i) {
-          const double dx = runX[i] - x;
-          const double dy = runY[i] - y;
-          const double distance = dx * dx + dy * dy;
-          const std::uint32_t row = rows_[first + i];
-          if (distance < bestDistance || (distance == bestDistance && (!best || row < best->row))) {
-            best = Hit{row, runX[i], runY[i]};
-            bestDistance = distance;
-          }
-        }
-      });
+  VisitNear(x - radius, y - radius, x + radius, y + radius, [&](const Run& run) {
+    for (std::size_t i = 0; i < run.count; ++i) {
+      const double dx = run.xs[i] - x;
+      const double dy = run.ys[i] - y;
+      const double distance = dx * dx + dy * dy;
+      const std::uint32_t row = rows_[run.first + i];
+      if (distance < bestDistance || (distance == bestDistance && (!best || row < best->row))) {
+        best = Hit{row, run.xs[i], run.ys[i]};
+        bestDistance = distance;
+      }
+    }
+  });
   return best;
+}
+
+void MapPoints::RowsWithin(std::int32_t x, std::int32_t y, std::int64_t radius,
+                           std::vector<std::uint32_t>& rows) const {
+  const double r = double(radius);
+  VisitNear(x - r, y - r, x + r, y + r, [&](const Run& run) {
+    for (std::size_t i = 0; i < run.count; ++i) {
+      if (WithinRadius(run.xs[i], run.ys[i], x, y, radius)) rows.push_back(rows_[run.first + i]);
+    }
+  });
 }
 
 std::size_t MapPoints::MemoryBytes() const {
   return xs_.capacity() * sizeof(std::int32_t) + ys_.capacity() * sizeof(std::int32_t) +
          rows_.capacity() * sizeof(std::uint32_t) + classes_.capacity() +
-         cellStart_.capacity() * sizeof(std::uint32_t) +
+         dirs_.capacity() * sizeof(std::int16_t) + cellStart_.capacity() * sizeof(std::uint32_t) +
          classCounts_.capacity() * sizeof(std::size_t);
 }
 

@@ -6,6 +6,7 @@
 #include <span>
 #include <vector>
 
+#include "radardb/records/position_index.h"
 #include "radardb/map/map_colours.h"
 #include "radardb/records/row_source.h"
 
@@ -19,11 +20,13 @@ struct GridBounds {
   std::int32_t maxY = 0;
 };
 
-// The points of a map: one per row, at (CoordX, CoordY), with its colour class; an immutable
+// The points of a map: one per row, at (CoordX, CoordY), with its colour class and direction; an
+// immutable
 // value built once per set of rows. The points are kept in cells of a uniform grid over their
 // bounds, about kPointsPerCell to a cell, so drawing a part of the map and finding the point
-// nearest to a position read only the cells concerned. Holds about 14 bytes a point.
-class MapPoints {
+// nearest to a position read only the cells concerned. Holds about 16 bytes a point. Built over
+// every row of a source, it is that source's PositionIndex for the filter's near: terms.
+class MapPoints final : public PositionIndex {
  public:
   // A point found near a position: the row it came from and where it lies.
   struct Hit {
@@ -35,12 +38,12 @@ class MapPoints {
   // No points.
   MapPoints() = default;
   // The points of `rows` (row numbers of `source`, whose fields are the RecordFields ids:
-  // CoordX, CoordY and the column of `colourBy`), coloured by `colourBy`. Reads `source` only
-  // here.
+  // CoordX, CoordY, dir and the column of `colourBy`), coloured by `colourBy`. Reads `source`
+  // only here.
   static MapPoints Build(const RowSource& source, std::span<const std::uint32_t> rows,
                          ColourBy colourBy);
 
-  std::size_t size() const { return rows_.size(); }
+  std::size_t size() const override { return rows_.size(); }
   bool empty() const { return rows_.empty(); }
   ColourBy Colouring() const { return colourBy_; }
   // Meaningless while empty().
@@ -51,9 +54,22 @@ class MapPoints {
   // The point nearest to (x, y) at most `radius` grid units away; of several as near, the one of
   // the lowest row. Nothing when no point is that near.
   std::optional<Hit> Nearest(double x, double y, double radius) const;
+  // Appends the row of every point WithinRadius of (x, y).
+  void RowsWithin(std::int32_t x, std::int32_t y, std::int64_t radius,
+                  std::vector<std::uint32_t>& rows) const override;
 
-  // Calls visit(xs, ys, classes, count) for runs of points (three arrays of `count` entries)
-  // that together hold every point within [minX, maxX] x [minY, maxY], and maybe a few around.
+  // A run of points that follow one another: `count` entries from each array; `first` is the
+  // place of the first in the map's own order.
+  struct Run {
+    const std::int32_t* xs;
+    const std::int32_t* ys;
+    const std::uint8_t* classes;
+    const std::int16_t* dirs;
+    std::size_t first;
+    std::size_t count;
+  };
+  // Calls visit(run) for runs of points that together hold every point within [minX, maxX] x
+  // [minY, maxY], and maybe a few around.
   template <typename Visit>
   void VisitNear(double minX, double minY, double maxX, double maxY, Visit&& visit) const;
 
@@ -76,6 +92,7 @@ class MapPoints {
   std::vector<std::int32_t> ys_;
   std::vector<std::uint32_t> rows_;
   std::vector<std::uint8_t> classes_;
+  std::vector<std::int16_t> dirs_;
   std::vector<std::size_t> classCounts_;
   // The points of cell (cx, cy) are [cellStart_[cy * cellsX_ + cx], the next cell's start).
   std::vector<std::uint32_t> cellStart_;
@@ -94,8 +111,8 @@ void MapPoints::VisitNear(double minX, double minY, double maxX, double maxY, Vi
     const std::uint32_t begin = cellStart_[cy * cellsX_ + cells->firstX];
     const std::uint32_t end = cellStart_[cy * cellsX_ + cells->lastX + 1];
     if (begin == end) continue;
-    visit(xs_.data() + begin, ys_.data() + begin, classes_.data() + begin,
-          std::size_t{end - begin});
+    visit(Run{xs_.data() + begin, ys_.data() + begin, classes_.data() + begin, dirs_.data() + begin,
+              begin, std::size_t{end - begin}});
   }
 }
 

@@ -73,6 +73,43 @@ MapView Panned(const MapView& view, double dx, double dy) {
   return panned;
 }
 
+bool AnyPointInView(const MapPoints& points, const MapView& view) {
+  const double minX = GridX(view, -0.5);
+  const double maxX = GridX(view, view.width - 0.5);
+  const double minY = GridY(view, view.height - 0.5);
+  const double maxY = GridY(view, -0.5);
+  bool any = false;
+  points.VisitNear(minX, minY, maxX, maxY, [&](const MapPoints::Run& run) {
+    for (std::size_t i = 0; i < run.count && !any; ++i) {
+      any = run.xs[i] >= minX && run.xs[i] <= maxX && run.ys[i] >= minY && run.ys[i] <= maxY;
+    }
+  });
+  return any;
+}
+
+std::optional<MapView> ZoomedOnDot(const MapPoints& points, const MapView& view, double pixelX,
+                                   double pixelY) {
+  const double x = GridX(view, pixelX);
+  const double y = GridY(view, pixelY);
+  const double reach = kDotPickPx / view.scale;
+  std::optional<GridBounds> under;
+  points.VisitNear(x - reach, y - reach, x + reach, y + reach, [&](const MapPoints::Run& run) {
+    for (std::size_t i = 0; i < run.count; ++i) {
+      if (std::abs(run.xs[i] - x) > reach || std::abs(run.ys[i] - y) > reach) continue;
+      if (!under) under = GridBounds{run.xs[i], run.ys[i], run.xs[i], run.ys[i]};
+      under->minX = std::min(under->minX, run.xs[i]);
+      under->minY = std::min(under->minY, run.ys[i]);
+      under->maxX = std::max(under->maxX, run.xs[i]);
+      under->maxY = std::max(under->maxY, run.ys[i]);
+    }
+  });
+  if (!under) return std::nullopt;
+  const bool onePosition = under->minX == under->maxX && under->minY == under->maxY;
+  const MapView fitted = FitView(*under, view.width, view.height);
+  if (!onePosition && fitted.scale > view.scale) return fitted;
+  return Zoomed(view, kSeparateZoom, pixelX, pixelY);
+}
+
 std::optional<GridBox> BoxBetween(const MapView& view, double x0, double y0, double x1, double y1) {
   GridBox box;
   // CoordY grows upward, so the box's lowest row lies at its bottom edge.

@@ -43,6 +43,19 @@ MapView Zoomed(const MapView& view, double factor, double pixelX, double pixelY)
 // `view` with its content moved by (dx, dy) pixels, as when dragged by the pointer.
 MapView Panned(const MapView& view, double dx, double dy);
 
+// True when a point of `points` lies within the picture of `view`: when a view the user chose
+// still shows some of new points, it is kept; when not, the map fits the points again.
+bool AnyPointInView(const MapPoints& points, const MapView& view);
+
+// The view that pulls apart the points under the dot at pixel (pixelX, pixelY) of `view` (those
+// within kDotPickPx of it): fitted to them when that zooms in, else `view` zoomed by
+// kSeparateZoom around the pixel (they share a position, or are already as far apart as fits).
+// Nothing when no point is there.
+inline constexpr double kDotPickPx = 6;
+inline constexpr double kSeparateZoom = 4;
+std::optional<MapView> ZoomedOnDot(const MapPoints& points, const MapView& view, double pixelX,
+                                   double pixelY);
+
 // A box of grid positions, both ends inclusive.
 struct GridBox {
   std::int32_t minX = 0;

@@ -75,6 +75,12 @@ class MapWindowTest : public QObject {
   void KeysMoveTheView();
   void SaveWritesThePictureOnShow();
   void DocksBesideTheTableAndWidensTheWindow();
+  void HoverNamesTheRecord();
+  void NearHereAddsTheTerm();
+  void ZoomToSelectionFitsTheSelectedRows();
+  void DoubleClickZoomsInOnTheDot();
+  void ZoomIsKeptWhileShownPointsStayInView_data();
+  void ZoomIsKeptWhileShownPointsStayInView();
 
  private:
   // Opens the map (Ctrl+M) of a window that loaded the spots; its canvas is kCanvasSize.
@@ -312,6 +318,69 @@ void MapWindowTest::DocksBesideTheTableAndWidensTheWindow() {
   QVERIFY(!window_->Actions().map->isChecked());
   QVERIFY(!window_->Actions().saveMap->isEnabled());
   QTRY_COMPARE(window_->width(), narrow);
+}
+
+void MapWindowTest::HoverNamesTheRecord() {
+  MapWindow& map = OpenMap();
+  QTest::mouseMove(map.cvMap, kSpotPixels[2] + QPoint(2, -2));
+  // No Speed text: its spd; dir -180 is the raw direction 0.
+  QCOMPARE(map.lbReadout->text().section(QStringLiteral("    "), 0, 0),
+           QStringLiteral("#2 \u00B7 sc 3 \u00B7 120 \u00B7 dir -180 \u00B7 P2"));
+  QTest::mouseMove(map.cvMap, QPoint(130, 30));
+  QVERIFY(map.lbReadout->text().startsWith(QStringLiteral("CoordX 692  CoordY 708")));
+}
+
+void MapWindowTest::NearHereAddsTheTerm() {
+  MapWindow& map = OpenMap();
+  window_->esFilter->setText(QStringLiteral("sc<=5"));
+  Settle(map);
+  // 0.125 pixels a unit: the scale bar is 500 units long; the others lie 566 units away.
+  QAction* action = map.NearHereAction(499.6, 500.2, &map);
+  QCOMPARE(action->text(), QStringLiteral("Records Within 500 units of Here"));
+  action->trigger();
+  QCOMPARE(window_->esFilter->text(), QStringLiteral("sc<=5 near:500,500,500"));
+  Settle(map);
+  QCOMPARE(ShownRoads(), QStringList{"P2"});
+}
+
+void MapWindowTest::ZoomToSelectionFitsTheSelectedRows() {
+  MapWindow& map = OpenMap();
+  QVERIFY(window_->Actions().zoomToSelection->isEnabled());
+  window_->acList->selectRow(0);
+  window_->acList->selectionModel()->select(
+      window_->acList->model()->index(2, 0),
+      QItemSelectionModel::Select | QItemSelectionModel::Rows);
+  window_->Actions().zoomToSelection->trigger();
+  const MapView fitted = FitView({100, 100, 500, 500}, kCanvasSize.width(), kCanvasSize.height());
+  QCOMPARE(map.cvMap->View().scale, fitted.scale);
+  QCOMPARE(map.cvMap->View().centreX, 300.0);
+}
+
+void MapWindowTest::DoubleClickZoomsInOnTheDot() {
+  MapWindow& map = OpenMap();
+  QTest::mouseDClick(map.cvMap, Qt::LeftButton, Qt::NoModifier, kSpotPixels[2]);
+  QCOMPARE(map.cvMap->View().scale, 0.125 * kSeparateZoom);
+  QCOMPARE(GridX(map.cvMap->View(), kSpotPixels[2].x()), 500.0);
+}
+
+void MapWindowTest::ZoomIsKeptWhileShownPointsStayInView_data() {
+  QTest::addColumn<QString>("filter");
+  QTest::addColumn<bool>("kept");
+  QTest::newRow("a zoom showing a point given up") << "sc=3" << true;
+  QTest::newRow("a zoom showing no point kept") << "spd<=50" << false;
+}
+
+void MapWindowTest::ZoomIsKeptWhileShownPointsStayInView() {
+  QFETCH(QString, filter);
+  QFETCH(bool, kept);
+  MapWindow& map = OpenMap();
+  map.cvMap->ZoomBy(4);  // around P2 in the middle, the others out of view
+  const double zoomed = map.cvMap->View().scale;
+  window_->esFilter->setText(filter);
+  Settle(map);
+  const MapPoints& points = map.cvMap->Points();
+  const MapView fitted = FitView(points.Bounds(), kCanvasSize.width(), kCanvasSize.height());
+  QCOMPARE(map.cvMap->View().scale, kept ? zoomed : fitted.scale);
 }
 
 QTEST_MAIN(MapWindowTest)

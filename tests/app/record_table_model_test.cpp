@@ -67,6 +67,7 @@ class RecordTableModelTest : public QObject {
   void FilterAndSortCompose();
   void NewerFilterSupersedesOneRunning();
   void NewRowsKeepTheFilter();
+  void NearOnLargeTablesFollowsTheRows();
   void PassesModelTester();
   void MillionRowsStayCompactAndSort();
 };
@@ -291,6 +292,33 @@ void RecordTableModelTest::NewRowsKeepTheFilter() {
   Filter(model, "");
   QCOMPARE(ShownIndexes(model), QList<int>({0, 1, 2}));
   QVERIFY(!model.Filtered());
+}
+
+// Past kIndexedRows rows the position index answers near:; it must give the scan's rows in the
+// order shown, and be dropped with the rows it indexed.
+void RecordTableModelTest::NearOnLargeTablesFollowsTheRows() {
+  const auto diagonal = [](std::int32_t offset) {
+    std::vector<Row> rows;
+    for (std::size_t i = 0; i < RecordTableModel::kIndexedRows + 10; ++i) {
+      rows.push_back({static_cast<std::int32_t>(i) + offset, ""});  // at (i + offset, i + offset)
+    }
+    return MakeTable(rows);
+  };
+  RecordTableModel model;
+  model.SetRows(diagonal(0));
+  model.sort(int(Column::kIndex), Qt::DescendingOrder);
+  // (i - 100) * sqrt(2) <= 10 for i from 93 to 107.
+  Filter(model, "near:100,100,10");
+  QList<int> expected;
+  for (int i = 107; i >= 93; --i) expected << i;
+  QCOMPARE(ShownIndexes(model), expected);
+  model.SetRows(diagonal(50));
+  // The new rows lie 50 further along: 43 to 57, in the table's own order again.
+  expected.clear();
+  for (int i = 43; i <= 57; ++i) expected << i;
+  QCOMPARE(ShownIndexes(model), expected);
+  Filter(model, "near:100,100,10 #<50");
+  QCOMPARE(ShownIndexes(model), QList<int>({43, 44, 45, 46, 47, 48, 49}));
 }
 
 void RecordTableModelTest::PassesModelTester() {

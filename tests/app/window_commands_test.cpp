@@ -87,7 +87,8 @@ void WindowCommandsTest::MenusShowEveryCommandWithItsKey_data() {
                                        "&Delete Rows\tDel", "&Insert Row\tIns",    "-",
                                        "&Find\tCtrl+F"};
   QTest::newRow("View") << 2 << "&View"
-                        << QStringList{"&Map\tCtrl+M", "-", "&Columns >", "&Reset Columns"};
+                        << QStringList{"&Map	Ctrl+M", "&Zoom to Selection", "-", "&Columns >",
+                                       "&Reset Columns"};
   QTest::newRow("Tools") << 3 << "&Tools" << QStringList{"Remove Exact &Duplicates"};
   QTest::newRow("Help") << 4 << "&Help"
                         << QStringList{"&Filter Language\tF1", "&Keyboard Shortcuts", "-",

@@ -149,13 +149,15 @@ TEST_P(ExportFilterTest, WritesTheMatchingRecordsOnly) {
   EXPECT_EQ(result.out, expected) << c.fault;
 }
 
-INSTANTIATE_TEST_SUITE_P(Filters, ExportFilterTest,
-                         testing::Values(FilterCase{"filter ignored", "road:a7", {0, 2}},
-                                         FilterCase{"numeric term ignored", "spd>=100", {2}},
-                                         FilterCase{"negation ignored", "-\"exit 3\"", {1, 2}},
-                                         FilterCase{"no match writes every record", "Paris", {}},
-                                         FilterCase{
-                                             "empty expression drops records", "", {0, 1, 2}}));
+INSTANTIATE_TEST_SUITE_P(
+    Filters, ExportFilterTest,
+    testing::Values(FilterCase{"filter ignored", "road:a7", {0, 2}},
+                    FilterCase{"numeric term ignored", "spd>=100", {2}},
+                    FilterCase{"negation ignored", "-\"exit 3\"", {1, 2}},
+                    FilterCase{"no match writes every record", "Paris", {}},
+                    FilterCase{"near: radius not inclusive", "near:1090234,561680,2", {0, 1, 2}},
+                    FilterCase{"near: beyond its radius", "near:1090234,561680,1", {}},
+                    FilterCase{"empty expression drops records", "", {0, 1, 2}}));
 
 // Faults caught: the tool's unpack or export giving other bytes on one thread than on four.
 TEST(ExportTest, SameBytesOnOneThreadAndOnFour) {

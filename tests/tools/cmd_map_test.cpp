@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <cmath>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -22,6 +23,8 @@ struct PictureCase {
   int height;
   std::string filter;
   ColourBy colourBy;
+  std::optional<GridBounds> area = std::nullopt;  // the region drawn; nothing: all points fitted
+  bool legend = false;
 };
 
 void PrintTo(const PictureCase& c, std::ostream* os) { *os << c.fault; }
@@ -49,8 +52,8 @@ TEST_P(MapPictureTest, DrawsTheSampleDatabaseAsTheWindowDoes) {
   ASSERT_TRUE(RecordFilter::Parse(c.filter, filter).ok());
   rows = MatchingRows(filter, source, rows);
   const MapPoints points = MapPoints::Build(source, rows, c.colourBy);
-  const MapView view = FitView(points.Bounds(), c.width, c.height);
-  for (const std::uint32_t row : rows) {
+  const MapView view = FitView(c.area.value_or(points.Bounds()), c.width, c.height);
+  for (const std::uint32_t row : c.area ? RowOrder() : rows) {
     const int x =
         static_cast<int>(std::lround(PixelX(view, source.Int(row, int(Column::kCoordX)))));
     const int y =
@@ -59,7 +62,7 @@ TEST_P(MapPictureTest, DrawsTheSampleDatabaseAsTheWindowDoes) {
         << c.fault << ": row " << row;
   }
   MapImage expected;
-  DrawMap(points, nullptr, view, expected);
+  DrawMap(points, nullptr, view, expected, {.scaleBar = c.legend, .legend = c.legend});
   int differing = 0;
   for (int y = 0; y < c.height; ++y) {
     for (int x = 0; x < c.width; ++x) {
@@ -81,7 +84,46 @@ INSTANTIATE_TEST_SUITE_P(
                     90,
                     "city:vellmarsk spd>=50",
                     ColourBy::kSc},
-        PictureCase{"--color spd ignored", {"--color", "spd"}, 1024, 768, "", ColourBy::kSpd}));
+        PictureCase{"--color spd ignored", {"--color", "spd"}, 1024, 768, "", ColourBy::kSpd},
+        PictureCase{"--area not the region drawn",
+                    {"--area", "3100000..3130000,49150000..49190000", "--size", "400x300"},
+                    400,
+                    300,
+                    "",
+                    ColourBy::kSc,
+                    GridBounds{3100000, 49150000, 3130000, 49190000}},
+        PictureCase{"--area at a junction drawn without its ticks",
+                    {"--area", "3112000..3114000,49169000..49170500", "--size", "400x300"},
+                    400,
+                    300,
+                    "",
+                    ColourBy::kSc,
+                    GridBounds{3112000, 49169000, 3114000, 49170500}},
+        PictureCase{"--legend left out or not the window's",
+                    {"--legend", "--color", "spd"},
+                    1024,
+                    768,
+                    "",
+                    ColourBy::kSpd,
+                    std::nullopt,
+                    true}));
+
+// Drawing the region all points span is drawing them fitted in.
+TEST(MapTest, AreaOfThePointsBoundsIsTheFittedPicture) {
+  const LoadOutcome loaded = LoadDatabase(KESTROLAN_SAMPLE_DATABASE);
+  ASSERT_TRUE(loaded.status.ok()) << loaded.status.message();
+  const GridBounds b = MapPoints::Build(RecordTableSource(loaded.rows),
+                                        TableOrder(loaded.rows.size()), ColourBy::kSc)
+                           .Bounds();
+  ToolFolder folder;
+  const std::string area = std::to_string(b.minX) + ".." + std::to_string(b.maxX) + "," +
+                           std::to_string(b.minY) + ".." + std::to_string(b.maxY);
+  const ToolResult fitted = folder.Run({"map", KESTROLAN_SAMPLE_DATABASE, "-o", "-"});
+  const ToolResult region =
+      folder.Run({"map", KESTROLAN_SAMPLE_DATABASE, "-o", "-", "--area", area});
+  ASSERT_EQ(region.status, 0) << region.err;
+  EXPECT_EQ(region.out, fitted.out);
+}
 
 TEST(MapTest, DashWritesThePngToStandardOutput) {
   ToolFolder folder;
@@ -93,6 +135,10 @@ TEST(MapTest, DashWritesThePngToStandardOutput) {
   EXPECT_EQ(png.size(), QSize(40, 30));
   EXPECT_EQ(folder.Entries(), std::vector<std::string>{});
 }
+
+constexpr char kMapUsage[] =
+    "usage: kestrolan-db map ARCHIVE -o FILE.png [--filter EXPR] [--size WxH] [--color sc|spd] "
+    "[--area X0..X1,Y0..Y1] [--legend]\n";
 
 struct RefusalCase {
   const char* fault;
@@ -123,6 +169,24 @@ INSTANTIATE_TEST_SUITE_P(
                                 {"radar.lzw", "-o", "m.png", "--filter", "spd>=x"},
                                 2,
                                 "kestrolan-db map: --filter: bad number 'x' in 'spd>=x'\n"},
+                    RefusalCase{"an area without its Y range drawn",
+                                {"radar.lzw", "-o", "m.png", "--area", "1..2"},
+                                2,
+                                "kestrolan-db map: --area: bad area '1..2': write X0..X1,Y0..Y1 "
+                                "in grid units\n" +
+                                    std::string(kMapUsage)},
+                    RefusalCase{"a reversed area drawn",
+                                {"radar.lzw", "-o", "m.png", "--area", "1..2,9..3"},
+                                2,
+                                "kestrolan-db map: --area: bad area '1..2,9..3': Y0 is above "
+                                "Y1\n" +
+                                    std::string(kMapUsage)},
+                    RefusalCase{"an area of words drawn",
+                                {"radar.lzw", "-o", "m.png", "--area", "a..5,1..2"},
+                                2,
+                                "kestrolan-db map: --area: bad area 'a..5,1..2': 'a' is not a "
+                                "whole number\n" +
+                                    std::string(kMapUsage)},
                     RefusalCase{"a missing archive drawn",
                                 {"gone.lzw", "-o", "m.png"},
                                 1,

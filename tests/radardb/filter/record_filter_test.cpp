@@ -150,7 +150,16 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"open quote runs to the end", "city:\"Bad Orb",
                   "missing closing quote in 'city:\"Bad Orb'"},
         ErrorCase{"an escape sequence reaching the terminal", "spd=\x1b[2J",
-                  "bad number '\\x1B[2J' in 'spd=\\x1B[2J'"}));
+                  "bad number '\\x1B[2J' in 'spd=\\x1B[2J'"},
+        ErrorCase{"negative radius matches nothing silently", "near:10,20,-5",
+                  "negative radius '-5' in 'near:10,20,-5'"},
+        ErrorCase{"near without its radius accepted", "near:10,20",
+                  "near takes ':' and X,Y,R (a grid position and a radius) in 'near:10,20'"},
+        ErrorCase{"near with a fourth number accepted", "near:1,2,3,4",
+                  "near takes ':' and X,Y,R (a grid position and a radius) in 'near:1,2,3,4'"},
+        ErrorCase{"near with = accepted", "near=1,2,3",
+                  "near takes ':' and X,Y,R (a grid position and a radius) in 'near=1,2,3'"},
+        ErrorCase{"bad number of near read as 0", "near:1,y,3", "bad number 'y' in 'near:1,y,3'"}));
 
 // Fault caught: a huge bad term repeated whole, twice, in the message (and the tooltip).
 TEST(FilterErrorTest, AHugeTermIsCutInTheMessage) {

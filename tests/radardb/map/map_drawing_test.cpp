@@ -25,6 +25,9 @@ struct PixelCase {
   int y;
   std::optional<int> sc;  // the pixel's colour is that of this sc; nothing: background
   bool ring = false;      // the pixel is a highlight's ring
+  // Without a point, the pixel lies on a grid square's edge (CoordX 0 or CoordY 0; a square is
+  // 100 pixels wide).
+  bool gridLine = false;
 };
 
 void PrintTo(const PixelCase& c, std::ostream* os) { *os << c.fault; }
@@ -41,9 +44,10 @@ TEST_P(FittedPictureTest, PixelHasTheExpectedColour) {
   DrawMap(points, &highlighted, FitView(points.Bounds(), kWidth, kHeight), image);
   ASSERT_EQ(image.width(), kWidth);
   ASSERT_EQ(image.height(), kHeight);
-  const Rgb expected = c.ring ? kHighlightRing
-                       : c.sc ? ClassColour(ColourBy::kSc, *c.sc)
-                              : kMapBackground;
+  const Rgb expected = c.ring       ? kHighlightRing
+                       : c.sc       ? ClassColour(ColourBy::kSc, *c.sc)
+                       : c.gridLine ? kGridLineColour
+                                    : kMapBackground;
   EXPECT_EQ(image.At(c.x, c.y), expected) << c.fault;
 }
 
@@ -52,7 +56,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         PixelCase{"lowest CoordY not at the bottom", kCorners, {}, 6, 56, 1},
         PixelCase{"highest CoordY not at the top", kCorners, {}, 106, 6, 2},
-        PixelCase{"CoordY drawn downward", kCorners, {}, 6, 6, std::nullopt},
+        PixelCase{"CoordY drawn downward", kCorners, {}, 6, 6, std::nullopt, false, true},
         PixelCase{"middle point misplaced", kCorners, {}, 56, 31, 3},
         PixelCase{"dot narrower than its radius", kCorners, {}, 56 + kDotRadiusPx, 31, 3},
         PixelCase{
@@ -71,7 +75,9 @@ INSTANTIATE_TEST_SUITE_P(
                   {2},
                   6 + kDotRadiusPx + 1,
                   56,
-                  std::nullopt}));
+                  std::nullopt,
+                  false,
+                  true}));
 
 TEST(MapDrawingTest, PointsOutsideTheViewLeaveThePictureAlone) {
   const RecordTable table = TableOf(kCorners);
