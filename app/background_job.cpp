@@ -36,12 +36,19 @@ void BackgroundJob::Cancel() {
   busy_ = false;
 }
 
+void BackgroundJob::CancelAndWait() {
+  Cancel();
+  std::unique_lock lock(mutex_);
+  idle_.wait(lock, [this] { return !working_; });
+}
+
 void BackgroundJob::Work(std::stop_token threadStop) {
   std::unique_lock lock(mutex_);
   while (wake_.wait(lock, threadStop, [this] { return pending_ != nullptr; })) {
     const Job job = std::exchange(pending_, nullptr);
     const std::uint64_t id = pendingId_;
     const std::stop_token stop = running_.get_token();
+    working_ = true;
     lock.unlock();
     std::function<void()> finish = job(stop);
     if (finish && !stop.stop_requested()) {
@@ -55,5 +62,7 @@ void BackgroundJob::Work(std::stop_token threadStop) {
           Qt::QueuedConnection);
     }
     lock.lock();
+    working_ = false;
+    idle_.notify_all();
   }
 }

@@ -28,6 +28,9 @@ class BackgroundJob {
   void Post(Job job);
   // Stops the running job and drops its result and that of a job not yet started.
   void Cancel();
+  // Cancel(), then waits until a job already running has returned, so that nothing it reads is
+  // read any more: what must happen before the data the jobs read is changed in place.
+  void CancelAndWait();
   // True from Post until its result has been used or cancelled.
   bool Busy() const { return busy_; }
 
@@ -37,10 +40,12 @@ class BackgroundJob {
   QObject* receiver_;
   std::mutex mutex_;
   std::condition_variable_any wake_;
-  Job pending_;                  // under mutex_
-  std::uint64_t pendingId_ = 0;  // under mutex_
-  std::stop_source running_;     // under mutex_: the stop of the job last posted
-  std::uint64_t newestId_ = 0;   // receiver's thread: the job whose result is wanted
-  bool busy_ = false;            // receiver's thread
-  std::jthread thread_;          // from the first Post; last, so it goes first
+  std::condition_variable idle_;  // a job returned
+  bool working_ = false;          // under mutex_: a job is running
+  Job pending_;                   // under mutex_
+  std::uint64_t pendingId_ = 0;   // under mutex_
+  std::stop_source running_;      // under mutex_: the stop of the job last posted
+  std::uint64_t newestId_ = 0;    // receiver's thread: the job whose result is wanted
+  bool busy_ = false;             // receiver's thread
+  std::jthread thread_;           // from the first Post; last, so it goes first
 };

@@ -27,6 +27,7 @@
 #include "app/map_window.h"
 #include "app/prompts.h"
 #include "app/recent_files.h"
+#include "app/record_editor.h"
 #include "app/record_table_view.h"
 #include "app/status_text.h"
 #include "app/table_copy.h"
@@ -84,6 +85,7 @@ Kestrolan::Kestrolan(Prompts& prompts, QWidget* parent)
 
   LayOut();
   WireActions();
+  WireEditing();
   setAcceptDrops(true);
 }
 
@@ -107,6 +109,9 @@ void Kestrolan::LayOut() {
   lbFile = labels.file;
   lbCount = labels.count;
   lbChanges = labels.changes;
+  lbEdited = new QLabel(tr("Unsaved changes"), statusBar());
+  statusBar()->addPermanentWidget(lbEdited);
+  lbEdited->hide();
   lbEmpty = AddEmptyTableNote(*acList, tr("No database loaded.\nOpen one with Load LZW (Ctrl+O), "
                                           "or drop a radar.lzw or dangerz.lzw file here."));
 
@@ -165,13 +170,16 @@ void Kestrolan::WireActions() {
   connect(a.about, &QAction::triggered, this,
           [this] { ShowHelp(about_, [this] { return MakeAboutDialog(this); }); });
 
-  acList->addActions({a.copy, a.selectAll, a.map, a.compareWith});
-  PassKeysThrough(*esFilter,
-                  {a.loadLzw, a.compareWith, a.exportCsv, a.exit, a.map, a.find, a.filterHelp});
+  acList->addActions({a.copy, a.selectAll, a.deleteRows, a.insertRow, a.map, a.compareWith});
+  PassKeysThrough(*esFilter, {a.loadLzw, a.compareWith, a.save, a.saveAs, a.exportCsv, a.exit,
+                              a.map, a.find, a.filterHelp});
   ShowRecentFiles();
 }
 
-Kestrolan::~Kestrolan() = default;
+Kestrolan::~Kestrolan() {
+  // The history empties itself as it goes, and the window is no longer there to follow it.
+  editor_->History().disconnect(this);
+}
 
 int Kestrolan::Run() {
   QEventLoop loop;
@@ -184,15 +192,21 @@ int Kestrolan::Run() {
 }
 
 void Kestrolan::OpenRadarFile() {
+  if (!MaybeSaveChanges()) return;
   if (!prompts_.OpenFile(fsRadar, tr("Open Radar file"))) return;
-  LoadRadarFile(fsRadar.file);
+  ReadRadarFile(fsRadar.file);
 }
 
 void Kestrolan::ExitProgram() {
+  if (!MaybeSaveChanges()) return;
   if (loop_ != nullptr) loop_->exit(kExitCode);
 }
 
 void Kestrolan::closeEvent(QCloseEvent* event) {
+  if (!MaybeSaveChanges()) {
+    event->ignore();
+    return;
+  }
   event->accept();
   if (loop_ != nullptr) loop_->exit(0);
 }
@@ -211,8 +225,12 @@ void Kestrolan::dropEvent(QDropEvent* event) {
 }
 
 void Kestrolan::OpenDroppedFiles(const QList<QUrl>& urls) {
+  if (!MaybeSaveChanges()) return;
   for (const QUrl& url : urls) {
-    if (url.isLocalFile()) OpenRecentFile(QDir::toNativeSeparators(url.toLocalFile()));
+    if (!url.isLocalFile()) continue;
+    const QString path = QDir::toNativeSeparators(url.toLocalFile());
+    RememberChoice(fsRadar, path);
+    ReadRadarFile(path);
   }
 }
 
@@ -232,6 +250,11 @@ void Kestrolan::ShowRecentFiles() {
 }
 
 void Kestrolan::LoadRadarFile(QString path) {
+  if (!MaybeSaveChanges()) return;
+  ReadRadarFile(path);
+}
+
+void Kestrolan::ReadRadarFile(const QString& path) {
   LoadOutcome outcome;
   {
     LoadFeedback feedback(this, tr("Loading %1").arg(QFileInfo(path).fileName()));
@@ -245,11 +268,12 @@ void Kestrolan::LoadRadarFile(QString path) {
     model_.SetRows(std::move(outcome.rows));
     actions_.compareWith->setEnabled(true);
     ReapplySort(*acList);
-    esFilename->setText(path);
-    database_ = QFileInfo(path).absoluteFilePath();
-    ShowStatusFile(*lbFile, QDir::toNativeSeparators(database_));
+    RememberDatabaseFile(path);
     lbEmpty->hide();
     actions_.exportCsv->setEnabled(outcome.result == Result::kLoaded);
+    loadedWhole_ = outcome.result == Result::kLoaded;
+    editor_->History().clear();
+    FollowEditState();
   }
   if (outcome.result == Result::kLoaded) SetRecentFiles(WithRecentFile(recentFiles_, path));
   if (outcome.result == Result::kDamaged || outcome.result == Result::kFailed) {
@@ -299,6 +323,7 @@ void Kestrolan::ShowHelp(QPointer<QDialog>& dialog, const std::function<QDialog*
 
 void Kestrolan::CompareWith() {
   if (!actions_.compareWith->isEnabled()) return;
+  if (!MaybeSaveChanges()) return;
   if (fsCompare.directory.isEmpty()) fsCompare.directory = fsRadar.directory;
   if (!prompts_.OpenFile(fsCompare, tr("Compare with"))) return;
   StopComparing();
@@ -310,6 +335,9 @@ void Kestrolan::CompareWith() {
   compareProgress_->setMinimumDuration(LoadFeedback::kDelayMs);
   compareProgress_->setValue(0);  // shows it once the comparison has run that long
   connect(compareProgress_, &QProgressDialog::canceled, this, &Kestrolan::StopComparing);
+  // The comparison reads the rows on its own thread and then shows them compared: no edits.
+  model_.SetEditable(false);
+  FollowEditState();
 
   compareJob_.Post([this, rows = model_.SharedRows(), old,
                     oldPath = NativePath(old)](std::stop_token) -> std::function<void()> {
@@ -323,12 +351,15 @@ void Kestrolan::CompareWith() {
       }
       model_.SetComparison(compared);
       ReapplySort(*acList);
+      FollowEditState();
     };
   });
 }
 
 void Kestrolan::StopComparing() {
   compareJob_.Cancel();
+  model_.SetEditable(true);
+  FollowEditState();
   unsetCursor();
   if (compareProgress_ == nullptr) return;
   // Its Cancel button may be what called: it goes once that is over.

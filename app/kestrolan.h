@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QIcon>
 #include <QList>
 #include <QMainWindow>
@@ -17,6 +18,7 @@
 #include "ui_KestrolanLayout.h"
 
 class MapWindow;
+class RecordEditor;
 class Prompts;
 class QCloseEvent;
 class QDialog;
@@ -48,9 +50,9 @@ class Kestrolan : public QMainWindow, public Ui::KestrolanLayout {
   // close button (returns 0); the window is hidden again on return.
   int Run();
 
-  // Loads the database archive at `path` into the table; reports every outcome itself, a
-  // failure with the path as the message's details. A database read whole joins the recent
-  // files.
+  // Loads the database archive at `path` into the table, after asking to save unsaved changes
+  // (MaybeSaveChanges); reports every outcome itself, a failure with the path as the message's
+  // details. A database read whole joins the recent files.
   void LoadRadarFile(QString path);
   // Offers the program update; true when an update was installed and started, so the program
   // must end without running the window.
@@ -63,6 +65,12 @@ class Kestrolan : public QMainWindow, public Ui::KestrolanLayout {
   void OpenDroppedFiles(const QList<QUrl>& urls);
   // Loads `path` as if chosen with Load (File → Open Recent).
   void OpenRecentFile(const QString& path);
+
+  // The edits of the table and their history.
+  RecordEditor& Editor() const { return *editor_; }
+  // With unsaved changes, asks "Save changes to NAME?": true to go on (saved, or discarded),
+  // false when the user cancelled or the save failed.
+  bool MaybeSaveChanges();
 
   // The window's commands.
   const WindowActions& Actions() const { return actions_; }
@@ -84,6 +92,7 @@ class Kestrolan : public QMainWindow, public Ui::KestrolanLayout {
   QLabel* lbFile;
   QLabel* lbCount;
   QLabel* lbChanges;
+  QLabel* lbEdited;  // "Unsaved changes", while there are any
   QLabel* lbEmpty;
 
  public slots:
@@ -102,11 +111,19 @@ class Kestrolan : public QMainWindow, public Ui::KestrolanLayout {
   // read is reported with the loader's texts and the table stays as it was. Loading a database
   // ends the comparison, or drops one still running. Does nothing before a database is loaded.
   void CompareWith();
+  // Writes the table back to the archive it was loaded from (database_saving.cpp): in the
+  // table's own order, every byte not edited as it was read, through the atomic writer. Asks
+  // before overwriting an archive changed on disk since it was loaded. True when saved.
+  bool Save();
+  // The same to a file chosen in a dialog ("Save database as"), which becomes the loaded one.
+  bool SaveAs();
+  // Tools → Remove Exact Duplicates: one undoable step; says how many went, or that none did.
+  void RemoveExactDuplicates();
   // True while a comparison is being worked out.
   bool Comparing() const { return compareJob_.Busy(); }
 
  protected:
-  // The title bar's close button ends Run() the way Exit does, with 0, asking nothing.
+  // The title bar's close button ends Run() the way Exit does, with 0, after MaybeSaveChanges.
   void closeEvent(QCloseEvent* event) override;
   // A drag with a local file in it is welcome; its drop loads the files after the drop is over.
   void dragEnterEvent(QDragEnterEvent* event) override;
@@ -120,12 +137,26 @@ class Kestrolan : public QMainWindow, public Ui::KestrolanLayout {
   void ShowHelp(QPointer<QDialog>& dialog, const std::function<QDialog*()>& make);
   // Drops the comparison being worked out, if any, and its feedback.
   void StopComparing();
+  // Loads as LoadRadarFile, asking nothing.
+  void ReadRadarFile(const QString& path);
+  void WireEditing();
+  // The commands, the title and the status bar after the rows or their history changed.
+  void FollowEditState();
+  // Saves to `path`: the loaded archive's bytes with the edits. True when saved.
+  bool WriteDatabase(const QString& path);
+  // The archive on show is `path`, as it is on disk now.
+  void RememberDatabaseFile(const QString& path);
 
   Prompts& prompts_;
   RecordTableModel model_;
   WindowActions actions_;
   MapWindow* map_;
-  QString database_;  // absolute path of the database on show; empty before a load
+  RecordEditor* editor_;
+  QString database_;            // absolute path of the database on show; empty before a load
+  bool loadedWhole_ = false;    // every record of database_ was read, so it can be saved
+  QDateTime databaseModified_;  // database_'s time and size when loaded or saved
+  qint64 databaseSize_ = -1;
+  FileSelector fsSave;
   QStringList recentFiles_;
   QEventLoop* loop_ = nullptr;                 // the loop of the running Run(), if any
   QPointer<QProgressDialog> compareProgress_;  // while comparing

@@ -163,6 +163,9 @@ MapWindow::MapWindow(RecordTableModel& model, QTableView& table, QLineEdit& filt
   fsPng.file = QStringLiteral("map.png");
 
   connect(&model_, &QAbstractItemModel::modelReset, this, &MapWindow::RowsChanged);
+  // Edits change the rows in place: stop reading them first, read them again after.
+  connect(&model_, &RecordTableModel::RowsAboutToChange, this, [this] { jobs_.CancelAndWait(); });
+  connect(&model_, &RecordTableModel::RowsEdited, this, &MapWindow::RowsChanged);
   connect(&model_, &RecordTableModel::FieldsChanged, this, &MapWindow::OfferChangeColouring);
   connect(table_.selectionModel(), &QItemSelectionModel::selectionChanged, this,
           &MapWindow::ReadSelection);

@@ -11,6 +11,9 @@
 // scripted one.
 class Prompts : public update::MessagePrompts {
  public:
+  enum class SaveChoice { kSave, kDiscard, kCancel };
+  // Question with "Save", "Discard" and "Cancel", asked before unsaved changes would be lost.
+  virtual SaveChoice QuestionSaveDiscardCancel(const QString& text) = 0;
   // Runs `selector` as a dialog for opening an existing file. On acceptance stores the chosen
   // full path in selector.file and its folder in selector.directory and returns true; on
   // cancel returns false and leaves `selector` unchanged.

@@ -34,6 +34,20 @@ bool QtPrompts::QuestionOkCancel(const QString& text) {
              ->exec() == QMessageBox::Ok;
 }
 
+Prompts::SaveChoice QtPrompts::QuestionSaveDiscardCancel(const QString& text) {
+  const auto box = MakeMessageBox(QMessageBox::Warning, text,
+                                  QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+  box->setDefaultButton(QMessageBox::Save);
+  switch (box->exec()) {
+    case QMessageBox::Save:
+      return SaveChoice::kSave;
+    case QMessageBox::Discard:
+      return SaveChoice::kDiscard;
+    default:
+      return SaveChoice::kCancel;
+  }
+}
+
 bool QtPrompts::OpenFile(FileSelector& selector, const QString& title) {
   return RunFileDialog(selector, title, QFileDialog::AcceptOpen);
 }

@@ -14,6 +14,7 @@ class QtPrompts : public Prompts {
   void Information(const QString& text, const QString& details = QString()) override;
   bool QuestionYesNo(const QString& text) override;
   bool QuestionOkCancel(const QString& text) override;
+  SaveChoice QuestionSaveDiscardCancel(const QString& text) override;
   bool OpenFile(FileSelector& selector, const QString& title) override;
   bool SaveFile(FileSelector& selector, const QString& title) override;
 };

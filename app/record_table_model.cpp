@@ -36,13 +36,14 @@ QVariant CellValue(const RowSource& rows, std::uint32_t row, int column) {
 
 RecordTableModel::RecordTableModel(QObject* parent)
     : QAbstractTableModel(parent),
-      rows_(std::make_shared<const RecordTable>()),
+      rows_(std::make_shared<RecordTable>()),
       source_(TableSource(rows_)),
       order_(std::make_shared<const RowOrder>()),
       filter_(std::make_shared<const RecordFilter>()) {}
 
 void RecordTableModel::SetRows(RecordTable&& rows) {
-  Show(std::make_shared<const RecordTable>(std::move(rows)), nullptr);
+  log_ = EditLog(static_cast<std::uint32_t>(rows.size()));
+  Show(std::make_shared<RecordTable>(std::move(rows)), nullptr);
 }
 
 void RecordTableModel::SetComparison(std::shared_ptr<const ComparedRows> compared) {
@@ -50,7 +51,7 @@ void RecordTableModel::SetComparison(std::shared_ptr<const ComparedRows> compare
   Show(rows_, std::move(compared));
 }
 
-void RecordTableModel::Show(std::shared_ptr<const RecordTable> rows,
+void RecordTableModel::Show(std::shared_ptr<RecordTable> rows,
                             std::shared_ptr<const ComparedRows> compared) {
   const bool fieldsChange = (compared == nullptr) != (compared_ == nullptr);
   // The rows alone have no change to read.
@@ -143,6 +144,8 @@ QVariant RecordTableModel::data(const QModelIndex& index, int role) const {
   switch (role) {
     case Qt::DisplayRole:
       return CellValue(*source_, row, column);
+    case Qt::EditRole:
+      return CellValue(*source_, row, column).toString();
     case Qt::TextAlignmentRole:
       if (IsTextField(column)) return {};
       return static_cast<int>(Qt::AlignRight | Qt::AlignVCenter);

@@ -11,6 +11,7 @@
 #include "app/background_job.h"
 #include "app/record_sort.h"
 #include "radardb/compare/compared_rows.h"
+#include "radardb/edit/table_edits.h"
 #include "radardb/filter/record_filter.h"
 #include "radardb/records/record_table.h"
 
@@ -95,9 +96,35 @@ class RecordTableModel : public QAbstractTableModel {
   bool Filtering() const { return jobs_.Busy(); }
   static constexpr std::size_t kIndexedRows = 65536;
 
+  // Editing the loaded rows in place (record_table_edits.cpp); never while comparing. Each change
+  // first stops the work that reads the rows on other threads, its own and, through
+  // RowsAboutToChange, that of others; then the rows shown follow it at once.
+  bool Editable() const { return editable_ && compared_ == nullptr; }
+  // Whether the cells may be edited at all: the window allows it only while no comparison runs.
+  void SetEditable(bool editable) { editable_ = editable; }
+  // What the rows owe the records they were loaded from (see EditLog).
+  const radardb::EditLog& Log() const { return log_; }
+  // The row of Rows() shown at view row `viewRow` (below rowCount()).
+  std::uint32_t TableRow(int viewRow) const { return Order()[static_cast<std::size_t>(viewRow)]; }
+  radardb::Status PrepareCellChange(std::uint32_t row, int column, const QString& input,
+                                    radardb::CellChange& change);
+  void ApplyCellChange(const radardb::CellChange& change, bool forward);
+  // Rows by their places in Rows(), ascending and distinct.
+  radardb::RowsChange RemoveRows(const std::vector<std::uint32_t>& rows);
+  radardb::RowsChange AddCopies(const std::vector<std::uint32_t>& rows);
+  void PutBackRows(const radardb::RowsChange& change);
+  void TakeOutRows(const radardb::RowsChange& change);
+  // The rows were saved as the archive they are now read from: each "#" becomes the row's place
+  // and the log starts again.
+  void RowsSaved();
+
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
+  // Asks for the cell's change (CellEditRequested) and returns false: the change is made, or
+  // refused, by whoever answers, so it can be undone.
+  bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
   QVariant headerData(int section, Qt::Orientation orientation,
                       int role = Qt::DisplayRole) const override;
   // Stable sort of the rows shown by `column`: integers by value, texts by their bytes taken as
@@ -111,6 +138,12 @@ class RecordTableModel : public QAbstractTableModel {
   void ShownRowsChanged();
   // A comparison began or ended, so Fields() changed; parse the filter anew.
   void FieldsChanged();
+  // The rows are about to be changed in place: stop reading them on other threads.
+  void RowsAboutToChange();
+  // The rows were edited: a cell changed, or rows were removed or added.
+  void RowsEdited();
+  // The user typed `text` into the cell of table row `row`, `column`.
+  void CellEditRequested(std::uint32_t row, int column, const QString& text);
 
  private:
   struct SortKey {
@@ -119,7 +152,7 @@ class RecordTableModel : public QAbstractTableModel {
   };
   using SharedOrder = std::shared_ptr<const radardb::RowOrder>;
 
-  void Show(std::shared_ptr<const radardb::RecordTable> rows,
+  void Show(std::shared_ptr<radardb::RecordTable> rows,
             std::shared_ptr<const radardb::ComparedRows> compared);
   void StartFilterJob();
   // The earlier release's value of the cell, when the row is changed or moved and the value
@@ -127,9 +160,16 @@ class RecordTableModel : public QAbstractTableModel {
   QVariant EarlierValue(std::uint32_t row, int column) const;
   void ShowFiltered(SharedOrder order, radardb::RowOrder shown, bool filtered);
   void Rearrange(radardb::RowOrder newShown);
+  // Stops the jobs reading the rows, so they may be changed in place.
+  void StopReaders();
+  // Shows the rows after rows were taken out or put in; `places` maps each row before to its
+  // place after (kGone when taken out), `added` lists rows put in with the row they follow.
+  void FollowRowChanges(const std::vector<std::uint32_t>& places,
+                        const std::vector<std::pair<std::uint32_t, std::uint32_t>>& added);
 
-  // Shared with the filter job, which reads them on its own thread; never changed in place.
-  std::shared_ptr<const radardb::RecordTable> rows_;
+  // Shared with the filter job, which reads them on its own thread; the rows change in place only
+  // through the edits, once StopReaders has stopped every reader.
+  std::shared_ptr<radardb::RecordTable> rows_;
   std::shared_ptr<const radardb::ComparedRows> compared_;
   std::shared_ptr<const radardb::RowSource> source_;
   SharedOrder order_;
@@ -140,5 +180,7 @@ class RecordTableModel : public QAbstractTableModel {
   std::vector<SortKey> pendingSorts_;
   radardb::RowOrder shown_;
   bool filtered_ = false;
+  bool editable_ = true;
+  radardb::EditLog log_;
   BackgroundJob jobs_{this};
 };

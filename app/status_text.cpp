@@ -41,6 +41,26 @@ constexpr const char* kForms[] = {
     QT_TRANSLATE_NOOP("CoreErrors",
                       "near takes ':' and X,Y,R (a grid position and a radius) in '%1'"),
     QT_TRANSLATE_NOOP("CoreErrors", "negative radius '%1' in '%2'"),
+    // An edited cell's: why the value typed was refused.
+    QT_TRANSLATE_NOOP("CoreErrors", "# is the record's place in the file and cannot be edited"),
+    QT_TRANSLATE_NOOP("CoreErrors", "dir must be a whole number from -180 to 289, or 360"),
+    QT_TRANSLATE_NOOP("CoreErrors", "%1 must be a whole number from %2 to %3"),
+    QT_TRANSLATE_NOOP("CoreErrors", "%1 must be a whole number"),
+    QT_TRANSLATE_NOOP("CoreErrors", "CoordX must end in at most %1 for this record, whose X is %2"),
+    QT_TRANSLATE_NOOP("CoreErrors", "CoordY must end in at most %1 for this record, whose Y is %2"),
+    QT_TRANSLATE_NOOP("CoreErrors", "%1 must be valid text"),
+    QT_TRANSLATE_NOOP("CoreErrors", "%1 cannot hold a zero character: it ends the text"),
+    QT_TRANSLATE_NOOP("CoreErrors", "%1 is written in Windows-1252, which has no \"%2\""),
+    QT_TRANSLATE_NOOP("CoreErrors",
+                      "%1 is written in Windows-1252, and these characters would read back as "
+                      "other ones"),
+    QT_TRANSLATE_NOOP("CoreErrors",
+                      "%1 holds at most %2 bytes besides its ending zero; this text needs %3"),
+    // Saving an edited database.
+    QT_TRANSLATE_NOOP("CoreErrors",
+                      "The database has changed on disk since it was loaded, so its records "
+                      "cannot be written back exactly"),
+    QT_TRANSLATE_NOOP("CoreErrors", "The database is too large for an archive"),
 };
 
 // A form as a pattern of the whole text, each placeholder capturing what stands in its place.

@@ -64,8 +64,10 @@ class KeysThrough : public QObject {
 }  // namespace
 
 QList<QAction*> WindowActions::All() const {
-  return {loadLzw,    clearRecent, compareWith, exportCsv, saveMap,         exit,
-          copy,       selectAll,   find,        map,       zoomToSelection, resetColumns,
+  return {loadLzw,    clearRecent, compareWith, save,      saveAs,          exportCsv,
+          saveMap,    exit,        undo,        redo,      copy,            selectAll,
+          deleteRows, insertRow,   find,        map,       zoomToSelection, resetColumns,
+          removeDuplicates,
           filterHelp, shortcuts,   about};
 }
 
@@ -80,6 +82,11 @@ WindowActions MakeWindowActions(QWidget& window) {
   a.compareWith =
       NewAction(window, QT_TRANSLATE_NOOP("WindowActions", "&Compare with\u2026"), Keys("Ctrl+D"),
                 QT_TRANSLATE_NOOP("WindowActions", "Compare the database with an earlier release"));
+  a.save = NewAction(window, QT_TRANSLATE_NOOP("WindowActions", "&Save"), QKeySequence::Save,
+                     QT_TRANSLATE_NOOP("WindowActions", "Write the edited database back"));
+  a.saveAs =
+      NewAction(window, QT_TRANSLATE_NOOP("WindowActions", "Save &As\u2026"), Keys("Ctrl+Shift+S"),
+                QT_TRANSLATE_NOOP("WindowActions", "Write the database to a new file"));
   a.exportCsv =
       NewAction(window, QT_TRANSLATE_NOOP("WindowActions", "&Export CSV\u2026"), Keys("Ctrl+E"),
                 QT_TRANSLATE_NOOP("WindowActions", "Write the rows shown as a CSV file"));
@@ -87,11 +94,28 @@ WindowActions MakeWindowActions(QWidget& window) {
                         QT_TRANSLATE_NOOP("WindowActions", "Write the map on show as a picture"));
   a.exit = NewAction(window, QT_TRANSLATE_NOOP("WindowActions", "E&xit"), Keys("Ctrl+Q"),
                      QT_TRANSLATE_NOOP("WindowActions", "Leave the program"));
+  a.undo = NewAction(window, QT_TRANSLATE_NOOP("WindowActions", "&Undo"), Keys("Ctrl+Z"),
+                     QT_TRANSLATE_NOOP("WindowActions", "Take back the last change"));
+  a.redo = NewAction(window, QT_TRANSLATE_NOOP("WindowActions", "&Redo"), Keys("Ctrl+Shift+Z"),
+                     QT_TRANSLATE_NOOP("WindowActions", "Make the change taken back again"));
+  a.redo->setShortcuts({Keys("Ctrl+Shift+Z"), Keys("Ctrl+Y")});
   a.copy = NewAction(window, QT_TRANSLATE_NOOP("WindowActions", "&Copy"), QKeySequence::Copy,
                      QT_TRANSLATE_NOOP("WindowActions", "Copy the selected rows"));
   a.selectAll =
       NewAction(window, QT_TRANSLATE_NOOP("WindowActions", "Select &All"), QKeySequence::SelectAll,
                 QT_TRANSLATE_NOOP("WindowActions", "Select every row shown"));
+  a.deleteRows =
+      NewAction(window, QT_TRANSLATE_NOOP("WindowActions", "&Delete Rows"), QKeySequence::Delete,
+                QT_TRANSLATE_NOOP("WindowActions", "Remove the selected records"));
+  a.insertRow =
+      NewAction(window, QT_TRANSLATE_NOOP("WindowActions", "&Insert Row"), Keys("Ins"),
+                QT_TRANSLATE_NOOP("WindowActions", "Add a copy of each selected record after it"));
+  // The filter field and a cell being edited have their own Delete and Insert: these act only
+  // while the table itself has the focus.
+  for (QAction* rows : {a.deleteRows, a.insertRow}) {
+    window.removeAction(rows);
+    rows->setShortcutContext(Qt::WidgetShortcut);
+  }
   a.find = NewAction(window, QT_TRANSLATE_NOOP("WindowActions", "&Find"), QKeySequence::Find,
                      QT_TRANSLATE_NOOP("WindowActions", "Type a filter"));
   a.map = NewAction(window, QT_TRANSLATE_NOOP("WindowActions", "&Map"), Keys("Ctrl+M"),
@@ -104,6 +128,10 @@ WindowActions MakeWindowActions(QWidget& window) {
   a.resetColumns = NewAction(
       window, QT_TRANSLATE_NOOP("WindowActions", "&Reset Columns"), {},
       QT_TRANSLATE_NOOP("WindowActions", "Show every column in its first order and width"));
+  a.removeDuplicates = NewAction(
+      window, QT_TRANSLATE_NOOP("WindowActions", "Remove Exact &Duplicates"), {},
+      QT_TRANSLATE_NOOP("WindowActions",
+                        "Remove every record equal to an earlier one, keeping the first"));
   a.filterHelp = NewAction(window, QT_TRANSLATE_NOOP("WindowActions", "&Filter Language"),
                            QKeySequence::HelpContents,
                            QT_TRANSLATE_NOOP("WindowActions", "Explain the filter field"));
@@ -111,8 +139,10 @@ WindowActions MakeWindowActions(QWidget& window) {
                           QT_TRANSLATE_NOOP("WindowActions", "List the keys"));
   a.about = NewAction(window, QT_TRANSLATE_NOOP("WindowActions", "&About Kestrolan"), {},
                       QT_TRANSLATE_NOOP("WindowActions", "Name, version and licence"));
-  a.compareWith->setEnabled(false);
-  a.exportCsv->setEnabled(false);
+  for (QAction* off : {a.compareWith, a.save, a.saveAs, a.exportCsv, a.undo, a.redo, a.deleteRows,
+                       a.insertRow, a.removeDuplicates}) {
+    off->setEnabled(false);
+  }
   a.saveMap->setEnabled(false);
   a.zoomToSelection->setEnabled(false);
   return a;
@@ -124,12 +154,18 @@ void BuildMenuBar(QMenuBar& bar, const WindowActions& a) {
   file->addMenu(a.recentMenu);
   file->addAction(a.compareWith);
   file->addSeparator();
+  file->addActions({a.save, a.saveAs});
+  file->addSeparator();
   file->addAction(a.exportCsv);
   file->addAction(a.saveMap);
   file->addSeparator();
   file->addAction(a.exit);
   QMenu* edit = bar.addMenu(Translated(QT_TRANSLATE_NOOP("WindowActions", "&Edit")));
+  edit->addActions({a.undo, a.redo});
+  edit->addSeparator();
   edit->addActions({a.copy, a.selectAll});
+  edit->addSeparator();
+  edit->addActions({a.deleteRows, a.insertRow});
   edit->addSeparator();
   edit->addAction(a.find);
   QMenu* view = bar.addMenu(Translated(QT_TRANSLATE_NOOP("WindowActions", "&View")));
@@ -138,6 +174,8 @@ void BuildMenuBar(QMenuBar& bar, const WindowActions& a) {
   view->addSeparator();
   view->addMenu(a.columnsMenu);
   view->addAction(a.resetColumns);
+  QMenu* tools = bar.addMenu(Translated(QT_TRANSLATE_NOOP("WindowActions", "&Tools")));
+  tools->addAction(a.removeDuplicates);
   QMenu* help = bar.addMenu(Translated(QT_TRANSLATE_NOOP("WindowActions", "&Help")));
   help->addActions({a.filterHelp, a.shortcuts});
   help->addSeparator();

@@ -20,18 +20,26 @@ struct WindowActions {
   QMenu* recentMenu;  // filled by the window from its recent files
   QAction* clearRecent;
   QAction* compareWith;
+  QAction* save;
+  QAction* saveAs;
   QAction* exportCsv;
   QAction* saveMap;
   QAction* exit;
   // Edit
+  QAction* undo;
+  QAction* redo;  // Ctrl+Shift+Z and Ctrl+Y
   QAction* copy;
   QAction* selectAll;
+  QAction* deleteRows;  // Delete and Insert act only while the table has the focus
+  QAction* insertRow;
   QAction* find;
   // View
   QAction* map;  // checkable: the map is on show
   QAction* zoomToSelection;
   QMenu* columnsMenu;  // filled by the window from the table's columns when it opens
   QAction* resetColumns;
+  // Tools
+  QAction* removeDuplicates;
   // Help
   QAction* filterHelp;
   QAction* shortcuts;
@@ -41,11 +49,12 @@ struct WindowActions {
   QList<QAction*> All() const;
 };
 
-// Makes the commands, owned by and added to `window`. Compare with… and Export start disabled,
-// and Save Map as PNG… and Zoom to Selection until the map is on show.
+// Makes the commands, owned by and added to `window`. Compare with…, Save, Save As…, Export,
+// Undo, Redo, Delete, Insert and Remove Exact Duplicates start disabled, and Save Map as PNG… and
+// Zoom to Selection until the map is on show.
 WindowActions MakeWindowActions(QWidget& window);
 
-// Fills `bar` with the menus File, Edit, View and Help (Alt and the underlined letter open
+// Fills `bar` with the menus File, Edit, View, Tools and Help (Alt and the underlined letter open
 // each), built from `actions`.
 void BuildMenuBar(QMenuBar& bar, const WindowActions& actions);
 

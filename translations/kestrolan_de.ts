@@ -142,6 +142,58 @@ Jedes andere Argument ist eine DATENBANK, auch eines, das mit „-“ beginnt.
         <source>negative radius &apos;%1&apos; in &apos;%2&apos;</source>
         <translation>negativer Radius „%1“ in „%2“</translation>
     </message>
+    <message>
+        <source># is the record&apos;s place in the file and cannot be edited</source>
+        <translation># ist die Stelle des Datensatzes in der Datei und lässt sich nicht bearbeiten</translation>
+    </message>
+    <message>
+        <source>dir must be a whole number from -180 to 289, or 360</source>
+        <translation>dir muss eine ganze Zahl von -180 bis 289 sein, oder 360</translation>
+    </message>
+    <message>
+        <source>%1 must be a whole number from %2 to %3</source>
+        <translation>%1 muss eine ganze Zahl von %2 bis %3 sein</translation>
+    </message>
+    <message>
+        <source>%1 must be a whole number</source>
+        <translation>%1 muss eine ganze Zahl sein</translation>
+    </message>
+    <message>
+        <source>CoordX must end in at most %1 for this record, whose X is %2</source>
+        <translation>CoordX darf bei diesem Datensatz, dessen X %2 ist, höchstens auf %1 enden</translation>
+    </message>
+    <message>
+        <source>CoordY must end in at most %1 for this record, whose Y is %2</source>
+        <translation>CoordY darf bei diesem Datensatz, dessen Y %2 ist, höchstens auf %1 enden</translation>
+    </message>
+    <message>
+        <source>%1 must be valid text</source>
+        <translation>%1 muss gültiger Text sein</translation>
+    </message>
+    <message>
+        <source>%1 cannot hold a zero character: it ends the text</source>
+        <translation>%1 kann kein Nullzeichen enthalten: es beendet den Text</translation>
+    </message>
+    <message>
+        <source>%1 is written in Windows-1252, which has no &quot;%2&quot;</source>
+        <translation>%1 ist in Windows-1252 geschrieben, das kein „%2“ kennt</translation>
+    </message>
+    <message>
+        <source>%1 is written in Windows-1252, and these characters would read back as other ones</source>
+        <translation>%1 ist in Windows-1252 geschrieben, und diese Zeichen würden als andere zurückgelesen</translation>
+    </message>
+    <message>
+        <source>%1 holds at most %2 bytes besides its ending zero; this text needs %3</source>
+        <translation>%1 fasst neben der abschließenden Null höchstens %2 Bytes; dieser Text braucht %3</translation>
+    </message>
+    <message>
+        <source>The database has changed on disk since it was loaded, so its records cannot be written back exactly</source>
+        <translation>Die Datenbank wurde seit dem Laden auf dem Datenträger geändert, daher lassen sich ihre Datensätze nicht genau zurückschreiben</translation>
+    </message>
+    <message>
+        <source>The database is too large for an archive</source>
+        <translation>Die Datenbank ist zu groß für ein Archiv</translation>
+    </message>
 </context>
 <context>
     <name>FilterHelp</name>
@@ -411,6 +463,58 @@ Open one with Load LZW (Ctrl+O), or drop a radar.lzw or dangerz.lzw file here.</
         <source>It is a database the window shows; choose another name.</source>
         <translation>Die Datei ist eine Datenbank, die das Fenster zeigt; bitte einen anderen Namen wählen.</translation>
     </message>
+    <message>
+        <source>Not changed: %1</source>
+        <translation>Nicht geändert: %1</translation>
+    </message>
+    <message>
+        <source>&amp;Undo %1</source>
+        <translation>&amp;Rückgängig: %1</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Rückgängig</translation>
+    </message>
+    <message>
+        <source>&amp;Redo %1</source>
+        <translation>&amp;Wiederholen: %1</translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation>&amp;Wiederholen</translation>
+    </message>
+    <message>
+        <source>No record equals an earlier one.</source>
+        <translation>Kein Datensatz gleicht einem früheren.</translation>
+    </message>
+    <message>
+        <source>Removed %1 exact duplicates; Undo brings them back.</source>
+        <translation>%1 exakte Duplikate entfernt; Rückgängig holt sie zurück.</translation>
+    </message>
+    <message>
+        <source>Save changes to %1?</source>
+        <translation>Änderungen an %1 speichern?</translation>
+    </message>
+    <message>
+        <source>%1 has changed on disk since it was loaded. Overwrite it?</source>
+        <translation>%1 wurde seit dem Laden auf dem Datenträger geändert. Überschreiben?</translation>
+    </message>
+    <message>
+        <source>Save database as</source>
+        <translation>Datenbank speichern unter</translation>
+    </message>
+    <message>
+        <source>%1 no longer holds the records the table was loaded from, so the bits the table does not show (unused bits, raw directions, bytes after a text&apos;s end) cannot be kept. Write the records as the table shows them?</source>
+        <translation>%1 enthält nicht mehr die Datensätze, aus denen die Tabelle geladen wurde, daher lassen sich die Bits, die die Tabelle nicht zeigt (ungenutzte Bits, rohe Richtungen, Bytes nach dem Ende eines Textes), nicht erhalten. Die Datensätze so schreiben, wie die Tabelle sie zeigt?</translation>
+    </message>
+    <message>
+        <source>Saved %1</source>
+        <translation>%1 gespeichert</translation>
+    </message>
+    <message>
+        <source>Unsaved changes</source>
+        <translation>Ungespeicherte Änderungen</translation>
+    </message>
 </context>
 <context>
     <name>KestrolanLayout</name>
@@ -558,6 +662,34 @@ Open one with Load LZW (Ctrl+O), or drop a radar.lzw or dangerz.lzw file here.</
     <message>
         <source>No databases yet</source>
         <translation>Noch keine Datenbanken</translation>
+    </message>
+</context>
+<context>
+    <name>RecordEditor</name>
+    <message>
+        <source>Edit %1</source>
+        <translation>%1 bearbeiten</translation>
+    </message>
+    <message numerus="yes">
+        <source>Delete %n row(s)</source>
+        <translation>
+            <numerusform>%n Zeile löschen</numerusform>
+            <numerusform>%n Zeilen löschen</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Remove %n exact duplicate(s)</source>
+        <translation>
+            <numerusform>%n exaktes Duplikat entfernen</numerusform>
+            <numerusform>%n exakte Duplikate entfernen</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Insert %n row(s)</source>
+        <translation>
+            <numerusform>%n Zeile einfügen</numerusform>
+            <numerusform>%n Zeilen einfügen</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -755,6 +887,66 @@ Open one with Load LZW (Ctrl+O), or drop a radar.lzw or dangerz.lzw file here.</
     <message>
         <source>Fit the selected rows into the map</source>
         <translation>Die ausgewählten Zeilen in die Karte einpassen</translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation>&amp;Speichern</translation>
+    </message>
+    <message>
+        <source>Write the edited database back</source>
+        <translation>Die bearbeitete Datenbank zurückschreiben</translation>
+    </message>
+    <message>
+        <source>Save &amp;As…</source>
+        <translation>Speichern &amp;unter…</translation>
+    </message>
+    <message>
+        <source>Write the database to a new file</source>
+        <translation>Die Datenbank in eine neue Datei schreiben</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Rückgängig</translation>
+    </message>
+    <message>
+        <source>Take back the last change</source>
+        <translation>Die letzte Änderung zurücknehmen</translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation>&amp;Wiederholen</translation>
+    </message>
+    <message>
+        <source>Make the change taken back again</source>
+        <translation>Die zurückgenommene Änderung wiederholen</translation>
+    </message>
+    <message>
+        <source>&amp;Delete Rows</source>
+        <translation>Zeilen &amp;löschen</translation>
+    </message>
+    <message>
+        <source>Remove the selected records</source>
+        <translation>Die ausgewählten Datensätze entfernen</translation>
+    </message>
+    <message>
+        <source>&amp;Insert Row</source>
+        <translation>Zeile &amp;einfügen</translation>
+    </message>
+    <message>
+        <source>Add a copy of each selected record after it</source>
+        <translation>Hinter jedem ausgewählten Datensatz eine Kopie einfügen</translation>
+    </message>
+    <message>
+        <source>Remove Exact &amp;Duplicates</source>
+        <translation>Exakte &amp;Duplikate entfernen</translation>
+    </message>
+    <message>
+        <source>Remove every record equal to an earlier one, keeping the first</source>
+        <translation>Jeden Datensatz entfernen, der einem früheren gleicht; der erste bleibt</translation>
+    </message>
+    <message>
+        <source>&amp;Tools</source>
+        <translation>&amp;Werkzeuge</translation>
     </message>
 </context>
 <context>

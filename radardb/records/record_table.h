@@ -3,7 +3,9 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/large_pages.h"
@@ -67,30 +69,64 @@ class RecordTable {
   std::string_view Text(std::size_t row, Column column) const {
     const Row& r = rows_[row];
     const int field = static_cast<int>(column) - kIntColumnCount;
-    std::size_t offset = r.textOffset;
-    for (int i = 0; i < field; ++i) offset += r.textLength[i];
-    return {texts_.data() + offset, r.textLength[field]};
+    const char* text = TextsOf(r);
+    for (int i = 0; i < field; ++i) text += r.textLength[i];
+    return {text, r.textLength[field]};
   }
 
   // The row's three texts back to back, Speed, Road and City: what Text gives one by one.
   std::string_view RowTexts(std::size_t row) const {
     const Row& r = rows_[row];
-    return {texts_.data() + r.textOffset,
-            std::size_t{r.textLength[0]} + r.textLength[1] + r.textLength[2]};
+    return {TextsOf(r), std::size_t{r.textLength[0]} + r.textLength[1] + r.textLength[2]};
   }
 
   // Bytes held by the table, rows and texts, for memory measurements.
   std::size_t CapacityBytes() const;
 
- private:
-  struct Row {
+  // A row as the table stores it: its integers and where its texts lie. A stored row stays valid
+  // for its table until Clear(), also after it was taken out, since texts are never moved; so
+  // editing and its undo swap stored rows and copy no text. Texts given by SetTexts lie in an
+  // arena of their own, so editing never grows the loaded texts' arena.
+  struct StoredRow {
     Ints ints;
     std::uint64_t textOffset;
     std::uint8_t textLength[3];
   };
+  // Stored rows with the positions they stand at, ascending.
+  using PlacedRows = std::vector<std::pair<std::uint32_t, StoredRow>>;
+
+  // `row` below size().
+  const StoredRow& Stored(std::size_t row) const { return rows_[row]; }
+  void Restore(std::size_t row, const StoredRow& stored) { rows_[row] = stored; }
+  void SetInts(std::size_t row, const Ints& ints) { rows_[row].ints = ints; }
+  // Gives the row new texts, each cut to kMaxTextLength bytes; the old ones stay where they were.
+  void SetTexts(std::size_t row, std::string_view speed, std::string_view road,
+                std::string_view city);
+  // Takes out the rows at `positions` (ascending, distinct, below size()) and returns them with
+  // their positions. One pass over the table, whatever the count.
+  PlacedRows Take(std::span<const std::uint32_t> positions);
+  // Puts rows in so that each stands at its position afterwards (what Take returned, or new
+  // rows); the positions must be ascending and below size() + rows.size(). Room for more rows
+  // grows by a small part of the table, not by doubling it.
+  void PutBack(const PlacedRows& rows);
+
+ private:
+  using Row = StoredRow;
+  using TextArena = std::vector<char, platform::LargePageAllocator<char>>;
+  // Marks a textOffset into editedTexts_.
+  static constexpr std::uint64_t kEditedTexts = std::uint64_t{1} << 63;
+
+  const char* TextsOf(const Row& r) const {
+    return (r.textOffset & kEditedTexts) != 0 ? editedTexts_.data() + (r.textOffset ^ kEditedTexts)
+                                              : texts_.data() + r.textOffset;
+  }
+  // Appends the texts to `arena`; fills in the row's lengths and returns their offset there.
+  static std::uint64_t StoreTexts(TextArena& arena, Row& row, std::string_view speed,
+                                  std::string_view road, std::string_view city);
 
   std::vector<Row, platform::LargePageAllocator<Row>> rows_;
-  std::vector<char, platform::LargePageAllocator<char>> texts_;
+  TextArena texts_;
+  TextArena editedTexts_;
 };
 
 }  // namespace radardb

@@ -70,6 +70,7 @@ class MapWindowTest : public QObject {
   void ShiftDragAddsBoxToFilter_data();
   void ShiftDragAddsBoxToFilter();
   void MapFollowsRowsShownAndColouring();
+  void MapFollowsEdits();
   void KeysMoveTheView_data();
   void KeysMoveTheView();
   void SaveWritesThePictureOnShow();
@@ -232,6 +233,27 @@ void MapWindowTest::MapFollowsRowsShownAndColouring() {
   const QPoint middle(qRound(PixelX(view, 500)), qRound(PixelY(view, 500)));
   QCOMPARE(PixelAt(map, middle),
            ColourOf(ClassColour(ColourBy::kSpd, ClassOf(ColourBy::kSpd, kSpots[2].spd))));
+}
+
+void MapWindowTest::MapFollowsEdits() {
+  MapWindow& map = OpenMap();
+  RecordTableModel& model = window_->Model();
+  model.setData(model.index(0, int(Column::kSc)), QStringLiteral("9"));
+  Settle(map);
+  const auto count9 = [&map] {
+    const auto items = map.tvLegend->findItems(QStringLiteral("9"), Qt::MatchExactly, 0);
+    return items.isEmpty() ? QString() : items.front()->text(1);
+  };
+  QCOMPARE(count9(), QStringLiteral("1"));
+  window_->acList->selectRow(0);
+  window_->Actions().deleteRows->trigger();
+  Settle(map);
+  QCOMPARE(map.cvMap->Points().size(), kSpots.size() - 1);
+  QCOMPARE(count9(), QString());
+  window_->Actions().undo->trigger();
+  Settle(map);
+  QCOMPARE(map.cvMap->Points().size(), kSpots.size());
+  QCOMPARE(count9(), QStringLiteral("1"));
 }
 
 void MapWindowTest::KeysMoveTheView_data() {

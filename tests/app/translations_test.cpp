@@ -61,14 +61,15 @@ void TranslationsTest::WindowSpeaksTheLanguage_data() {
   QTest::newRow("English: as written")
       << QLocale(QLocale::English, QLocale::UnitedKingdom)
       << QStringList{"Load LZW", "Export CSV", "Exit"}
-      << QStringList{"&File", "&Edit", "&View", "&Help"} << QStringLiteral("&Load LZW\u2026")
-      << QStringList{"&No", "&Yes"}
+      << QStringList{"&File", "&Edit", "&View", "&Tools", "&Help"}
+      << QStringLiteral("&Load LZW\u2026") << QStringList{"&No", "&Yes"}
       << QStringList{"info: LZW file not found", "details: missing.lzw",
                      "yesno: Check for program updates ?"}
       << QStringLiteral("694,300 of 1,000,000 records");
   QTest::newRow("German") << QLocale(QLocale::German, QLocale::Germany)
                           << QStringList{"LZW laden", "CSV-Export", "Beenden"}
-                          << QStringList{"&Datei", "&Bearbeiten", "&Ansicht", "&Hilfe"}
+                          << QStringList{"&Datei", "&Bearbeiten", "&Ansicht", "&Werkzeuge",
+                                         "&Hilfe"}
                           << QStringLiteral("LZW &laden\u2026") << QStringList{"&Ja", "&Nein"}
                           << QStringList{"info: LZW-Datei nicht gefunden", "details: missing.lzw",
                                          "yesno: Nach Programm-Updates suchen?"}

@@ -74,17 +74,23 @@ void WindowCommandsTest::MenusShowEveryCommandWithItsKey_data() {
                                        "Open &Recent >",
                                        "&Compare with\u2026\tCtrl+D",
                                        "-",
+                                       "&Save\tCtrl+S",
+                                       "Save &As\u2026\tCtrl+Shift+S",
+                                       "-",
                                        "&Export CSV\u2026\tCtrl+E",
                                        "Save &Map as PNG\u2026",
                                        "-",
                                        "E&xit\tCtrl+Q"};
   QTest::newRow("Edit") << 1 << "&Edit"
-                        << QStringList{"&Copy\tCtrl+C", "Select &All\tCtrl+A", "-",
+                        << QStringList{"&Undo\tCtrl+Z",     "&Redo\tCtrl+Shift+Z", "-",
+                                       "&Copy\tCtrl+C",     "Select &All\tCtrl+A", "-",
+                                       "&Delete Rows\tDel", "&Insert Row\tIns",    "-",
                                        "&Find\tCtrl+F"};
   QTest::newRow("View") << 2 << "&View"
-                        << QStringList{"&Map\tCtrl+M", "&Zoom to Selection", "-", "&Columns >",
+                        << QStringList{"&Map	Ctrl+M", "&Zoom to Selection", "-", "&Columns >",
                                        "&Reset Columns"};
-  QTest::newRow("Help") << 3 << "&Help"
+  QTest::newRow("Tools") << 3 << "&Tools" << QStringList{"Remove Exact &Duplicates"};
+  QTest::newRow("Help") << 4 << "&Help"
                         << QStringList{"&Filter Language\tF1", "&Keyboard Shortcuts", "-",
                                        "&About Kestrolan"};
 }
@@ -96,7 +102,7 @@ void WindowCommandsTest::MenusShowEveryCommandWithItsKey() {
   ScriptedPrompts prompts;
   Kestrolan window(prompts);
   const QList<QAction*> menus = window.menuBar()->actions();
-  QCOMPARE(menus.size(), 4);
+  QCOMPARE(menus.size(), 5);
   QCOMPARE(menus[menu]->text(), title);
   QCOMPARE(Entries(*menus[menu]->menu()), entries);
 }

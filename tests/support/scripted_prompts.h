@@ -13,6 +13,8 @@ class ScriptedPrompts : public Prompts {
  public:
   // Answers for the next questions, in order (true: Yes / OK).
   void SetNextAnswer(bool answer) { answers_.enqueue(answer); }
+  // The answer to the next Save / Discard / Cancel question.
+  void SetNextSaveChoice(SaveChoice choice) { saveChoices_.enqueue(choice); }
   // The next file dialog accepts this path; an empty path cancels it.
   void SetNextFileName(const QString& path) { fileNames_.enqueue(path); }
 
@@ -22,6 +24,14 @@ class ScriptedPrompts : public Prompts {
   }
   bool QuestionYesNo(const QString& text) override { return Answer("yesno: " + text); }
   bool QuestionOkCancel(const QString& text) override { return Answer("okcancel: " + text); }
+  SaveChoice QuestionSaveDiscardCancel(const QString& text) override {
+    shown << "savediscard: " + text;
+    if (saveChoices_.isEmpty()) {
+      ++unexpected;
+      return SaveChoice::kCancel;
+    }
+    return saveChoices_.dequeue();
+  }
   bool OpenFile(FileSelector& selector, const QString& title) override {
     return Choose(selector, "open: " + title);
   }
@@ -31,7 +41,7 @@ class ScriptedPrompts : public Prompts {
   }
 
   // Everything shown, in order: "info: TEXT" (followed by "details: DETAILS" when there are
-  // any), "yesno: TEXT", "okcancel: TEXT", "open: TITLE", "save: TITLE".
+  // any), "yesno: TEXT", "okcancel: TEXT", "savediscard: TEXT", "open: TITLE", "save: TITLE".
   QStringList shown;
   // selector.file as each save dialog was opened with it.
   QStringList savePresets;
@@ -43,4 +53,5 @@ class ScriptedPrompts : public Prompts {
 
   QQueue<bool> answers_;
   QQueue<QString> fileNames_;
+  QQueue<SaveChoice> saveChoices_;
 };
