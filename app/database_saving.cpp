@@ -38,9 +38,11 @@ void Kestrolan::WireEditing() {
   connect(editor_, &RecordEditor::Refused, this, [this](const QString& reason) {
     statusBar()->showMessage(tr("Not changed: %1").arg(reason), kStatusMessageMs);
   });
-  // A comparison dropped may still be reading the rows on its thread.
-  connect(&model_, &RecordTableModel::RowsAboutToChange, this,
-          [this] { compareJob_.CancelAndWait(); });
+  // A comparison or a check dropped may still be reading the rows on its thread.
+  connect(&model_, &RecordTableModel::RowsAboutToChange, this, [this] {
+    compareJob_.CancelAndWait();
+    checkJob_.CancelAndWait();
+  });
   fsSave = fsRadar;
 }
 
@@ -57,6 +59,7 @@ void Kestrolan::FollowEditState() {
   a.deleteRows->setEnabled(editable);
   a.insertRow->setEnabled(editable);
   a.removeDuplicates->setEnabled(editable);
+  a.checkDatabase->setEnabled(loaded && !Comparing());
   a.save->setEnabled(loadedWhole_ && modified && !Comparing());
   a.saveAs->setEnabled(loadedWhole_ && !Comparing());
   setWindowModified(modified);
