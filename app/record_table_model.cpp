@@ -247,7 +247,8 @@ QString RecordTableModel::FindingsTip(std::uint32_t row) const {
 QVariant RecordTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (role != Qt::DisplayRole || orientation != Qt::Horizontal) return {};
   if (section < 0 || section >= columnCount()) return {};
-  if (checked_ != nullptr && section == kFindingField) return QString::fromLatin1(kFindingHeader);
+  if (checked_ != nullptr && section == kFindingField)
+    return QString::fromLatin1(kFindingLook.header);
   return QString::fromLatin1(kColumnLooks[section].header);
 }
 

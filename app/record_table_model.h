@@ -17,7 +17,7 @@
 #include "radardb/records/record_table.h"
 
 // The record table's columns as the window shows them: header text and fixed pixel width. The
-// last, "Change" (kChangeField), is there only while comparing; "Finding" (kFindingHeader, the
+// last, "Change" (kChangeField), is there only while comparing; "Finding" (kFindingLook, the
 // same field id) takes its place while a check's findings are on show.
 struct ColumnLook {
   const char* header;
@@ -29,7 +29,8 @@ inline constexpr ColumnLook kColumnLooks[radardb::kColumnCount + 1] = {
     {"Speed", 100}, {"Road", 300},  {"City", 150},  {"Change", 120},
 };
 
-inline constexpr char kFindingHeader[] = "Finding";
+// Its kinds joined need more room than a change.
+inline constexpr ColumnLook kFindingLook = {"Finding", 180};
 
 // The text colour of the removed rows while comparing: they are not in the loaded database.
 inline constexpr QRgb kRemovedRowRgb = 0xFF808080;
