@@ -41,7 +41,10 @@ void Kestrolan::WireEditing() {
   // A comparison or a check dropped may still be reading the rows on its thread.
   connect(&model_, &RecordTableModel::RowsAboutToChange, this, [this] {
     compareJob_.CancelAndWait();
+    // A save changes "#" in place: a check still running is dropped, and its feedback goes.
+    const bool checking = Checking();
     checkJob_.CancelAndWait();
+    if (checking) StopChecking();
   });
   fsSave = fsRadar;
 }
