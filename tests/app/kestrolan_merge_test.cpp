@@ -30,7 +30,8 @@ class KestrolanMergeTest : public QObject {
   void ApplyChangesSavesWhatPatchWritesAndUndoes();
   void ListThatDoesNotFitChangesNothing_data();
   void ListThatDoesNotFitChangesNothing();
-  void NothingIsAskedWithoutADatabase();
+  void NothingIsAskedWithoutEditableRows_data();
+  void NothingIsAskedWithoutEditableRows();
 
  private:
   QString Path(const char* name) const { return dir_->filePath(QString::fromLatin1(name)); }
@@ -223,11 +224,28 @@ void KestrolanMergeTest::ListThatDoesNotFitChangesNothing() {
   QCOMPARE(window.Editor().History().count(), 0);
 }
 
-void KestrolanMergeTest::NothingIsAskedWithoutADatabase() {
+void KestrolanMergeTest::NothingIsAskedWithoutEditableRows_data() {
+  QTest::addColumn<bool>("comparing");
+  QTest::newRow("no database loaded") << false;
+  QTest::newRow("a comparison on show") << true;
+}
+
+void KestrolanMergeTest::NothingIsAskedWithoutEditableRows() {
+  QFETCH(bool, comparing);
   ScriptedPrompts prompts;
   Kestrolan window(prompts);
-  window.Actions().addRecords->trigger();
-  window.Actions().applyChanges->trigger();
+  if (comparing) {
+    Load(window);
+    prompts.SetNextFileName(Path("other.lzw"));
+    window.CompareWith();
+    QTRY_VERIFY(!window.Comparing());
+    QVERIFY(window.Model().Comparison() != nullptr);
+    prompts.shown.clear();
+  }
+  for (QAction* action : {window.Actions().addRecords, window.Actions().applyChanges}) {
+    QVERIFY(!action->isEnabled());
+    action->trigger();
+  }
   QCOMPARE(prompts.shown, QStringList());
 }
 
