@@ -31,6 +31,8 @@ void Kestrolan::WireEditing() {
   connect(a.deleteRows, &QAction::triggered, editor_, &RecordEditor::RemoveSelected);
   connect(a.insertRow, &QAction::triggered, editor_, &RecordEditor::CopySelected);
   connect(a.removeDuplicates, &QAction::triggered, this, &Kestrolan::RemoveExactDuplicates);
+  connect(a.addRecords, &QAction::triggered, this, &Kestrolan::AddRecordsFrom);
+  connect(a.applyChanges, &QAction::triggered, this, &Kestrolan::ApplyChangesFrom);
   connect(a.save, &QAction::triggered, this, &Kestrolan::Save);
   connect(a.saveAs, &QAction::triggered, this, &Kestrolan::SaveAs);
   connect(&history, &QUndoStack::indexChanged, this, &Kestrolan::FollowEditState);
@@ -62,6 +64,8 @@ void Kestrolan::FollowEditState() {
   a.deleteRows->setEnabled(editable);
   a.insertRow->setEnabled(editable);
   a.removeDuplicates->setEnabled(editable);
+  a.addRecords->setEnabled(editable && loadedWhole_);
+  a.applyChanges->setEnabled(editable && loadedWhole_);
   a.checkDatabase->setEnabled(loaded && !Comparing());
   a.save->setEnabled(loadedWhole_ && modified && !Comparing());
   a.saveAs->setEnabled(loadedWhole_ && !Comparing());

@@ -82,6 +82,8 @@ Kestrolan::Kestrolan(Prompts& prompts, QWidget* parent)
       MakeSelector(tr("Radar file"), {QStringLiteral("radar.lzw"), QStringLiteral("dangerz.lzw")});
   fsCsv = MakeSelector(tr("CSV file"), {QStringLiteral("*.csv")});
   fsCompare = fsRadar;
+  fsAdd = fsRadar;
+  fsChanges = fsCsv;
 
   LayOut();
   WireActions();

@@ -86,6 +86,10 @@ class Kestrolan : public QMainWindow, public Ui::KestrolanLayout {
   // The earlier release to compare with. Its own, so that Load keeps its folder and file; it
   // opens in fsRadar's folder until it has one of its own.
   FileSelector fsCompare;
+  // The database whose records Add Records From… appends, and the change list Apply Changes
+  // From… applies; both open in fsRadar's folder until they have one of their own.
+  FileSelector fsAdd;
+  FileSelector fsChanges;
 
   // The status bar's labels (AddStatusLabels), and the note the empty table shows until a
   // database is loaded.
@@ -120,6 +124,15 @@ class Kestrolan : public QMainWindow, public Ui::KestrolanLayout {
   bool SaveAs();
   // Tools → Remove Exact Duplicates: one undoable step; says how many went, or that none did.
   void RemoveExactDuplicates();
+  // File → Add Records From… (database_merging.cpp): asks for an archive and which of its records
+  // to drop (none, those identical to a row or to one added before them, or also those near one
+  // within kDefaultTolerance), then appends the others as one undoable step and says in the
+  // status bar how many were read, dropped and added.
+  void AddRecordsFrom();
+  // File → Apply Changes From…: asks for a change list (the CSV `kestrolan-db diff` writes) and
+  // applies it to the rows as `kestrolan-db patch` would, as one undoable step; a list that does
+  // not fit says "NAME: line N: REASON" and changes nothing.
+  void ApplyChangesFrom();
   // True while a comparison is being worked out.
   bool Comparing() const { return compareJob_.Busy(); }
   // Tools → Check Database (window_check.cpp): checks the rows the window holds as
@@ -160,6 +173,9 @@ class Kestrolan : public QMainWindow, public Ui::KestrolanLayout {
   void FollowEditState();
   // Saves to `path`: the loaded archive's bytes with the edits. True when saved.
   bool WriteDatabase(const QString& path);
+  // The records the rows hold, as Save would write them, in `records`; false when they could not
+  // be built (said already).
+  bool RowRecords(std::string& records);
   // The archive on show is `path`, as it is on disk now.
   void RememberDatabaseFile(const QString& path);
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include "app/file_selector.h"
 #include "update/message_prompts.h"
@@ -14,6 +15,9 @@ class Prompts : public update::MessagePrompts {
   enum class SaveChoice { kSave, kDiscard, kCancel };
   // Question with "Save", "Discard" and "Cancel", asked before unsaved changes would be lost.
   virtual SaveChoice QuestionSaveDiscardCancel(const QString& text) = 0;
+  // Asks `text` with a button for each of `choices` (their texts, in order) and Cancel: the index
+  // of the choice taken, or -1 when cancelled.
+  virtual int Choose(const QString& text, const QStringList& choices) = 0;
   // Runs `selector` as a dialog for opening an existing file. On acceptance stores the chosen
   // full path in selector.file and its folder in selector.directory and returns true; on
   // cancel returns false and leaves `selector` unchanged.

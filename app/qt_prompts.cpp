@@ -1,6 +1,7 @@
 #include "app/qt_prompts.h"
 
 #include <QFileInfo>
+#include <QPushButton>
 
 #include "update/app_identity.h"
 
@@ -32,6 +33,17 @@ bool QtPrompts::QuestionYesNo(const QString& text) {
 bool QtPrompts::QuestionOkCancel(const QString& text) {
   return MakeMessageBox(QMessageBox::Question, text, QMessageBox::Ok | QMessageBox::Cancel)
              ->exec() == QMessageBox::Ok;
+}
+
+int QtPrompts::Choose(const QString& text, const QStringList& choices) {
+  const auto box = MakeMessageBox(QMessageBox::Question, text, QMessageBox::Cancel);
+  QList<QAbstractButton*> buttons;
+  for (const QString& choice : choices) {
+    buttons << box->addButton(choice, QMessageBox::AcceptRole);
+  }
+  if (!buttons.isEmpty()) box->setDefaultButton(static_cast<QPushButton*>(buttons.front()));
+  box->exec();
+  return static_cast<int>(buttons.indexOf(box->clickedButton()));
 }
 
 Prompts::SaveChoice QtPrompts::QuestionSaveDiscardCancel(const QString& text) {

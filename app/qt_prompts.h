@@ -15,6 +15,7 @@ class QtPrompts : public Prompts {
   bool QuestionYesNo(const QString& text) override;
   bool QuestionOkCancel(const QString& text) override;
   SaveChoice QuestionSaveDiscardCancel(const QString& text) override;
+  int Choose(const QString& text, const QStringList& choices) override;
   bool OpenFile(FileSelector& selector, const QString& title) override;
   bool SaveFile(FileSelector& selector, const QString& title) override;
 };

@@ -29,8 +29,9 @@ class CellCommand : public QUndoCommand {
 // Rows taken out (`removes`) or put in. The change is already made when the step is pushed.
 class RowsCommand : public QUndoCommand {
  public:
-  RowsCommand(RecordTableModel& model, RowsChange change, bool removes, const QString& text)
-      : QUndoCommand(text), model_(model), change_(std::move(change)), removes_(removes) {}
+  RowsCommand(RecordTableModel& model, RowsChange change, bool removes, const QString& text,
+              QUndoCommand* parent = nullptr)
+      : QUndoCommand(text, parent), model_(model), change_(std::move(change)), removes_(removes) {}
   void redo() override {
     if (std::exchange(made_, false)) return;
     removes_ ? model_.TakeOutRows(change_) : model_.PutBackRows(change_);
@@ -125,6 +126,20 @@ Status RecordEditor::RemoveExactDuplicates(std::size_t& removed) {
     Remove(rows, tr("Remove %n exact duplicate(s)", nullptr, static_cast<int>(rows.size())));
   }
   return Status();
+}
+
+void RecordEditor::AddRecords(std::string_view records, const QString& text) {
+  if (!model_.Editable() || records.empty()) return;
+  history_.push(new RowsCommand(model_, model_.AddRecords(records), false, text));
+}
+
+void RecordEditor::ApplyChanges(const ChangePlan& plan, const QString& text) {
+  if (!model_.Editable() || (plan.named.empty() && plan.places.empty())) return;
+  // One step of two: undone, the rows given go first, then the rows named come back.
+  auto* step = new QUndoCommand(text);
+  new RowsCommand(model_, model_.RemoveRows(plan.named), true, text, step);
+  new RowsCommand(model_, model_.AddRecords(plan.given, plan.places), false, text, step);
+  history_.push(step);
 }
 
 void RecordEditor::CopySelected() {

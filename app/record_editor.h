@@ -4,9 +4,11 @@
 #include <QString>
 #include <QUndoStack>
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "platform/status.h"
+#include "radardb/compare/change_list.h"
 
 class QTableView;
 class RecordTableModel;
@@ -36,6 +38,11 @@ class RecordEditor : public QObject {
   // group (the duplicates `kestrolan-db check` finds), in one step. Returns how many went, or
   // the check's failure.
   platform::Status RemoveExactDuplicates(std::size_t& removed);
+  // Appends rows for `records` (whole 241-byte records) in one step named `text`.
+  void AddRecords(std::string_view records, const QString& text);
+  // Makes the rows what `plan` makes of the records they hold (radardb::PlanChangeList), in one
+  // step named `text`: the rows it names go, the records it gives come in at their places.
+  void ApplyChanges(const radardb::ChangePlan& plan, const QString& text);
   // Sets the cell of table row `row` in `column` to `text` (UTF-8 as typed), in one step.
   void SetCell(std::uint32_t row, int column, const QString& text);
 

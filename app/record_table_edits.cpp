@@ -113,6 +113,15 @@ RowsChange RecordTableModel::AddCopies(const std::vector<std::uint32_t>& rows) {
   return change;
 }
 
+RowsChange RecordTableModel::AddRecords(std::string_view records,
+                                        const std::vector<std::uint32_t>& places) {
+  StopReaders();
+  RowsChange change =
+      MakeRecordRows(*rows_, log_, records, places, static_cast<std::uint32_t>(rows_->size()));
+  PutBackRows(change);
+  return change;
+}
+
 void RecordTableModel::PutBackRows(const RowsChange& change) {
   StopReaders();
   const std::size_t before = rows_->size();

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <string_view>
 #include <vector>
 
 #include "app/background_job.h"
@@ -134,6 +135,10 @@ class RecordTableModel : public QAbstractTableModel {
   radardb::RowsChange RemoveRows(const std::vector<std::uint32_t>& rows);
   radardb::RowsChange AddCopies(const std::vector<std::uint32_t>& rows);
   void PutBackRows(const radardb::RowsChange& change);
+  // Adds rows for `records` (whole 241-byte records), each its own record (EditLog::OwnRecord), at
+  // `places` (ascending, one per record) or, when `places` is empty, after the last row.
+  radardb::RowsChange AddRecords(std::string_view records,
+                                 const std::vector<std::uint32_t>& places = {});
   void TakeOutRows(const radardb::RowsChange& change);
   // The rows were saved as the archive they are now read from: each "#" becomes the row's place
   // and the log starts again.

@@ -64,11 +64,31 @@ class KeysThrough : public QObject {
 }  // namespace
 
 QList<QAction*> WindowActions::All() const {
-  return {loadLzw,    clearRecent,     compareWith,  save,          saveAs,
-          exportCsv,  saveMap,         exit,         undo,          redo,
-          copy,       selectAll,       deleteRows,   insertRow,     find,
-          map,        zoomToSelection, resetColumns, checkDatabase, removeDuplicates,
-          filterHelp, shortcuts,       about};
+  return {loadLzw,
+          clearRecent,
+          compareWith,
+          addRecords,
+          applyChanges,
+          save,
+          saveAs,
+          exportCsv,
+          saveMap,
+          exit,
+          undo,
+          redo,
+          copy,
+          selectAll,
+          deleteRows,
+          insertRow,
+          find,
+          map,
+          zoomToSelection,
+          resetColumns,
+          checkDatabase,
+          removeDuplicates,
+          filterHelp,
+          shortcuts,
+          about};
 }
 
 WindowActions MakeWindowActions(QWidget& window) {
@@ -82,6 +102,12 @@ WindowActions MakeWindowActions(QWidget& window) {
   a.compareWith =
       NewAction(window, QT_TRANSLATE_NOOP("WindowActions", "&Compare with\u2026"), Keys("Ctrl+D"),
                 QT_TRANSLATE_NOOP("WindowActions", "Compare the database with an earlier release"));
+  a.addRecords = NewAction(
+      window, QT_TRANSLATE_NOOP("WindowActions", "Add Records &From\u2026"), {},
+      QT_TRANSLATE_NOOP("WindowActions", "Append another database's records to the table"));
+  a.applyChanges = NewAction(
+      window, QT_TRANSLATE_NOOP("WindowActions", "Apply C&hanges From\u2026"), {},
+      QT_TRANSLATE_NOOP("WindowActions", "Apply a change list that kestrolan-db diff wrote"));
   a.save = NewAction(window, QT_TRANSLATE_NOOP("WindowActions", "&Save"), QKeySequence::Save,
                      QT_TRANSLATE_NOOP("WindowActions", "Write the edited database back"));
   a.saveAs =
@@ -145,8 +171,9 @@ WindowActions MakeWindowActions(QWidget& window) {
                           QT_TRANSLATE_NOOP("WindowActions", "List the keys"));
   a.about = NewAction(window, QT_TRANSLATE_NOOP("WindowActions", "&About Kestrolan"), {},
                       QT_TRANSLATE_NOOP("WindowActions", "Name, version and licence"));
-  for (QAction* off : {a.compareWith, a.save, a.saveAs, a.exportCsv, a.undo, a.redo, a.deleteRows,
-                       a.insertRow, a.checkDatabase, a.removeDuplicates}) {
+  for (QAction* off :
+       {a.compareWith, a.addRecords, a.applyChanges, a.save, a.saveAs, a.exportCsv, a.undo, a.redo,
+        a.deleteRows, a.insertRow, a.checkDatabase, a.removeDuplicates}) {
     off->setEnabled(false);
   }
   a.saveMap->setEnabled(false);
@@ -159,6 +186,7 @@ void BuildMenuBar(QMenuBar& bar, const WindowActions& a) {
   file->addAction(a.loadLzw);
   file->addMenu(a.recentMenu);
   file->addAction(a.compareWith);
+  file->addActions({a.addRecords, a.applyChanges});
   file->addSeparator();
   file->addActions({a.save, a.saveAs});
   file->addSeparator();

@@ -20,6 +20,8 @@ struct WindowActions {
   QMenu* recentMenu;  // filled by the window from its recent files
   QAction* clearRecent;
   QAction* compareWith;
+  QAction* addRecords;
+  QAction* applyChanges;
   QAction* save;
   QAction* saveAs;
   QAction* exportCsv;
@@ -50,9 +52,10 @@ struct WindowActions {
   QList<QAction*> All() const;
 };
 
-// Makes the commands, owned by and added to `window`. Compare with…, Save, Save As…, Export,
-// Undo, Redo, Delete, Insert, Check Database and Remove Exact Duplicates start disabled, and Save
-// Map as PNG… and Zoom to Selection until the map is on show.
+// Makes the commands, owned by and added to `window`. Compare with…, Add Records From…, Apply
+// Changes From…, Save, Save As…, Export, Undo, Redo, Delete, Insert, Check Database and Remove
+// Exact Duplicates start disabled, and Save Map as PNG… and Zoom to Selection until the map is on
+// show.
 WindowActions MakeWindowActions(QWidget& window);
 
 // Fills `bar` with the menus File, Edit, View, Tools and Help (Alt and the underlined letter open

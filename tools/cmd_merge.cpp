@@ -1,20 +1,14 @@
 // kestrolan-db merge: the records of several databases in one archive, dropping the duplicates
 // that combining them makes, if asked.
-#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <memory>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "platform/output_file.h"
-#include "radardb/archive/lzw_archive.h"
-#include "radardb/archive/lzw_io.h"
 #include "radardb/archive/lzw_writer.h"
 #include "radardb/compare/database_merge.h"
-#include "radardb/records/radar_record.h"
-#include "radardb/records/record_scan.h"
 #include "radardb/text/utf8_text.h"
 #include "tools/commands.h"
 
@@ -29,42 +23,9 @@ struct MergeArgs {
   int tolerance = kDefaultTolerance;
 };
 
-// Hands the records of an archive to the merger as they are expanded, whole records at a time,
-// so that only the records kept are ever held.
-class MergingSink : public LzwOutputSink {
- public:
-  explicit MergingSink(RecordMerger& merger) : merger_(merger) {}
-
-  bool Write(const unsigned char* data, std::size_t size) override {
-    std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    if (!carry_.empty()) {
-      const std::size_t taken = std::min(size, kRadarRecordSize - carry_.size());
-      carry_.append(bytes.substr(0, taken));
-      bytes.remove_prefix(taken);
-      if (carry_.size() < kRadarRecordSize) return true;
-      merger_.AddMore(carry_);
-      carry_.clear();
-    }
-    const std::size_t whole = bytes.size() - bytes.size() % kRadarRecordSize;
-    merger_.AddMore(bytes.substr(0, whole));
-    carry_.assign(bytes.substr(whole));
-    return true;
-  }
-
-  // True when the archive ended on a record's end.
-  bool Whole() const { return carry_.empty(); }
-
- private:
-  RecordMerger& merger_;
-  std::string carry_;  // the start of a record cut by the end of a piece
-};
-
 // Adds the records of `archive` to `merger`, or false with the reason on standard error.
 bool AddRecords(const std::string& archive, RecordMerger& merger) {
-  merger.StartDatabase();
-  MergingSink sink(merger);
-  Status status = DecompressLzw(archive, sink);
-  if (status.ok() && !sink.Whole()) status = Status::BadFormat(kEndsInsideRecord);
+  const Status status = AddArchive(archive, merger);
   if (status.ok()) return true;
   std::fprintf(stderr, "kestrolan-db: %s: %s\n", PrintableText(archive).c_str(),
                status.message().c_str());

@@ -523,6 +523,53 @@ Open one with Load LZW (Ctrl+O), or drop a radar.lzw or dangerz.lzw file here.</
         <source>Checking %1</source>
         <translation>Prüfe %1</translation>
     </message>
+    <message>
+        <source>%1 records read; %2 duplicates and %3 near-duplicates dropped; %4 added</source>
+        <translation>%1 Datensätze gelesen; %2 Duplikate und %3 Beinahe-Duplikate verworfen; %4 hinzugefügt</translation>
+    </message>
+    <message>
+        <source>%1 records read; %2 duplicates dropped; %3 added</source>
+        <translation>%1 Datensätze gelesen; %2 Duplikate verworfen; %3 hinzugefügt</translation>
+    </message>
+    <message>
+        <source>Add records from</source>
+        <translation>Datensätze hinzufügen aus</translation>
+    </message>
+    <message>
+        <source>Which records of %1 should be left out?</source>
+        <translation>Welche Datensätze aus %1 sollen weggelassen werden?</translation>
+    </message>
+    <message>
+        <source>Keep all</source>
+        <translation>Alle behalten</translation>
+    </message>
+    <message>
+        <source>Drop duplicates</source>
+        <translation>Duplikate verwerfen</translation>
+    </message>
+    <message>
+        <source>Drop near-duplicates (within %1)</source>
+        <translation>Beinahe-Duplikate verwerfen (innerhalb von %1)</translation>
+    </message>
+    <message numerus="yes">
+        <source>Add %n record(s)</source>
+        <translation>
+            <numerusform>%n Datensatz hinzufügen</numerusform>
+            <numerusform>%n Datensätze hinzufügen</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Apply changes from</source>
+        <translation>Änderungen anwenden aus</translation>
+    </message>
+    <message>
+        <source>Apply changes from %1</source>
+        <translation>Änderungen aus %1 anwenden</translation>
+    </message>
+    <message>
+        <source>Changes applied: %1 records taken out, %2 put in</source>
+        <translation>Änderungen angewendet: %1 Datensätze herausgenommen, %2 eingefügt</translation>
+    </message>
 </context>
 <context>
     <name>KestrolanLayout</name>
@@ -987,6 +1034,22 @@ Open one with Load LZW (Ctrl+O), or drop a radar.lzw or dangerz.lzw file here.</
     <message>
         <source>Look for duplicates, conflicts, near-duplicates and damaged texts; again to hide the findings</source>
         <translation>Nach Duplikaten, Widersprüchen, Beinahe-Duplikaten und beschädigten Texten suchen; erneut gewählt blendet es die Befunde aus</translation>
+    </message>
+    <message>
+        <source>Add Records &amp;From…</source>
+        <translation>Datensätze &amp;hinzufügen aus…</translation>
+    </message>
+    <message>
+        <source>Append another database&apos;s records to the table</source>
+        <translation>Die Datensätze einer anderen Datenbank an die Tabelle anhängen</translation>
+    </message>
+    <message>
+        <source>Apply C&amp;hanges From…</source>
+        <translation>Änderungen &amp;anwenden aus…</translation>
+    </message>
+    <message>
+        <source>Apply a change list that kestrolan-db diff wrote</source>
+        <translation>Eine Änderungsliste anwenden, die kestrolan-db diff geschrieben hat</translation>
     </message>
 </context>
 <context>

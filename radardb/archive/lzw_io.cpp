@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/status.h"
+
 namespace radardb {
 
 namespace {
@@ -48,6 +50,14 @@ bool LzwFileSink::Write(const unsigned char* data, std::size_t size) {
   if (std::fwrite(data, 1, size, file_) == size) return true;
   if (error_ == 0) error_ = errno != 0 ? errno : EIO;
   return false;
+}
+
+void LzwStringSink::Expect(std::uint64_t total) {
+  // Only a hint: a damaged archive may promise more than memory holds, or than it has.
+  [[maybe_unused]] const platform::Status reserved = platform::GuardMemory([&] {
+    into_.reserve(into_.size() + static_cast<std::size_t>(total));
+    return platform::Status();
+  });
 }
 
 bool LzwStringSink::Write(const unsigned char* data, std::size_t size) {

@@ -57,10 +57,12 @@ class LzwFileSink : public LzwOutputSink {
   int error_ = 0;
 };
 
-// Appends to a string (not owned).
+// Appends to a string (not owned), which makes room for the promised total at once, so that a
+// large database is not copied as the string grows.
 class LzwStringSink : public LzwOutputSink {
  public:
   explicit LzwStringSink(std::string& into) : into_(into) {}
+  void Expect(std::uint64_t total) override;
   bool Write(const unsigned char* data, std::size_t size) override;
 
  private:

@@ -112,9 +112,9 @@ class ChangeList {
     return Status();
   }
 
-  // The patched records, once every line is taken; fails when two lines place a record at the
-  // same new_index, at the later of them.
-  Status LayOut(std::string& patched, std::size_t& failedLine) {
+  // The plan, once every line is taken; fails when two lines place a record at the same
+  // new_index, at the later of them.
+  Status LayOut(ChangePlan& plan, std::size_t& failedLine) {
     std::stable_sort(placed_.begin(), placed_.end(),
                      [](const Placed& a, const Placed& b) { return a.newIndex < b.newIndex; });
     for (std::size_t i = 1; i < placed_.size(); ++i) {
@@ -126,20 +126,18 @@ class ChangeList {
                                " is used twice (also on line " + std::to_string(earlier.line) +
                                ")");
     }
-    std::size_t kept = 0;
-    for (const bool named : named_) kept += named ? 0 : 1;
-    patched.reserve((kept + placed_.size()) * kRadarRecordSize);
-    std::size_t next = 0;
-    auto oldRecord = [&] {
-      while (named_[next]) ++next;
-      return old_.substr(next++ * kRadarRecordSize, kRadarRecordSize);
-    };
+    for (std::uint32_t index = 0; index < count_; ++index) {
+      if (named_[index]) plan.named.push_back(index);
+    }
+    std::size_t kept = count_ - plan.named.size();
+    plan.places.reserve(placed_.size());
+    plan.given.reserve(placed_.size() * kRadarRecordSize);
     std::size_t given = 0;
-    for (std::uint64_t at = 0; given < placed_.size() || kept > 0; ++at) {
+    for (std::uint32_t at = 0; given < placed_.size() || kept > 0; ++at) {
       if (given < placed_.size() && (placed_[given].newIndex <= at || kept == 0)) {
-        patched += placed_[given++].bytes;
+        plan.places.push_back(at);
+        plan.given += placed_[given++].bytes;
       } else {
-        patched += oldRecord();
         --kept;
       }
     }
@@ -194,7 +192,7 @@ Status AtLine(std::size_t line, const Status& status) {
   return Status::Error(status.code(), "line " + std::to_string(line) + ": " + status.message());
 }
 
-Status Apply(std::string_view old, std::string_view csv, std::string& patched) {
+Status Plan(std::string_view old, std::string_view csv, ChangePlan& plan) {
   if (csv.substr(0, kUtf8ByteOrderMark.size()) == kUtf8ByteOrderMark) {
     csv.remove_prefix(kUtf8ByteOrderMark.size());
   }
@@ -216,7 +214,7 @@ Status Apply(std::string_view old, std::string_view csv, std::string& patched) {
     }
   }
   std::size_t failedLine = 0;
-  if (Status status = list.LayOut(patched, failedLine); !status.ok()) {
+  if (Status status = list.LayOut(plan, failedLine); !status.ok()) {
     return AtLine(failedLine, status);
   }
   return Status();
@@ -224,9 +222,38 @@ Status Apply(std::string_view old, std::string_view csv, std::string& patched) {
 
 }  // namespace
 
+Status PlanChangeList(std::string_view old, std::string_view csv, ChangePlan& plan) {
+  plan = ChangePlan();
+  const Status status = platform::GuardMemory([&] { return Plan(old, csv, plan); });
+  if (!status.ok()) plan = ChangePlan();
+  return status;
+}
+
 Status ApplyChangeList(std::string_view old, std::string_view csv, std::string& patched) {
   patched.clear();
-  const Status status = platform::GuardMemory([&] { return Apply(old, csv, patched); });
+  ChangePlan plan;
+  Status status = PlanChangeList(old, csv, plan);
+  if (!status.ok()) return status;
+  status = platform::GuardMemory([&] {
+    const std::size_t count = old.size() / kRadarRecordSize;
+    const std::size_t total = count - plan.named.size() + plan.places.size();
+    patched.reserve(total * kRadarRecordSize);
+    std::size_t named = 0;
+    std::size_t given = 0;
+    std::size_t next = 0;
+    for (std::size_t at = 0; at < total; ++at) {
+      if (given < plan.places.size() && plan.places[given] == at) {
+        patched.append(plan.given, given++ * kRadarRecordSize, kRadarRecordSize);
+        continue;
+      }
+      while (named < plan.named.size() && plan.named[named] == next) {
+        ++named;
+        ++next;
+      }
+      patched.append(old.substr(next++ * kRadarRecordSize, kRadarRecordSize));
+    }
+    return Status();
+  });
   if (!status.ok()) patched = std::string();
   return status;
 }

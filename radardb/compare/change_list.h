@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/status.h"
 
@@ -20,6 +22,18 @@ using platform::Status;
 // exactly as NEW does whenever NEW keeps its unchanged records in OLD's order, and the same
 // records otherwise. A list with lines deleted still applies: a place beyond the records there
 // are is the end.
+
+// What applying a change list makes of OLD: the OLD records it names go, and the records it gives
+// come in, each at its place in the patched database; the other OLD records close up around them.
+struct ChangePlan {
+  std::vector<std::uint32_t> named;   // OLD indices, ascending
+  std::vector<std::uint32_t> places;  // of each record given, ascending
+  std::string given;                  // the records given, in the order of their places
+};
+
+// Reads the change list `csv` against `old` into `plan`, failing as ApplyChangeList does (the
+// plan is then empty).
+Status PlanChangeList(std::string_view old, std::string_view csv, ChangePlan& plan);
 
 // Applies the change list `csv` to `old` (whole 241-byte records one after another) and puts
 // the result in `patched`, as records of the same kind. Fails with "line N: REASON" for the first

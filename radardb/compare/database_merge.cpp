@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
+#include "radardb/archive/lzw_archive.h"
 #include "radardb/compare/diff_report.h"
 #include "radardb/records/record_content.h"
+#include "radardb/records/record_scan.h"
 
 namespace radardb {
 
@@ -13,7 +15,44 @@ constexpr std::size_t kFirstSlotCount = 1024;
 // The slots are kept at most half full, so a search ends after a few steps.
 constexpr std::size_t kSlotsPerKept = 2;
 
+// Hands the records of an archive to the merger as they are expanded, whole records at a time.
+class MergingSink : public LzwOutputSink {
+ public:
+  explicit MergingSink(RecordMerger& merger) : merger_(merger) {}
+
+  bool Write(const unsigned char* data, std::size_t size) override {
+    std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    if (!carry_.empty()) {
+      const std::size_t taken = std::min(size, kRadarRecordSize - carry_.size());
+      carry_.append(bytes.substr(0, taken));
+      bytes.remove_prefix(taken);
+      if (carry_.size() < kRadarRecordSize) return true;
+      merger_.AddMore(carry_);
+      carry_.clear();
+    }
+    const std::size_t whole = bytes.size() - bytes.size() % kRadarRecordSize;
+    merger_.AddMore(bytes.substr(0, whole));
+    carry_.assign(bytes.substr(whole));
+    return true;
+  }
+
+  // True when the archive ended on a record's end.
+  bool Whole() const { return carry_.empty(); }
+
+ private:
+  RecordMerger& merger_;
+  std::string carry_;  // the start of a record cut by the end of a piece
+};
+
 }  // namespace
+
+Status AddArchive(const std::string& archive, RecordMerger& merger) {
+  merger.StartDatabase();
+  MergingSink sink(merger);
+  const Status status = DecompressLzw(archive, sink);
+  if (status.ok() && !sink.Whole()) return Status::BadFormat(kEndsInsideRecord);
+  return status;
+}
 
 RecordMerger::RecordMerger(MergeDrop drop, int tolerance)
     : drop_(drop),
@@ -28,7 +67,7 @@ RadarRecord RecordMerger::KeptRecord(std::uint32_t index) const {
   return record;
 }
 
-void RecordMerger::AddMore(std::string_view records) {
+void RecordMerger::Take(std::string_view records, bool mayDrop) {
   const std::size_t count = records.size() / kRadarRecordSize;
   if (counts_.records.empty()) StartDatabase();
   counts_.records.back() += count;
@@ -38,11 +77,11 @@ void RecordMerger::AddMore(std::string_view records) {
     if (drop_ != MergeDrop::kNothing) {
       record.Read(bytes);
       const std::uint64_t hash = RecordContentHash(record);
-      if (FindDuplicate(record, hash)) {
+      if (mayDrop && FindDuplicate(record, hash)) {
         ++counts_.duplicates;
         continue;
       }
-      if (drop_ == MergeDrop::kNearDuplicates && FindNear(record)) {
+      if (mayDrop && drop_ == MergeDrop::kNearDuplicates && FindNear(record)) {
         ++counts_.nearDuplicates;
         continue;
       }

@@ -6,10 +6,13 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/status.h"
 #include "radardb/compare/nearby_records.h"
 #include "radardb/records/radar_record.h"
 
 namespace radardb {
+
+using platform::Status;
 
 // Combining databases: the records of one, then another's, and so on, byte for byte, leaving out
 // the records a drop rule finds already kept.
@@ -49,13 +52,20 @@ class RecordMerger {
   // Begins one more database, whose records then come piece by piece through AddMore (whole
   // records each time), so that no database need be held whole.
   void StartDatabase() { counts_.records.push_back(0); }
-  void AddMore(std::string_view records);
+  void AddMore(std::string_view records) { Take(records, true); }
+  // Adds records that are all kept, whatever the drop rule, as a database begun: the ones already
+  // there (a table's) that the records added later are compared with.
+  void AddKept(std::string_view records) {
+    StartDatabase();
+    Take(records, false);
+  }
 
   // The records kept, in the order they were added.
   const std::string& Kept() const { return kept_; }
   const MergeCounts& Counts() const { return counts_; }
 
  private:
+  void Take(std::string_view records, bool mayDrop);
   RadarRecord KeptRecord(std::uint32_t index) const;
   // True when `record`, whose content hash is `hash`, is identical to a kept record.
   bool FindDuplicate(const RadarRecord& record, std::uint64_t hash) const;
@@ -74,6 +84,11 @@ class RecordMerger {
   std::unordered_map<std::uint64_t, std::vector<std::uint32_t>> cells_;
   MergeCounts counts_;
 };
+
+// Adds the records of the archive at `archive` to `merger` as one more database, handing them
+// over as they are expanded, so that only the records kept are held. Fails with DecompressLzw's
+// texts, or kEndsInsideRecord; the records before the failure stay added.
+Status AddArchive(const std::string& archive, RecordMerger& merger);
 
 // "3,000 + 3,011 records; 2,899 duplicates dropped; 3,112 written" (near-duplicates, when any
 // rule dropped them: "2,899 duplicates and 12 near-duplicates dropped").

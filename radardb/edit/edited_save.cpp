@@ -73,14 +73,17 @@ bool ShowsRecord(const RecordTable& table, std::size_t row, const RadarRecord& r
 
 // Walks the table's rows as the source's records come, front to back. Every row's source comes
 // at or before the record of the loaded row after it, as rows are only added after the row they
-// copy and never moved, so each row is written as soon as its source has been read.
+// copy and never moved, so each row is written as soon as its source has been read; a row with a
+// record of its own (EditLog::OwnRecord) waits for none.
 class EditedRecordWriter {
  public:
   EditedRecordWriter(const RecordTable& table, const EditLog& log, std::string& out)
       : table_(table), log_(log), out_(out) {
     for (std::size_t row = 0; row < table.size(); ++row) {
       const auto id = static_cast<std::uint32_t>(table.Int(row, Column::kIndex));
-      if (id >= log.LoadedRecords()) wanted_.insert(log.Of(id).source);
+      if (id >= log.LoadedRecords() && log.OwnRecord(id) == nullptr) {
+        wanted_.insert(log.Of(id).source);
+      }
     }
     out_.clear();
     out_.reserve(table.size() * kRadarRecordSize);
@@ -91,6 +94,7 @@ class EditedRecordWriter {
     ++seen_;
     if (wanted_.count(source) != 0) kept_.emplace(source, record);
     while (ok_ && next_ < table_.size()) {
+      if (WriteOwnRecord()) continue;
       const auto id = static_cast<std::uint32_t>(table_.Int(next_, Column::kIndex));
       const EditLog::RowEdits edits = log_.Of(id);
       if (edits.source > source) return;
@@ -106,9 +110,26 @@ class EditedRecordWriter {
     }
   }
 
+  // Writes the rows left that start from records of their own, once the archive is read.
+  void Finish() {
+    while (next_ < table_.size() && WriteOwnRecord()) {
+    }
+  }
+
   bool Complete() const { return ok_ && next_ == table_.size() && seen_ == log_.LoadedRecords(); }
 
  private:
+  // Writes the next row when it starts from a record of its own, which no archive record need
+  // come before; true when it did.
+  bool WriteOwnRecord() {
+    const auto id = static_cast<std::uint32_t>(table_.Int(next_, Column::kIndex));
+    const RadarRecord* own = log_.OwnRecord(id);
+    if (own == nullptr) return false;
+    Edited(*own, table_, next_, log_.Of(id).fields).AppendTo(out_);
+    ++next_;
+    return true;
+  }
+
   const RecordTable& table_;
   const EditLog& log_;
   std::string& out_;
@@ -156,6 +177,7 @@ Status BuildEditedRecords(const std::string& sourceArchive, const RecordTable& t
     RecordSink sink(writer);
     const Status read = DecompressLzw(sourceArchive, sink);
     if (!read.ok()) return read;
+    writer.Finish();
     return writer.Complete() ? Status() : Status::BadFormat(kSourceChanged);
   });
 }

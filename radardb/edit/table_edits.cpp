@@ -1,5 +1,7 @@
 #include "radardb/edit/table_edits.h"
 
+#include "radardb/records/record_scan.h"
+
 namespace radardb {
 
 namespace {
@@ -73,9 +75,30 @@ RowsChange MakeCopies(const RecordTable& table, EditLog& log,
     RecordTable::StoredRow copy = table.Stored(position);
     const EditLog::RowEdits edits = log.Of(IdOf(copy));
     const std::uint32_t id = log.NewId();
+    if (const RadarRecord* own = log.OwnRecord(IdOf(copy))) log.SetOwnRecord(id, *own);
     copy.ints[static_cast<int>(Column::kIndex)] = static_cast<std::int32_t>(id);
     change.rows.emplace_back(position + 1 + added++, copy);
     change.edits.emplace_back(id, edits);
+  }
+  return change;
+}
+
+RowsChange MakeRecordRows(RecordTable& table, EditLog& log, std::string_view records,
+                          std::span<const std::uint32_t> places, std::uint32_t firstPlace) {
+  const std::size_t count = records.size() / kRadarRecordSize;
+  RowsChange change;
+  change.rows.reserve(count);
+  change.edits.reserve(count);
+  const auto* bytes = reinterpret_cast<const unsigned char*>(records.data());
+  RadarRecord record;
+  for (std::size_t i = 0; i < count; ++i, bytes += kRadarRecordSize) {
+    record.Read(bytes);
+    const std::uint32_t id = log.NewId();
+    log.SetOwnRecord(id, record);
+    const auto place = places.empty() ? firstPlace + static_cast<std::uint32_t>(i) : places[i];
+    change.rows.emplace_back(place, table.NewRow(RecordRowInts(record, id), record.SpeedText(),
+                                                 record.RoadText(), record.CityText()));
+    change.edits.emplace_back(id, EditLog::RowEdits{0, id});
   }
   return change;
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "radardb/edit/cell_edit.h"
+#include "radardb/records/radar_record.h"
 #include "radardb/records/record_table.h"
 
 namespace radardb {
@@ -34,6 +35,14 @@ class EditLog {
   void Set(std::uint32_t id, const RowEdits& edits);
   // A "#" for a row added, after every one given so far.
   std::uint32_t NewId() { return nextId_++; }
+  // Row "#" `id` (added) starts from `record`, which the archive loaded does not hold: records
+  // added from another database or given by a change list. Kept until the log starts again.
+  void SetOwnRecord(std::uint32_t id, const RadarRecord& record) { own_[id] = record; }
+  // The record row "#" `id` starts from when it is not one of the archive's, or null.
+  const RadarRecord* OwnRecord(std::uint32_t id) const {
+    const auto found = own_.find(id);
+    return found == own_.end() ? nullptr : &found->second;
+  }
   // Rows logged, for memory measurements.
   std::size_t size() const { return edits_.size(); }
 
@@ -41,6 +50,7 @@ class EditLog {
   std::uint32_t loadedRecords_;
   std::uint32_t nextId_;
   std::unordered_map<std::uint32_t, RowEdits> edits_;
+  std::unordered_map<std::uint32_t, RadarRecord> own_;
 };
 
 // One cell set: the row before and after, and what the log says of it before and after.
@@ -73,6 +83,12 @@ RowsChange RemoveRows(RecordTable& table, std::span<const std::uint32_t> positio
 // out again. The table is not changed.
 RowsChange MakeCopies(const RecordTable& table, EditLog& log,
                       std::span<const std::uint32_t> positions);
+// Rows for `records` (whole 241-byte records one after another), each with a new "#" and the
+// record as its own (EditLog::SetOwnRecord), to stand at `places` (ascending, one per record), or
+// from `firstPlace` on when `places` is empty: PutBackRows adds them. Their texts are stored in
+// the table's arena; the rows are not changed.
+RowsChange MakeRecordRows(RecordTable& table, EditLog& log, std::string_view records,
+                          std::span<const std::uint32_t> places, std::uint32_t firstPlace = 0);
 // Puts back rows removed, or adds again rows added, as `change` holds them.
 void PutBackRows(RecordTable& table, EditLog& log, const RowsChange& change);
 // Takes out again the rows `change` put in.

@@ -58,6 +58,13 @@ void RecordTable::SetTexts(std::size_t row, std::string_view speed, std::string_
   r.textOffset = StoreTexts(editedTexts_, r, speed, road, city) | kEditedTexts;
 }
 
+RecordTable::StoredRow RecordTable::NewRow(const Ints& ints, std::string_view speed,
+                                           std::string_view road, std::string_view city) {
+  Row row{ints, 0, {}};
+  row.textOffset = StoreTexts(editedTexts_, row, speed, road, city) | kEditedTexts;
+  return row;
+}
+
 RecordTable::PlacedRows RecordTable::Take(std::span<const std::uint32_t> positions) {
   PlacedRows taken;
   taken.reserve(positions.size());

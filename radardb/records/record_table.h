@@ -99,6 +99,9 @@ class RecordTable {
   const StoredRow& Stored(std::size_t row) const { return rows_[row]; }
   void Restore(std::size_t row, const StoredRow& stored) { rows_[row] = stored; }
   void SetInts(std::size_t row, const Ints& ints) { rows_[row].ints = ints; }
+  // A row not in the table yet, for PutBack: `ints` and the texts, stored as SetTexts stores them.
+  StoredRow NewRow(const Ints& ints, std::string_view speed, std::string_view road,
+                   std::string_view city);
   // Gives the row new texts, each cut to kMaxTextLength bytes; the old ones stay where they were.
   void SetTexts(std::size_t row, std::string_view speed, std::string_view road,
                 std::string_view city);

@@ -73,6 +73,8 @@ void WindowCommandsTest::MenusShowEveryCommandWithItsKey_data() {
                         << QStringList{"&Load LZW\u2026\tCtrl+O",
                                        "Open &Recent >",
                                        "&Compare with\u2026\tCtrl+D",
+                                       "Add Records &From\u2026",
+                                       "Apply C&hanges From\u2026",
                                        "-",
                                        "&Save\tCtrl+S",
                                        "Save &As\u2026\tCtrl+Shift+S",

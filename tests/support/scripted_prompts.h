@@ -15,6 +15,8 @@ class ScriptedPrompts : public Prompts {
   void SetNextAnswer(bool answer) { answers_.enqueue(answer); }
   // The answer to the next Save / Discard / Cancel question.
   void SetNextSaveChoice(SaveChoice choice) { saveChoices_.enqueue(choice); }
+  // The index of the choice the next Choose takes; -1 cancels it.
+  void SetNextChoice(int choice) { choices_.enqueue(choice); }
   // The next file dialog accepts this path; an empty path cancels it.
   void SetNextFileName(const QString& path) { fileNames_.enqueue(path); }
 
@@ -32,6 +34,14 @@ class ScriptedPrompts : public Prompts {
     }
     return saveChoices_.dequeue();
   }
+  int Choose(const QString& text, const QStringList& choices) override {
+    shown << "choose: " + text + " [" + choices.join(" | ") + "]";
+    if (choices_.isEmpty()) {
+      ++unexpected;
+      return -1;
+    }
+    return choices_.dequeue();
+  }
   bool OpenFile(FileSelector& selector, const QString& title) override {
     return Choose(selector, "open: " + title);
   }
@@ -41,7 +51,8 @@ class ScriptedPrompts : public Prompts {
   }
 
   // Everything shown, in order: "info: TEXT" (followed by "details: DETAILS" when there are
-  // any), "yesno: TEXT", "okcancel: TEXT", "savediscard: TEXT", "open: TITLE", "save: TITLE".
+  // any), "yesno: TEXT", "okcancel: TEXT", "savediscard: TEXT", "choose: TEXT [CHOICE | …]", "open:
+  // TITLE", "save: TITLE".
   QStringList shown;
   // selector.file as each save dialog was opened with it.
   QStringList savePresets;
@@ -54,4 +65,5 @@ class ScriptedPrompts : public Prompts {
   QQueue<bool> answers_;
   QQueue<QString> fileNames_;
   QQueue<SaveChoice> saveChoices_;
+  QQueue<int> choices_;
 };

@@ -34,6 +34,7 @@ struct MergeCase {
   std::vector<std::string> inputs;
   std::string kept;
   std::string summary;
+  bool firstKept = false;  // the first input added whole (AddKept), as a table's rows are
 };
 
 void PrintTo(const MergeCase& c, std::ostream* os) { *os << c.fault; }
@@ -43,7 +44,10 @@ class MergeTest : public testing::TestWithParam<MergeCase> {};
 TEST_P(MergeTest, KeepsTheRecordsTheRuleLeaves) {
   const MergeCase& c = GetParam();
   RecordMerger merger(c.drop);
-  for (const std::string& input : c.inputs) merger.Add(input);
+  for (const std::string& input : c.inputs) {
+    const bool whole = c.firstKept && &input == &c.inputs.front();
+    whole ? merger.AddKept(input) : merger.Add(input);
+  }
   EXPECT_EQ(merger.Kept(), c.kept) << c.fault;
   EXPECT_EQ(MergeSummary(merger.Counts()), c.summary) << c.fault;
 }
@@ -90,6 +94,18 @@ INSTANTIATE_TEST_SUITE_P(
                   MergeDrop::kNearDuplicates,
                   {Rec(24, 24), Rec(30, 30)},
                   Rec(24, 24),
-                  "1 + 1 records; 0 duplicates and 1 near-duplicates dropped; 1 written"}));
+                  "1 + 1 records; 0 duplicates and 1 near-duplicates dropped; 1 written"},
+        MergeCase{"records added whole dropped among themselves, or later ones not compared",
+                  MergeDrop::kDuplicates,
+                  {Rec(5, 5) + Rec(5, 5), Rec(5, 5) + Rec(9, 9)},
+                  Rec(5, 5) + Rec(5, 5) + Rec(9, 9),
+                  "2 + 2 records; 1 duplicates dropped; 3 written",
+                  true},
+        MergeCase{"a record near only one added whole kept",
+                  MergeDrop::kNearDuplicates,
+                  {Rec(100, 100) + Rec(120, 100), Rec(140, 100)},
+                  Rec(100, 100) + Rec(120, 100),
+                  "2 + 1 records; 0 duplicates and 1 near-duplicates dropped; 2 written",
+                  true}));
 
 }  // namespace

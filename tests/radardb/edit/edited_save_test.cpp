@@ -35,6 +35,16 @@ std::string Record(int i) {
   return bytes;
 }
 
+// `bytes` (a record) with spd set to `spd`, every other bit kept.
+std::string WithSpd(const std::string& bytes, std::uint32_t spd) {
+  RadarRecord edited;
+  edited.Read(reinterpret_cast<const unsigned char*>(bytes.data()));
+  edited.packed = (edited.packed & ~(kSpeedMask << kSpeedShift)) | spd << kSpeedShift;
+  std::string out;
+  edited.AppendTo(out);
+  return out;
+}
+
 class CollectSink final : public LzwOutputSink {
  public:
   bool Write(const unsigned char* data, std::size_t size) override {
@@ -157,13 +167,19 @@ TEST_F(EditedSaveTest, DeletedRowsAreGoneAndCopiesStandAfterTheirRow) {
   Edit(2, Column::kSpd, "99");
   const std::vector<std::uint32_t> removed = {0, 3};
   RemoveRows(table_, removed);  // 1 1' 3 3' 4
-  const std::string saved = SavedBytes();
-  RadarRecord edited;
-  edited.Read(reinterpret_cast<const unsigned char*>(Record(1).data()));
-  edited.packed = (edited.packed & ~(kSpeedMask << kSpeedShift)) | 99u << kSpeedShift;
-  std::string copy;
-  edited.AppendTo(copy);
-  EXPECT_EQ(saved, Record(1) + copy + Record(3) + Record(3) + Record(4));
+  EXPECT_EQ(SavedBytes(), Record(1) + WithSpd(Record(1), 99) + Record(3) + Record(3) + Record(4));
+}
+
+TEST_F(EditedSaveTest, RecordsOfTheirOwnKeepEveryByteWhereverTheyStand) {
+  const std::vector<std::uint32_t> removed = {1};
+  RemoveRows(table_, removed);  // 0 2 3 4
+  const std::vector<std::uint32_t> places = {0, 3};
+  PutBackRows(table_, log_, MakeRecordRows(table_, log_, Record(10) + Record(11), places));
+  const std::vector<std::uint32_t> copied = {3};
+  PutBackRows(table_, log_, MakeCopies(table_, log_, copied));  // 10 0 2 11 11' 3 4
+  Edit(4, Column::kSpd, "99");
+  EXPECT_EQ(SavedBytes(), Record(10) + Record(0) + Record(2) + Record(11) +
+                              WithSpd(Record(11), 99) + Record(3) + Record(4));
 }
 
 TEST_F(EditedSaveTest, ASourceChangedSinceLoadingIsRefused) {
