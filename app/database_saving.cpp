@@ -40,9 +40,14 @@ void Kestrolan::WireEditing() {
   connect(editor_, &RecordEditor::Refused, this, [this](const QString& reason) {
     statusBar()->showMessage(tr("Not changed: %1").arg(reason), kStatusMessageMs);
   });
-  // A comparison dropped may still be reading the rows on its thread.
-  connect(&model_, &RecordTableModel::RowsAboutToChange, this,
-          [this] { compareJob_.CancelAndWait(); });
+  // A comparison or a check dropped may still be reading the rows on its thread.
+  connect(&model_, &RecordTableModel::RowsAboutToChange, this, [this] {
+    compareJob_.CancelAndWait();
+    // A save changes "#" in place: a check still running is dropped, and its feedback goes.
+    const bool checking = Checking();
+    checkJob_.CancelAndWait();
+    if (checking) StopChecking();
+  });
   fsSave = fsRadar;
 }
 
@@ -61,6 +66,7 @@ void Kestrolan::FollowEditState() {
   a.removeDuplicates->setEnabled(editable);
   a.addRecords->setEnabled(editable && loadedWhole_);
   a.applyChanges->setEnabled(editable && loadedWhole_);
+  a.checkDatabase->setEnabled(loaded && !Comparing());
   a.save->setEnabled(loadedWhole_ && modified && !Comparing());
   a.saveAs->setEnabled(loadedWhole_ && !Comparing());
   setWindowModified(modified);

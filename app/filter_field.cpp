@@ -27,7 +27,9 @@ void ApplyFilterText(QLineEdit& field, RecordTableModel& model, const QString& t
     return;
   }
   field.setStyleSheet(QString());
-  field.setToolTip(FilterHelp(model.Comparison() != nullptr));
+  field.setToolTip(FilterHelp(model.Comparison() != nullptr ? FilterColumns::kChange
+                              : model.Findings() != nullptr ? FilterColumns::kFinding
+                                                            : FilterColumns::kRecords));
   model.SetFilter(std::move(filter));
 }
 

@@ -22,49 +22,56 @@ const QList<FilterTermHelp>& FilterTerms() {
       {{QStringLiteral("lyon"), QStringLiteral("\"bad orb\"")},
        QT_TRANSLATE_NOOP("FilterHelp",
                          "Speed, Road or City contains the word or the quoted phrase"),
-       false},
+       FilterColumns::kRecords},
       {{QStringLiteral("road:A3"), QStringLiteral("city:\"Bad Orb\""),
         QStringLiteral("speed:km/h")},
        QT_TRANSLATE_NOOP("FilterHelp", "that text column contains the text"),
-       false},
+       FilterColumns::kRecords},
       {{QStringLiteral("spd>=100"), QStringLiteral("sc=4"), QStringLiteral("mph!=1"),
         QStringLiteral("coordx>3000000")},
        QT_TRANSLATE_NOOP("FilterHelp",
                          "the number column compares so (`=`, `!=`, `<`, `<=`, `>`, `>=`; "
                          "`spd:100` is `spd=100`)"),
-       false},
+       FilterColumns::kRecords},
       {{QStringLiteral("dir=-10..10"), QStringLiteral("dir!=-10..10")},
        QT_TRANSLATE_NOOP("FilterHelp", "the number lies within (or outside) the inclusive range"),
-       false},
+       FilterColumns::kRecords},
       {{QStringLiteral("near:3113350,49169510,500")},
        QT_TRANSLATE_NOOP("FilterHelp",
                          "the grid position (`CoordX`, `CoordY`) lies within 500 grid units of "
                          "(3113350, 49169510), by straight-line distance, the edge included; the "
                          "radius may be 0, not negative"),
-       false},
+       FilterColumns::kRecords},
       {{QStringLiteral("-term")},
        QT_TRANSLATE_NOOP("FilterHelp", "the term does not match, as in `-city:Valmonte`"),
-       false},
+       FilterColumns::kRecords},
       {{QStringLiteral("change:added"), QStringLiteral("change:removed"),
         QStringLiteral("change:moved"), QStringLiteral("change:changed"),
         QStringLiteral("change:unchanged")},
        QT_TRANSLATE_NOOP("FilterHelp",
                          "while comparing: the Change column says so (`change:moved` includes "
                          "`moved+changed`)"),
-       true},
+       FilterColumns::kChange},
+      {{QStringLiteral("finding:duplicate"), QStringLiteral("finding:conflict"),
+        QStringLiteral("finding:near-duplicate"), QStringLiteral("finding:cut-text"),
+        QStringLiteral("finding:control-character"), QStringLiteral("finding:any")},
+       QT_TRANSLATE_NOOP("FilterHelp",
+                         "after Tools \u2192 Check Database: the Finding column names it (a row "
+                         "with several findings matches each; `finding:any` matches a row with any)"),
+       FilterColumns::kFinding},
   };
   return terms;
 }
 
 QString FilterMeaning(const FilterTermHelp& help) { return Translated(help.meaning); }
 
-QString FilterHelp(bool comparing) {
+QString FilterHelp(FilterColumns shown) {
   QString help = QCoreApplication::translate(
       "FilterHelp",
       "Shows the rows that match every term; separate terms with blanks. Letter case is "
       "ignored.\n");
   for (const FilterTermHelp& term : FilterTerms()) {
-    if (term.comparingOnly && !comparing) continue;
+    if (term.needs != FilterColumns::kRecords && term.needs != shown) continue;
     help += term.examples.join(QStringLiteral("  ")) + QStringLiteral(": ") +
             WithoutBackticks(FilterMeaning(term), false) + u'\n';
   }

@@ -111,6 +111,7 @@ void Kestrolan::LayOut() {
   lbFile = labels.file;
   lbCount = labels.count;
   lbChanges = labels.changes;
+  lbFindings = labels.findings;
   lbEdited = new QLabel(tr("Unsaved changes"), statusBar());
   statusBar()->addPermanentWidget(lbEdited);
   lbEdited->hide();
@@ -142,6 +143,8 @@ void Kestrolan::WireActions() {
   connect(a.loadLzw, &QAction::triggered, this, &Kestrolan::OpenRadarFile);
   connect(a.clearRecent, &QAction::triggered, this, [this] { SetRecentFiles({}); });
   connect(a.compareWith, &QAction::triggered, this, &Kestrolan::CompareWith);
+  connect(a.checkDatabase, &QAction::triggered, this, &Kestrolan::CheckDatabase);
+  connect(&model_, &RecordTableModel::FieldsChanged, this, &Kestrolan::FollowFindings);
   connect(a.exportCsv, &QAction::triggered, this, &Kestrolan::ExportCsv);
   connect(a.saveMap, &QAction::triggered, map_, &MapWindow::SaveImage);
   connect(a.exit, &QAction::triggered, this, &Kestrolan::ExitProgram);
@@ -267,6 +270,7 @@ void Kestrolan::ReadRadarFile(const QString& path) {
   // load leaves everything as it was.
   if (outcome.result == Result::kLoaded || outcome.result == Result::kDamaged) {
     StopComparing();
+    StopChecking();
     model_.SetRows(std::move(outcome.rows));
     actions_.compareWith->setEnabled(true);
     ReapplySort(*acList);
@@ -329,6 +333,7 @@ void Kestrolan::CompareWith() {
   if (fsCompare.directory.isEmpty()) fsCompare.directory = fsRadar.directory;
   if (!prompts_.OpenFile(fsCompare, tr("Compare with"))) return;
   StopComparing();
+  StopChecking();
   setCursor(Qt::BusyCursor);
   const QString old = fsCompare.file;
   compareProgress_ =
@@ -360,14 +365,19 @@ void Kestrolan::CompareWith() {
 
 void Kestrolan::StopComparing() {
   compareJob_.Cancel();
+  StopJobFeedback(compareProgress_);
+}
+
+void Kestrolan::StopJobFeedback(QPointer<QProgressDialog>& progress) {
   model_.SetEditable(true);
   FollowEditState();
+  FollowFindings();
   unsetCursor();
-  if (compareProgress_ == nullptr) return;
+  if (progress == nullptr) return;
   // Its Cancel button may be what called: it goes once that is over.
-  compareProgress_->hide();
-  compareProgress_->deleteLater();
-  compareProgress_ = nullptr;
+  progress->hide();
+  progress->deleteLater();
+  progress = nullptr;
 }
 
 bool Kestrolan::CheckUpdate() {

@@ -96,6 +96,7 @@ class Kestrolan : public QMainWindow, public Ui::KestrolanLayout {
   QLabel* lbFile;
   QLabel* lbCount;
   QLabel* lbChanges;
+  QLabel* lbFindings;
   QLabel* lbEdited;  // "Unsaved changes", while there are any
   QLabel* lbEmpty;
 
@@ -134,6 +135,15 @@ class Kestrolan : public QMainWindow, public Ui::KestrolanLayout {
   void ApplyChangesFrom();
   // True while a comparison is being worked out.
   bool Comparing() const { return compareJob_.Busy(); }
+  // Tools → Check Database (window_check.cpp): checks the rows the window holds as
+  // `kestrolan-db check` does, but for the unused bits, which the table does not hold, on a
+  // thread of its own, then shows the findings (RecordTableModel::SetFindings) in place of a
+  // comparison. A check that runs long shows a busy dialog whose Cancel drops it. While the check
+  // runs or its findings are on show, the command is checked, and choosing it again drops them;
+  // so do editing the rows, comparing and loading a database.
+  void CheckDatabase();
+  // True while a check is being worked out.
+  bool Checking() const { return checkJob_.Busy(); }
 
  protected:
   // The title bar's close button ends Run() the way Exit does, with 0, after MaybeSaveChanges.
@@ -150,6 +160,12 @@ class Kestrolan : public QMainWindow, public Ui::KestrolanLayout {
   void ShowHelp(QPointer<QDialog>& dialog, const std::function<QDialog*()>& make);
   // Drops the comparison being worked out, if any, and its feedback.
   void StopComparing();
+  // The same for the check.
+  void StopChecking();
+  // After a job on the rows stopped: editing back on, the busy feedback `progress` gone.
+  void StopJobFeedback(QPointer<QProgressDialog>& progress);
+  // Check Database is checked while a check runs or its findings are on show.
+  void FollowFindings();
   // Loads as LoadRadarFile, asking nothing.
   void ReadRadarFile(const QString& path);
   void WireEditing();
@@ -176,10 +192,12 @@ class Kestrolan : public QMainWindow, public Ui::KestrolanLayout {
   QStringList recentFiles_;
   QEventLoop* loop_ = nullptr;                 // the loop of the running Run(), if any
   QPointer<QProgressDialog> compareProgress_;  // while comparing
+  QPointer<QProgressDialog> checkProgress_;    // while checking
   QPointer<QDialog> about_;
   QPointer<QDialog> filterHelp_;
   QPointer<QDialog> shortcuts_;
   BackgroundJob compareJob_{this};
+  BackgroundJob checkJob_{this};
 };
 
 // The window's title: name, version, date and author.

@@ -79,6 +79,7 @@ Status RecordTableModel::PrepareCellChange(std::uint32_t row, int column, const 
 
 void RecordTableModel::ApplyCellChange(const CellChange& change, bool forward) {
   StopReaders();
+  DropFindings();
   radardb::ApplyCellChange(*rows_, log_, change, forward);
   const RowOrder& order = Order();
   const auto shown = std::find(order.begin(), order.end(), change.row);
@@ -151,7 +152,12 @@ void RecordTableModel::PutBackRows(const RowsChange& change) {
 void RecordTableModel::FollowRowChanges(
     const std::vector<std::uint32_t>& places,
     const std::vector<std::pair<std::uint32_t, std::uint32_t>>& added) {
+  const bool hadFindings = checked_ != nullptr;
   beginResetModel();
+  if (hadFindings && ForgetFindings()) {
+    filtered_ = false;
+    shown_.clear();
+  }
   const auto addedAfter = [&added](std::uint32_t row) {
     return std::equal_range(added.begin(), added.end(), std::pair{row, std::uint32_t{0}},
                             [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -184,6 +190,7 @@ void RecordTableModel::FollowRowChanges(
   }
   endResetModel();
   emit ShownRowsChanged();
+  if (hadFindings) emit FieldsChanged();
   emit RowsEdited();
 }
 

@@ -2,6 +2,7 @@
 
 #include <QBrush>
 #include <QColor>
+#include <QStringList>
 #include <algorithm>
 
 #include "app/text_decoding.h"
@@ -22,10 +23,22 @@ std::shared_ptr<const RowSource> TableSource(std::shared_ptr<const RecordTable> 
   return {owned, &owned->source};
 }
 
-// The change shows as its word, and sorts so.
+// The change and the findings show as their words, and sort so.
+static_assert(kFindingField == kChangeField);
 bool IsTextField(int column) {
   return column == kChangeField || IsTextColumn(static_cast<Column>(column));
 }
+
+// What a finding is about, by FindingKind: the earlier record's "#", or the text field's name.
+constexpr const char* kFindingTips[kFindingKindCount] = {
+    QT_TRANSLATE_NOOP("RecordTableModel", "duplicate of #%1"),
+    QT_TRANSLATE_NOOP("RecordTableModel", "conflicts with #%1"),
+    QT_TRANSLATE_NOOP("RecordTableModel", "near-duplicate of #%1"),
+    QT_TRANSLATE_NOOP("RecordTableModel", "%1 fills its whole field, with no ending zero"),
+    QT_TRANSLATE_NOOP("RecordTableModel", "%1 holds a control character"),
+    QT_TRANSLATE_NOOP("RecordTableModel", "unused bits set"),
+};
+constexpr Column kTextFields[] = {Column::kSpeed, Column::kRoad, Column::kCity};
 
 QVariant CellValue(const RowSource& rows, std::uint32_t row, int column) {
   if (IsTextField(column)) return DecodeDatabaseText(rows.Text(row, column));
@@ -51,18 +64,28 @@ void RecordTableModel::SetComparison(std::shared_ptr<const ComparedRows> compare
   Show(rows_, std::move(compared));
 }
 
+void RecordTableModel::SetFindings(std::shared_ptr<const CheckedRows> checked) {
+  if (checked == nullptr || checked->Rows() != rows_) return;
+  Show(rows_, nullptr, std::move(checked));
+}
+
 void RecordTableModel::Show(std::shared_ptr<RecordTable> rows,
-                            std::shared_ptr<const ComparedRows> compared) {
-  const bool fieldsChange = (compared == nullptr) != (compared_ == nullptr);
-  // The rows alone have no change to read.
-  if (compared == nullptr && filter_->Reads(kChangeField)) {
-    filter_ = std::make_shared<const RecordFilter>();
-  }
+                            std::shared_ptr<const ComparedRows> compared,
+                            std::shared_ptr<const CheckedRows> checked) {
+  const std::span<const RowField> fieldsBefore = Fields();
   jobs_.Cancel();
   beginResetModel();
   rows_ = std::move(rows);
   compared_ = std::move(compared);
-  source_ = compared_ != nullptr ? compared_ : TableSource(rows_);
+  checked_ = std::move(checked);
+  source_ = compared_ != nullptr  ? std::shared_ptr<const RowSource>(compared_)
+            : checked_ != nullptr ? std::shared_ptr<const RowSource>(checked_)
+                                  : TableSource(rows_);
+  const bool fieldsChange = Fields().data() != fieldsBefore.data();
+  // The change and the findings share a field id, and only one of them is there at a time.
+  if (fieldsChange && filter_->Reads(kChangeField)) {
+    filter_ = std::make_shared<const RecordFilter>();
+  }
   positions_.reset();
   order_ = std::make_shared<const RowOrder>(TableOrder(source_->size()));
   pendingSorts_.clear();
@@ -74,12 +97,36 @@ void RecordTableModel::Show(std::shared_ptr<RecordTable> rows,
   if (fieldsChange) emit FieldsChanged();
 }
 
+void RecordTableModel::DropFindings() {
+  if (checked_ == nullptr) return;
+  beginRemoveColumns({}, kFindingField, kFindingField);
+  const bool filterDropped = ForgetFindings();
+  endRemoveColumns();
+  if (filterDropped) {
+    jobs_.Cancel();
+    ShowFiltered(order_, {}, false);
+  }
+  emit FieldsChanged();
+}
+
+bool RecordTableModel::ForgetFindings() {
+  checked_.reset();
+  source_ = TableSource(rows_);
+  // The table's source has no findings to sort by.
+  std::erase_if(pendingSorts_, [](const SortKey& key) { return key.column == kFindingField; });
+  if (!filter_->Reads(kFindingField)) return false;
+  filter_ = std::make_shared<const RecordFilter>();
+  return true;
+}
+
 std::span<const RowField> RecordTableModel::Fields() const {
-  return compared_ != nullptr ? ComparedFields() : RecordFields();
+  if (compared_ != nullptr) return ComparedFields();
+  return checked_ != nullptr ? CheckedFields() : RecordFields();
 }
 
 std::size_t RecordTableModel::MemoryBytes() const {
   return rows_->CapacityBytes() + (compared_ != nullptr ? compared_->MemoryBytes() : 0) +
+         (checked_ != nullptr ? checked_->MemoryBytes() : 0) +
          (order_->capacity() + shown_.capacity()) * sizeof(std::uint32_t);
 }
 
@@ -134,7 +181,7 @@ int RecordTableModel::rowCount(const QModelIndex& parent) const {
 
 int RecordTableModel::columnCount(const QModelIndex& parent) const {
   if (parent.isValid()) return 0;
-  return compared_ != nullptr ? kColumnCount + 1 : kColumnCount;
+  return compared_ != nullptr || checked_ != nullptr ? kColumnCount + 1 : kColumnCount;
 }
 
 QVariant RecordTableModel::data(const QModelIndex& index, int role) const {
@@ -158,6 +205,7 @@ QVariant RecordTableModel::data(const QModelIndex& index, int role) const {
     case kDiffersRole:
       return compared_ != nullptr && EarlierValue(row, column).isValid();
     case Qt::ToolTipRole: {
+      if (checked_ != nullptr && column == kFindingField) return FindingsTip(row);
       const QVariant earlier = EarlierValue(row, column);
       if (!earlier.isValid()) return {};
       const QString shown = IsTextField(column) ? QStringLiteral("\"%1\"").arg(earlier.toString())
@@ -180,9 +228,27 @@ QVariant RecordTableModel::EarlierValue(std::uint32_t row, int column) const {
   return CellValue(old, at, column);
 }
 
+QString RecordTableModel::FindingsTip(std::uint32_t row) const {
+  QStringList tips;
+  for (const Finding& finding : checked_->FindingsOf(row)) {
+    const QString tip = tr(kFindingTips[static_cast<int>(finding.kind)]);
+    if (finding.other != kNoOtherRecord && finding.other < rows_->size()) {
+      tips << tip.arg(rows_->Int(finding.other, Column::kIndex));
+    } else if (finding.kind == FindingKind::kCutText ||
+               finding.kind == FindingKind::kControlCharacter) {
+      tips << tip.arg(QString::fromLatin1(kColumnLooks[int(kTextFields[finding.field])].header));
+    } else {
+      tips << tip;
+    }
+  }
+  return tips.join(u'\n');
+}
+
 QVariant RecordTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (role != Qt::DisplayRole || orientation != Qt::Horizontal) return {};
   if (section < 0 || section >= columnCount()) return {};
+  if (checked_ != nullptr && section == kFindingField)
+    return QString::fromLatin1(kFindingLook.header);
   return QString::fromLatin1(kColumnLooks[section].header);
 }
 

@@ -11,13 +11,15 @@
 
 #include "app/background_job.h"
 #include "app/record_sort.h"
+#include "radardb/compare/checked_rows.h"
 #include "radardb/compare/compared_rows.h"
 #include "radardb/edit/table_edits.h"
 #include "radardb/filter/record_filter.h"
 #include "radardb/records/record_table.h"
 
 // The record table's columns as the window shows them: header text and fixed pixel width. The
-// last, "Change" (kChangeField), is there only while comparing.
+// last, "Change" (kChangeField), is there only while comparing; "Finding" (kFindingLook, the
+// same field id) takes its place while a check's findings are on show.
 struct ColumnLook {
   const char* header;
   int widthPx;
@@ -27,6 +29,9 @@ inline constexpr ColumnLook kColumnLooks[radardb::kColumnCount + 1] = {
     {"X", 80},      {"Y", 80},      {"sc", 40},     {"mph", 40},     {"spd", 40}, {"dir", 40},
     {"Speed", 100}, {"Road", 300},  {"City", 150},  {"Change", 120},
 };
+
+// Its kinds joined need more room than a change.
+inline constexpr ColumnLook kFindingLook = {"Finding", 180};
 
 // The text colour of the removed rows while comparing: they are not in the loaded database.
 inline constexpr QRgb kRemovedRowRgb = 0xFF808080;
@@ -44,6 +49,11 @@ inline constexpr QRgb kRemovedRowRgb = 0xFF808080;
 // tells its row's change (kChangeRole), and each cell of a changed or moved row whose value
 // differs from the earlier release's says so (kDiffersRole) and shows the earlier value as its
 // tooltip: "was 120", "was \"A3\"".
+//
+// While a check's findings are on show (SetFindings), its rows are those of a CheckedRows and a
+// sixteenth column, "Finding", lists each row's kinds of finding, with what each is about as its
+// tooltip: "duplicate of #12". A comparison and the findings replace each other; editing the rows
+// drops the findings, which were found for the rows as they were.
 class RecordTableModel : public QAbstractTableModel {
   Q_OBJECT
 
@@ -66,7 +76,18 @@ class RecordTableModel : public QAbstractTableModel {
   void SetComparison(std::shared_ptr<const radardb::ComparedRows> compared);
   // The comparison on show, or null.
   const radardb::ComparedRows* Comparison() const { return compared_.get(); }
-  // What a filter may name: ComparedFields() while comparing, else RecordFields().
+  // Shows the table with the findings of its check, in one model reset followed by FieldsChanged,
+  // ending a comparison. The order becomes the table's own order and the filter set last applies
+  // at once, unless it reads the change: then it is dropped. Ignored unless `checked` was made
+  // for SharedRows().
+  void SetFindings(std::shared_ptr<const radardb::CheckedRows> checked);
+  // The findings on show, or null.
+  const radardb::CheckedRows* Findings() const { return checked_.get(); }
+  // Takes the findings out of the table, the rows shown staying as they are, followed by
+  // FieldsChanged; a filter that reads the findings is dropped, and every row shows.
+  void DropFindings();
+  // What a filter may name: ComparedFields() while comparing, CheckedFields() while findings are
+  // on show, else RecordFields().
   std::span<const radardb::RowField> Fields() const;
 
   // The loaded database's rows; while comparing, the removed rows are not among them.
@@ -158,7 +179,13 @@ class RecordTableModel : public QAbstractTableModel {
   using SharedOrder = std::shared_ptr<const radardb::RowOrder>;
 
   void Show(std::shared_ptr<radardb::RecordTable> rows,
-            std::shared_ptr<const radardb::ComparedRows> compared);
+            std::shared_ptr<const radardb::ComparedRows> compared,
+            std::shared_ptr<const radardb::CheckedRows> checked = nullptr);
+  // Forgets the findings, their column still counted; true when the filter read them and was
+  // dropped with them.
+  bool ForgetFindings();
+  // The tooltip of the Finding cell of `row`.
+  QString FindingsTip(std::uint32_t row) const;
   void StartFilterJob();
   // The earlier release's value of the cell, when the row is changed or moved and the value
   // differs; an invalid QVariant otherwise.
@@ -176,6 +203,7 @@ class RecordTableModel : public QAbstractTableModel {
   // through the edits, once StopReaders has stopped every reader.
   std::shared_ptr<radardb::RecordTable> rows_;
   std::shared_ptr<const radardb::ComparedRows> compared_;
+  std::shared_ptr<const radardb::CheckedRows> checked_;
   std::shared_ptr<const radardb::RowSource> source_;
   SharedOrder order_;
   std::shared_ptr<const radardb::RecordFilter> filter_;

@@ -17,11 +17,14 @@ namespace {
 // Space above and below a row's text, in pixels.
 constexpr int kRowPaddingPx = 6;
 
-// Gives the columns from `first` on their widths; a column the model adds later (Change) gets its
-// own when it comes.
+// Gives the columns from `first` on their widths; a column the model adds later (Change or
+// Finding, told apart by the header) gets its own when it comes.
 void ApplyColumnWidths(QHeaderView& header, int first = 0) {
   for (int column = first; column < header.count(); ++column) {
-    header.resizeSection(column, kColumnLooks[column].widthPx);
+    const bool finding =
+        column == kFindingField && header.model()->headerData(column, Qt::Horizontal).toString() ==
+                                       QLatin1String(kFindingLook.header);
+    header.resizeSection(column, finding ? kFindingLook.widthPx : kColumnLooks[column].widthPx);
   }
 }
 

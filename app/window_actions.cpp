@@ -64,13 +64,31 @@ class KeysThrough : public QObject {
 }  // namespace
 
 QList<QAction*> WindowActions::All() const {
-  return {loadLzw,    clearRecent, compareWith,
-          addRecords, applyChanges,
-          save,       saveAs,      exportCsv,
-          saveMap,    exit,        undo,        redo,      copy,            selectAll,
-          deleteRows, insertRow,   find,        map,       zoomToSelection, resetColumns,
+  return {loadLzw,
+          clearRecent,
+          compareWith,
+          addRecords,
+          applyChanges,
+          save,
+          saveAs,
+          exportCsv,
+          saveMap,
+          exit,
+          undo,
+          redo,
+          copy,
+          selectAll,
+          deleteRows,
+          insertRow,
+          find,
+          map,
+          zoomToSelection,
+          resetColumns,
+          checkDatabase,
           removeDuplicates,
-          filterHelp, shortcuts,   about};
+          filterHelp,
+          shortcuts,
+          about};
 }
 
 WindowActions MakeWindowActions(QWidget& window) {
@@ -136,6 +154,12 @@ WindowActions MakeWindowActions(QWidget& window) {
   a.resetColumns = NewAction(
       window, QT_TRANSLATE_NOOP("WindowActions", "&Reset Columns"), {},
       QT_TRANSLATE_NOOP("WindowActions", "Show every column in its first order and width"));
+  a.checkDatabase = NewAction(
+      window, QT_TRANSLATE_NOOP("WindowActions", "&Check Database"), {},
+      QT_TRANSLATE_NOOP("WindowActions",
+                        "Look for duplicates, conflicts, near-duplicates and damaged texts; "
+                        "again to hide the findings"));
+  a.checkDatabase->setCheckable(true);
   a.removeDuplicates = NewAction(
       window, QT_TRANSLATE_NOOP("WindowActions", "Remove Exact &Duplicates"), {},
       QT_TRANSLATE_NOOP("WindowActions",
@@ -147,8 +171,9 @@ WindowActions MakeWindowActions(QWidget& window) {
                           QT_TRANSLATE_NOOP("WindowActions", "List the keys"));
   a.about = NewAction(window, QT_TRANSLATE_NOOP("WindowActions", "&About Kestrolan"), {},
                       QT_TRANSLATE_NOOP("WindowActions", "Name, version and licence"));
-  for (QAction* off : {a.compareWith, a.addRecords, a.applyChanges, a.save, a.saveAs, a.exportCsv,
-                       a.undo, a.redo, a.deleteRows, a.insertRow, a.removeDuplicates}) {
+  for (QAction* off :
+       {a.compareWith, a.addRecords, a.applyChanges, a.save, a.saveAs, a.exportCsv, a.undo, a.redo,
+        a.deleteRows, a.insertRow, a.checkDatabase, a.removeDuplicates}) {
     off->setEnabled(false);
   }
   a.saveMap->setEnabled(false);
@@ -184,7 +209,7 @@ void BuildMenuBar(QMenuBar& bar, const WindowActions& a) {
   view->addMenu(a.columnsMenu);
   view->addAction(a.resetColumns);
   QMenu* tools = bar.addMenu(Translated(QT_TRANSLATE_NOOP("WindowActions", "&Tools")));
-  tools->addAction(a.removeDuplicates);
+  tools->addActions({a.checkDatabase, a.removeDuplicates});
   QMenu* help = bar.addMenu(Translated(QT_TRANSLATE_NOOP("WindowActions", "&Help")));
   help->addActions({a.filterHelp, a.shortcuts});
   help->addSeparator();

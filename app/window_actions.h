@@ -41,6 +41,7 @@ struct WindowActions {
   QMenu* columnsMenu;  // filled by the window from the table's columns when it opens
   QAction* resetColumns;
   // Tools
+  QAction* checkDatabase;  // checkable: the check's findings are on show, or being found
   QAction* removeDuplicates;
   // Help
   QAction* filterHelp;
@@ -52,9 +53,9 @@ struct WindowActions {
 };
 
 // Makes the commands, owned by and added to `window`. Compare with…, Add Records From…, Apply
-// Changes From…, Save, Save As…, Export,
-// Undo, Redo, Delete, Insert and Remove Exact Duplicates start disabled, and Save Map as PNG… and
-// Zoom to Selection until the map is on show.
+// Changes From…, Save, Save As…, Export, Undo, Redo, Delete, Insert, Check Database and Remove
+// Exact Duplicates start disabled, and Save Map as PNG… and Zoom to Selection until the map is on
+// show.
 WindowActions MakeWindowActions(QWidget& window);
 
 // Fills `bar` with the menus File, Edit, View, Tools and Help (Alt and the underlined letter open

@@ -60,22 +60,43 @@ QString ChangeSummaryText(const ChangeCounts& counts) {
            Thousands(counts.changed));
 }
 
+QString FindingSummaryText(const CheckReport& report) {
+  const auto count = [&report](FindingKind kind) {
+    return Thousands(report.counts[static_cast<int>(kind)]);
+  };
+  return QCoreApplication::translate(
+             "WindowStatus",
+             "%1 duplicate, %2 conflict, %3 near-duplicate, %4 cut-text, %5 control-character")
+      .arg(count(FindingKind::kDuplicate), count(FindingKind::kConflict),
+           count(FindingKind::kNearDuplicate), count(FindingKind::kCutText),
+           count(FindingKind::kControlCharacter));
+}
+
 StatusLabels AddStatusLabels(QStatusBar& bar, const RecordTableModel& model) {
-  StatusLabels labels{new ElidingLabel(&bar), new QLabel(&bar), new QLabel(&bar)};
+  StatusLabels labels{new ElidingLabel(&bar), new QLabel(&bar), new QLabel(&bar), new QLabel(&bar)};
   labels.file->setObjectName(QStringLiteral("lbFile"));
   labels.count->setObjectName(QStringLiteral("lbCount"));
   labels.changes->setObjectName(QStringLiteral("lbChanges"));
+  labels.findings->setObjectName(QStringLiteral("lbFindings"));
+  labels.findings->setToolTip(
+      Translated(QT_TRANSLATE_NOOP("WindowStatus",
+                                   "The findings of Tools \u2192 Check Database. Unused bits are "
+                                   "not looked for: the table does not hold them.")));
   // Room between the figures, which the status bar's style may not mark.
-  for (QLabel* figures : {labels.count, labels.changes}) {
+  for (QLabel* figures : {labels.count, labels.changes, labels.findings}) {
     figures->setContentsMargins(kFigureMarginPx, 0, kFigureMarginPx, 0);
   }
   bar.addWidget(labels.file, 1);
   bar.addPermanentWidget(labels.count);
   bar.addPermanentWidget(labels.changes);
+  bar.addPermanentWidget(labels.findings);
 
   const auto follow = [labels, &model] {
     labels.count->setText(RecordCountText(static_cast<std::size_t>(model.rowCount()),
                                           model.TotalRows(), model.Filtered()));
+    const CheckedRows* checked = model.Findings();
+    labels.findings->setVisible(checked != nullptr);
+    if (checked != nullptr) labels.findings->setText(FindingSummaryText(checked->Report()));
     const ComparedRows* compared = model.Comparison();
     labels.changes->setVisible(compared != nullptr);
     if (compared == nullptr) return;
@@ -83,6 +104,7 @@ StatusLabels AddStatusLabels(QStatusBar& bar, const RecordTableModel& model) {
     labels.changes->setToolTip(QString::fromStdString(DiffSummary(compared->Counts())));
   };
   QObject::connect(&model, &RecordTableModel::ShownRowsChanged, labels.count, follow);
+  QObject::connect(&model, &RecordTableModel::FieldsChanged, labels.count, follow);
   follow();
   return labels;
 }

@@ -1,16 +1,19 @@
 // The near: filter term over one million rows spread evenly on a grid 1,000,000 units square,
 // for a radius that holds about 1,000 of them: answered by the map's points as a position index
 // (as the window does for large tables), by the scan of every row, and the index's build; then
-// the hover's lookup of the point under the pointer, and a redraw in which every point draws its
-// direction tick (Google Benchmark; needs no archive).
+// the hover's lookup of the point under the pointer, a redraw in which every point draws its
+// direction tick, and Tools → Check Database's check with its findings column (Google Benchmark;
+// needs no archive).
 //   near_bench [--benchmark_...]
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <memory>
 #include <numbers>
 #include <random>
 #include <string>
 
+#include "radardb/compare/checked_rows.h"
 #include "radardb/filter/record_filter.h"
 #include "radardb/map/map_points.h"
 #include "radardb/map/map_raster.h"
@@ -125,6 +128,19 @@ void DrawEveryTick(benchmark::State& state) {
   }
 }
 
+// The window's check of its million rows: texts, repeats and near-duplicates, then the column.
+void CheckLoaded(benchmark::State& state) {
+  static const auto rows = std::make_shared<const RecordTable>(SpreadTable(kRows, kSide));
+  std::size_t findings = 0;
+  for (auto _ : state) {
+    std::shared_ptr<const CheckedRows> checked;
+    if (!CheckLoadedRows(rows, checked).ok()) std::abort();
+    findings = checked->Report().findings.size();
+    benchmark::DoNotOptimize(findings);
+  }
+  state.counters["findings"] = double(findings);
+}
+
 }  // namespace
 
 BENCHMARK(NearIndexed)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -132,5 +148,6 @@ BENCHMARK(NearScan)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BuildIndex)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(HoverLookup)->Arg(1)->Arg(100)->Arg(1000)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(DrawEveryTick)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(CheckLoaded)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 BENCHMARK_MAIN();

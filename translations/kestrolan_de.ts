@@ -259,6 +259,10 @@ Jedes andere Argument ist eine DATENBANK, auch eines, das mit „-“ beginnt.
         <source>the grid position (`CoordX`, `CoordY`) lies within 500 grid units of (3113350, 49169510), by straight-line distance, the edge included; the radius may be 0, not negative</source>
         <translation>die Rasterposition (`CoordX`, `CoordY`) höchstens 500 Rastereinheiten von (3113350, 49169510) entfernt liegt, in gerader Linie gemessen, die Grenze eingeschlossen; der Radius darf 0 sein, nicht negativ</translation>
     </message>
+    <message>
+        <source>after Tools → Check Database: the Finding column names it (a row with several findings matches each; `finding:any` matches a row with any)</source>
+        <translation>nach Werkzeuge → Datenbank prüfen: die Spalte Finding nennt es (eine Zeile mit mehreren Befunden passt zu jedem; `finding:any` passt zu jeder Zeile mit einem Befund)</translation>
+    </message>
 </context>
 <context>
     <name>HelpDialogs</name>
@@ -516,6 +520,10 @@ Open one with Load LZW (Ctrl+O), or drop a radar.lzw or dangerz.lzw file here.</
         <translation>Ungespeicherte Änderungen</translation>
     </message>
     <message>
+        <source>Checking %1</source>
+        <translation>Prüfe %1</translation>
+    </message>
+    <message>
         <source>%1 records read; %2 duplicates and %3 near-duplicates dropped; %4 added</source>
         <translation>%1 Datensätze gelesen; %2 Duplikate und %3 Beinahe-Duplikate verworfen; %4 hinzugefügt</translation>
     </message>
@@ -744,6 +752,30 @@ Open one with Load LZW (Ctrl+O), or drop a radar.lzw or dangerz.lzw file here.</
     <message>
         <source>was %1</source>
         <translation>vorher %1</translation>
+    </message>
+    <message>
+        <source>duplicate of #%1</source>
+        <translation>Duplikat von #%1</translation>
+    </message>
+    <message>
+        <source>conflicts with #%1</source>
+        <translation>widerspricht #%1</translation>
+    </message>
+    <message>
+        <source>near-duplicate of #%1</source>
+        <translation>Beinahe-Duplikat von #%1</translation>
+    </message>
+    <message>
+        <source>%1 fills its whole field, with no ending zero</source>
+        <translation>%1 füllt sein ganzes Feld, ohne abschließende Null</translation>
+    </message>
+    <message>
+        <source>%1 holds a control character</source>
+        <translation>%1 enthält ein Steuerzeichen</translation>
+    </message>
+    <message>
+        <source>unused bits set</source>
+        <translation>ungenutzte Bits gesetzt</translation>
     </message>
 </context>
 <context>
@@ -996,6 +1028,14 @@ Open one with Load LZW (Ctrl+O), or drop a radar.lzw or dangerz.lzw file here.</
         <translation>&amp;Werkzeuge</translation>
     </message>
     <message>
+        <source>&amp;Check Database</source>
+        <translation>Datenbank &amp;prüfen</translation>
+    </message>
+    <message>
+        <source>Look for duplicates, conflicts, near-duplicates and damaged texts; again to hide the findings</source>
+        <translation>Nach Duplikaten, Widersprüchen, Beinahe-Duplikaten und beschädigten Texten suchen; erneut gewählt blendet es die Befunde aus</translation>
+    </message>
+    <message>
         <source>Add Records &amp;From…</source>
         <translation>Datensätze &amp;hinzufügen aus…</translation>
     </message>
@@ -1033,6 +1073,14 @@ Open one with Load LZW (Ctrl+O), or drop a radar.lzw or dangerz.lzw file here.</
     <message>
         <source>%1 added, %2 removed, %3 moved, %4 changed</source>
         <translation>%1 hinzugekommen, %2 entfernt, %3 verschoben, %4 geändert</translation>
+    </message>
+    <message>
+        <source>%1 duplicate, %2 conflict, %3 near-duplicate, %4 cut-text, %5 control-character</source>
+        <translation>%1 Duplikat, %2 Widerspruch, %3 Beinahe-Duplikat, %4 abgeschnittener Text, %5 Steuerzeichen</translation>
+    </message>
+    <message>
+        <source>The findings of Tools → Check Database. Unused bits are not looked for: the table does not hold them.</source>
+        <translation>Die Befunde von Werkzeuge → Datenbank prüfen. Nach ungenutzten Bits wird nicht gesucht: Die Tabelle enthält sie nicht.</translation>
     </message>
 </context>
 </TS>

@@ -1,7 +1,6 @@
 #include "radardb/compare/database_check.h"
 
 #include <algorithm>
-#include <cstring>
 #include <new>
 #include <tuple>
 
@@ -22,19 +21,26 @@ struct HashedRow {
   std::uint32_t row;
 };
 
-void CheckText(const char* field, std::size_t size, std::uint32_t index, std::uint8_t fieldNumber,
-               std::vector<Finding>& findings) {
-  const void* zero = std::memchr(field, 0, size);
-  if (zero == nullptr) findings.push_back({index, FindingKind::kCutText, fieldNumber});
-  const std::size_t length = zero ? static_cast<const char*>(zero) - field : size;
-  for (std::size_t i = 0; i < length; ++i) {
-    const auto byte = static_cast<unsigned char>(field[i]);
+// `text` as read from a field of `size` bytes: a text that fills the field had no zero byte.
+void CheckText(std::string_view text, std::size_t size, std::uint32_t index,
+               std::uint8_t fieldNumber, std::vector<Finding>& findings) {
+  if (text.size() == size) findings.push_back({index, FindingKind::kCutText, fieldNumber});
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
     if (byte < kFirstPrintable || byte == kDelete) {
       findings.push_back(
           {index, FindingKind::kControlCharacter, fieldNumber, kNoOtherRecord, byte});
       return;
     }
   }
+}
+
+// Orders the findings as CheckReport does and counts them.
+void SortAndCount(CheckReport& report) {
+  std::sort(report.findings.begin(), report.findings.end(), [](const Finding& a, const Finding& b) {
+    return std::tie(a.record, a.kind, a.field) < std::tie(b.record, b.kind, b.field);
+  });
+  for (const Finding& finding : report.findings) ++report.counts[static_cast<int>(finding.kind)];
 }
 
 // Walks the spots of all records once: each record near an earlier one on another spot points at
@@ -169,9 +175,9 @@ std::string_view FindingWord(FindingKind kind) {
 
 void CheckRecordBytes(const RadarRecord& record, std::uint32_t index,
                       std::vector<Finding>& findings) {
-  CheckText(record.Speed, kSpeedFieldSize, index, 0, findings);
-  CheckText(record.Road, kRoadFieldSize, index, 1, findings);
-  CheckText(record.City, kCityFieldSize, index, 2, findings);
+  CheckText(record.SpeedText(), kSpeedFieldSize, index, 0, findings);
+  CheckText(record.RoadText(), kRoadFieldSize, index, 1, findings);
+  CheckText(record.CityText(), kCityFieldSize, index, 2, findings);
   const std::uint32_t unused = record.packed & kUnusedBitsMask;
   if (unused != 0) {
     findings.push_back({index, FindingKind::kUnusedBits, 0, kNoOtherRecord, unused});
@@ -200,11 +206,21 @@ Status CheckArchive(const std::string& archivePath, int tolerance, CheckReport& 
     report = CheckReport();
     return status;
   }
-  std::sort(report.findings.begin(), report.findings.end(), [](const Finding& a, const Finding& b) {
-    return std::tie(a.record, a.kind, a.field) < std::tie(b.record, b.kind, b.field);
-  });
-  for (const Finding& finding : report.findings) ++report.counts[static_cast<int>(finding.kind)];
+  SortAndCount(report);
   return Status();
+}
+
+Status CheckTable(const RecordTable& rows, int tolerance, CheckReport& report) {
+  report = CheckReport();
+  report.records = rows.size();
+  for (std::uint32_t row = 0; row < rows.size(); ++row) {
+    CheckText(rows.Text(row, Column::kSpeed), kSpeedFieldSize, row, 0, report.findings);
+    CheckText(rows.Text(row, Column::kRoad), kRoadFieldSize, row, 1, report.findings);
+    CheckText(rows.Text(row, Column::kCity), kCityFieldSize, row, 2, report.findings);
+  }
+  const Status status = FindRepeatedRecords(rows, tolerance, report.findings);
+  SortAndCount(report);
+  return status;
 }
 
 }  // namespace radardb

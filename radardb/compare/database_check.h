@@ -73,4 +73,9 @@ Status FindRepeatedRecords(const RecordTable& rows, int tolerance, std::vector<F
 // unspecified. Memory: about one loaded table.
 Status CheckArchive(const std::string& archivePath, int tolerance, CheckReport& report);
 
+// Checks the rows of a loaded table as CheckArchive checks an archive, but for the unused bits,
+// which a table does not hold: a text as long as its field is a cut text. On kTooCrowdedToCheck
+// `report` holds what was found all the same. Memory: the findings only.
+Status CheckTable(const RecordTable& rows, int tolerance, CheckReport& report);
+
 }  // namespace radardb

@@ -251,7 +251,8 @@ Status RecordFilter::ParseTerm(std::string_view typed, std::string_view text,
   }
   term.fields = {field->id};
   const std::string_view value = text.substr(nameEnd + op.size());
-  if (field->kind == Kind::kChoice) return ParseChoice(typed, *field, op, value, term);
+  if (field->kind == Kind::kChoice || field->kind == Kind::kFlags)
+    return ParseChoice(typed, *field, op, value, term);
 
   if (field->kind == Kind::kText) {
     if (op != ":") {
@@ -281,7 +282,8 @@ Status RecordFilter::ParseTerm(std::string_view typed, std::string_view text,
     return Status();
   }
   std::int64_t number = 0;
-  if (!ParseInt(value, number)) return TermError("bad number '" + PrintableText(value) + "'", typed);
+  if (!ParseInt(value, number))
+    return TermError("bad number '" + PrintableText(value) + "'", typed);
   term.low = kIntMin;
   term.high = kIntMax;
   if (op == "=" || op == ":" || op == "!=") {
@@ -313,6 +315,7 @@ Status RecordFilter::ParseChoice(std::string_view typed, const RowField& field, 
     return TermError("column '" + std::string(field.name) + "' takes " + words, typed);
   }
   term.integer = true;
+  term.anyBit = field.kind == Kind::kFlags;
   term.low = choice->low;
   term.high = choice->high;
   if (op == "!=") term.negated = !term.negated;
@@ -377,7 +380,9 @@ bool RecordFilter::TermMatches(const Term& term, const Source& source, std::uint
   }
   if (term.integer) {
     const std::int64_t value = source.Int(row, term.fields.front());
-    return (value >= term.low && value <= term.high) != term.negated;
+    const bool holds =
+        term.anyBit ? (value & term.low) != 0 : value >= term.low && value <= term.high;
+    return holds != term.negated;
   }
   if constexpr (std::is_same_v<Source, RecordTableSource>) {
     // The three texts lie back to back: one pass over them all, matches across two refused.

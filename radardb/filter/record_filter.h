@@ -26,6 +26,7 @@ using platform::Status;
 //                        an integer field compared with =, !=, <, <=, >, >= or within the
 //                        inclusive range A..B (with = or !=); spd:100 means spd=100
 //   change:moved         a choice field (below) holding the value its word names; with != not
+//   finding:duplicate    a field of flags (below) holding the one its word names; with != not
 //   near:X,Y,R           the grid position (CoordX, CoordY) lies within R grid units of (X, Y),
 //                        by straight-line distance, the edge included (WithinRadius); R >= 0
 //   -term                the term must not match
@@ -60,6 +61,7 @@ class RecordFilter {
   struct Term {
     bool negated = false;
     bool integer = false;
+    bool anyBit = false;  // integer terms of a field of flags: the value shares a bit with `low`
     std::vector<int> fields;  // the one integer field, or the text fields searched
     std::int64_t low = 0;     // integer terms: the inclusive range a value must lie in
     std::int64_t high = 0;

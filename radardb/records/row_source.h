@@ -22,7 +22,9 @@ struct FieldChoice {
 // A field of a row, by the name its table shows and filters use.
 struct RowField {
   // kChoice: an integer field whose terms name one of `choices` instead of a number.
-  enum class Kind { kInteger, kText, kChoice };
+  // kFlags: the same, but the field holds a set of bits, and a term matches a value sharing a bit
+  // with its choice's `low`.
+  enum class Kind { kInteger, kText, kChoice, kFlags };
 
   std::string_view name;  // as the table's header shows it; matched ignoring ASCII case
   Kind kind;

@@ -91,7 +91,8 @@ void WindowCommandsTest::MenusShowEveryCommandWithItsKey_data() {
   QTest::newRow("View") << 2 << "&View"
                         << QStringList{"&Map	Ctrl+M", "&Zoom to Selection", "-", "&Columns >",
                                        "&Reset Columns"};
-  QTest::newRow("Tools") << 3 << "&Tools" << QStringList{"Remove Exact &Duplicates"};
+  QTest::newRow("Tools") << 3 << "&Tools"
+                         << QStringList{"&Check Database", "Remove Exact &Duplicates"};
   QTest::newRow("Help") << 4 << "&Help"
                         << QStringList{"&Filter Language\tF1", "&Keyboard Shortcuts", "-",
                                        "&About Kestrolan"};
